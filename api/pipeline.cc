@@ -1,0 +1,208 @@
+// Tarnix_Direct: one article from its texts to its keyword list.
+#include "pipeline.h"
+
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "article_class.h"
+#include "extend_kvr.h"
+#include "run_log.h"
+#include "term_maps.h"
+#include "text.h"
+
+namespace tarnix {
+namespace {
+
+// The two Chinese texts of the run log, in GBK.
+constexpr char kArticleLine[] = "\xB4\xA6\xC0\xED\xCE\xC4\xD5\xC2: ";  // 处理文章:
+constexpr char kNoTitle[] =
+    "\xB4\xCB\xCE\xC4\xD5\xC2\xCE\xDE\xB1\xEA\xCC\xE2\xA3\xA1\xA3\xA1";  // 此文章无标题！！
+
+constexpr size_t kClassNameLimit = 0x40000;
+constexpr size_t kTextLimit = 0x80000;
+constexpr int32_t kMinBufferSize = 800;
+constexpr float kChiThreshold = 200.0f;
+
+// Whether text has at most limit - 1 bytes; reads no more than limit bytes.
+bool FitsLimit(const char* text, size_t limit) { return strnlen(text, limit) < limit; }
+
+// Allocates a table without throwing through the pipeline: a null result
+// is logged with the step's message, an exception with its own.
+template <typename Record>
+std::unique_ptr<Record[]> AllocateTable(int32_t count, const char* exception_message) {
+  try {
+    return std::unique_ptr<Record[]>(new (std::nothrow) Record[count]);
+  } catch (...) {
+    WriteLog(exception_message);
+    return nullptr;
+  }
+}
+
+// What one call owns; released on every way out.
+struct CallTables {
+  std::unique_ptr<ArticleTerm[]> info_map;
+  int32_t n = 0;
+  std::unique_ptr<TermClassMatch[]> info_map_class;
+  std::unique_ptr<ArticleTerm[]> info_map1;
+  int32_t m = 0;
+  char article_class[kArticleClassSize] = {};
+  ClassScoreMap class_map;
+  TermIndexMap fileword;
+  TermIndexMap english_fileword;
+  TermIndexMap abstword;
+};
+
+}  // namespace
+
+bool TarnixInputTest(const char* title, const char* abstract, const char* keyword,
+                     const char* file, const char* magazine, const char* class_name,
+                     KeywordEntry* word_buffer, int32_t* buffer_size) {
+  auto fail = [buffer_size](const char* message) {
+    if (message) WriteLog(message);
+    if (buffer_size) *buffer_size = 0;
+    return false;
+  };
+  const struct {
+    const void* pointer;
+    const char* message;
+  } required[] = {
+      {title, "TarnixInputTest title is null!"},
+      {abstract, "TarnixInputTest abstract is null!"},
+      {keyword, "TarnixInputTest keyword is null!"},
+      {file, "TarnixInputTest file is null!"},
+      {magazine, "TarnixInputTest magazine is null!"},
+      {class_name, "TarnixInputTest class_name is null!"},
+      {word_buffer, "TarnixInputTest word_buffer is null!"},
+      {buffer_size, "TarnixInputTest buffer_size is null!"},
+  };
+  for (const auto& r : required) {
+    if (r.pointer == nullptr) return fail(r.message);
+  }
+
+  WriteLog(std::string(kArticleLine) + (title[0] ? title : kNoTitle));
+
+  const struct {
+    const char* text;
+    const char* message;
+  } warnings[] = {
+      {file, "TarnixInputTest . <1>input file length  is 0!"},
+      {title, "TarnixInputTest . <2>input title length is 0!"},
+      {abstract, "TarnixInputTest . <3>input abstract length is 0!"},
+      {keyword, "TarnixInputTest . <4>input keyword length is 0!"},
+      {magazine, "TarnixInputTest . <5>input magzine length is 0!"},
+      {class_name, "TarnixInputTest . <6>input class_name length is 0!"},
+  };
+  for (const auto& w : warnings) {
+    if (w.text[0] == '\0') WriteLog(w.message);
+  }
+
+  const struct {
+    const char* text;
+    size_t limit;
+    const char* message;
+  } limits[] = {
+      {class_name, kClassNameLimit, "TarnixInputTest class_name is too long!"},
+      {title, kTextLimit, "TarnixInputTest . title is too long!"},
+      {keyword, kTextLimit, "TarnixInputTest . keyword is too long!"},
+      {abstract, kTextLimit, "TarnixInputTest . abstract is too long!"},
+      {magazine, kTextLimit, "TarnixInputTest . magazine is too long!"},
+      {file, kTextLimit, "TarnixInputTest . file is too long!"},
+  };
+  for (const auto& l : limits) {
+    if (!FitsLimit(l.text, l.limit)) return fail(l.message);
+  }
+
+  if (*buffer_size < kMinBufferSize) {
+    WriteLog("TarnixInputTest . buffer_size is too small!");
+    std::cout << *buffer_size << std::endl;
+    return fail(nullptr);
+  }
+  return true;
+}
+
+int RunDirect(const char* title, const char* abstract, const char* keyword, const char* file,
+              const char* magazine, const char* class_name, KeywordEntry* word_buffer,
+              int32_t* buffer_size, int type, int class_mode, bool floor_weights) {
+  (void)floor_weights;  // used by the keyword buffer
+  (void)word_buffer;
+  CallTables t;
+  // A failed step logs its message (and for the later steps the title),
+  // reports no keywords and leaves; the tables go with `t`.
+  auto fail = [&](const char* message, bool log_title) {
+    WriteLog(message);
+    if (log_title) WriteLog(title);
+    if (buffer_size) *buffer_size = 0;
+    return 9;
+  };
+
+  // Step 1.
+  if (!TarnixInputTest(title, abstract, keyword, file, magazine, class_name, word_buffer,
+                       buffer_size)) {
+    return fail("step1. TarnixInputTest failed!", false);
+  }
+
+  // Steps 2 to 4: the engine takes the article and computes its terms.
+  char no_extra[] = "NULL";
+  if (EKVR_Init_File2(title, keyword, abstract, magazine, file, no_extra) != 1) {
+    return fail("step2. EKVR_Init_File2 failed!", false);
+  }
+  if (SetCHIThreshold(kChiThreshold) != 1) return fail("step2. SetCHIThreshold failed!", false);
+  if (EKVR_CalculateTxtValue(0, class_mode) != 1) {
+    return fail("step2. EKVR_CalculateTxtValue failed!", false);
+  }
+
+  // Step 5: the article class and the candidate classes.
+  if (!GetAutoClass(t.class_map, t.article_class, class_name, class_mode)) {
+    return fail("step3. GetAutoClass failed!", false);
+  }
+
+  // Steps 6 to 8: the full-text terms.
+  t.info_map = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
+  if (!t.info_map) return fail("step2. InfoMap allocate memory failed!", false);
+  for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitArticleTerm(t.info_map[i], 0.0f);
+  t.n = kInfoMapCapacity;
+  if (EKVR_GetArticleInfo(t.info_map.get(), &t.n, EKVR_KIND_FULL_TEXT) != 1) {
+    return fail("step5. EKVR_GetArticleInfo failed!", false);
+  }
+  // A count the table cannot hold is rejected before any record is read.
+  if (t.n > kInfoMapCapacity || t.n < 0) return fail("step5. InfoMap Num Error!", false);
+  for (int32_t i = 0; i < t.n; ++i) TerminateTextFields(t.info_map[i]);
+
+  // Step 9: each full-text term's agreement with the article class.
+  t.info_map_class = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
+  if (!t.info_map_class) return fail("step6. InfoMapclass allocat failed!", false);
+  for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitTermClassMatch(t.info_map_class[i]);
+  for (int32_t i = 0; i < t.n; ++i) {
+    SetField(t.info_map_class[i].word, FieldView(t.info_map[i].word));
+    t.info_map_class[i].match_depth =
+        ClassMatchDepth(t.article_class, t.info_map[i].class_code, class_mode);
+  }
+
+  // Step 10: class filter, by language.
+  if (type != 1 && type != 2) return fail("step7. EraseFileClass failed!", true);
+
+  // Step 13: the abstract and keyword terms.
+  t.english_fileword.clear();
+  t.info_map1 = AllocateTable<ArticleTerm>(kInfoMap1Capacity, "InfoMap1 Error!");
+  if (!t.info_map1) return fail("step9. InfoMap1 allocate memory failed!", false);
+  for (int32_t i = 0; i < kInfoMap1Capacity; ++i) InitArticleTerm(t.info_map1[i], 100.0f);
+
+  // Steps 14 and 15.
+  t.m = kInfoMap1Capacity;
+  if (EKVR_GetArticleInfo(t.info_map1.get(), &t.m, EKVR_KIND_ABSTRACT) != 1) {
+    return fail("step9. EKVR_GetArticleInfo failed!", false);
+  }
+  if (t.m > kInfoMap1Capacity || t.m < 0) return fail("step9. InfoMap1 Num Error!", false);
+  for (int32_t i = 0; i < t.m; ++i) {
+    TerminateTextFields(t.info_map1[i]);
+    SetField(t.info_map1[i].class_code, t.article_class);
+  }
+
+  *buffer_size = 0;
+  return 0;
+}
+
+}  // namespace tarnix

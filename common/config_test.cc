@@ -1,0 +1,34 @@
+#include "config.h"
+
+#include "test_support.h"
+
+namespace tarnix {
+namespace {
+
+class ConfigTest : public tarnix_testing::ScriptedTest {};
+
+TEST_F(ConfigTest, DefaultsWithoutConfigurationFiles) {
+  EXPECT_EQ(SimilarDictName(), "QOVA_SIM_CHN_DICT");
+  EXPECT_EQ(EnglishGeneralDictName(), "EnglishGeneral");
+  EXPECT_EQ(ClassifyChnDictName(), "QOVA_CLA_CHN_DICT");
+  EXPECT_EQ(SysGeneralDictName(), "sys_general_dic");
+}
+
+TEST_F(ConfigTest, EachKeyComesFromItsOwnFile) {
+  WriteFile("Tarnix.ini",
+            "[DictInfo]\ntarnix_sim_dict=Sim\ntarnix_genneral_dict=Gen\n"
+            "classify_chn_dict=Cla\nsys_general_dic=NotHere\n");
+  WriteFile("EKVR.ini", "[DictInfo]\nsys_general_dic=SysGen\ntarnix_sim_dict=NotHere\n");
+  EXPECT_EQ(SimilarDictName(), "Sim");
+  EXPECT_EQ(EnglishGeneralDictName(), "Gen");
+  EXPECT_EQ(ClassifyChnDictName(), "Cla");
+  EXPECT_EQ(SysGeneralDictName(), "SysGen");
+}
+
+TEST_F(ConfigTest, NamesHaveAtMost127Characters) {
+  WriteFile("Tarnix.ini", "[DictInfo]\ntarnix_sim_dict=" + std::string(200, 'n') + "\n");
+  EXPECT_EQ(SimilarDictName(), std::string(127, 'n'));
+}
+
+}  // namespace
+}  // namespace tarnix

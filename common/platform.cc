@@ -1,0 +1,69 @@
+#include "platform.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <ctime>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "profile.h"
+#endif
+
+namespace tarnix {
+
+std::string LocalTimeText() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &now);
+#else
+  localtime_r(&now, &tm);
+#endif
+  // Formatted by hand rather than with ctime() or strftime(): the former is
+  // not reentrant and the latter follows the locale.
+  static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  char text[64];
+  std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", kDays[tm.tm_wday % 7],
+                kMonths[tm.tm_mon % 12], tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                tm.tm_year + 1900);
+  return text;
+}
+
+std::string NativePath(const char* path) {
+  std::string native(path ? path : "");
+#ifndef _WIN32
+  for (char& c : native) {
+    if (c == '\\') c = '/';
+  }
+#endif
+  return native;
+}
+
+bool StampFile(const std::string& native_path, FileStamp* stamp) {
+#ifdef _WIN32
+  struct _stat64 st;
+  if (_stat64(native_path.c_str(), &st) != 0 || !(st.st_mode & _S_IFREG)) return false;
+  stamp->mtime_ns = static_cast<int64_t>(st.st_mtime) * 1000000000;
+#else
+  struct stat st;
+  if (stat(native_path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  stamp->mtime_ns = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+#endif
+  stamp->size = static_cast<int64_t>(st.st_size);
+  return true;
+}
+
+uint32_t ReadProfileString(const char* section, const char* key, const char* default_value,
+                           char* buffer, uint32_t size, const char* file) {
+#ifdef _WIN32
+  return GetPrivateProfileStringA(section, key, default_value, buffer, size, file);
+#else
+  return PortableProfileString(section, key, default_value, buffer, size, file);
+#endif
+}
+
+}  // namespace tarnix

@@ -1,0 +1,37 @@
+// Everything that differs between 64-bit Linux and 32-bit Windows lives
+// here: local time, paths, file stamps and the profile-string reader.
+#ifndef TARNIX_COMMON_PLATFORM_H_
+#define TARNIX_COMMON_PLATFORM_H_
+
+#include <cstdint>
+#include <string>
+
+namespace tarnix {
+
+// The current local time as the 24-character ctime text without its line
+// end: "Www Mmm dd hh:mm:ss yyyy".
+std::string LocalTimeText();
+
+// The configuration paths are written Windows-style (".\Tarnix.ini");
+// elsewhere the backslashes become slashes, so they name the same files in
+// the current directory.
+std::string NativePath(const char* path);
+
+// What identifies one version of a file on disk.
+struct FileStamp {
+  int64_t mtime_ns = 0;
+  int64_t size = 0;
+  bool operator==(const FileStamp& o) const { return mtime_ns == o.mtime_ns && size == o.size; }
+};
+
+// False when the file does not exist or is not a regular file.
+bool StampFile(const std::string& native_path, FileStamp* stamp);
+
+// The platform's profile reader: GetPrivateProfileStringA on Windows, the
+// portable reader of profile.h elsewhere. Same arguments, same result.
+uint32_t ReadProfileString(const char* section, const char* key, const char* default_value,
+                           char* buffer, uint32_t size, const char* file);
+
+}  // namespace tarnix
+
+#endif  // TARNIX_COMMON_PLATFORM_H_

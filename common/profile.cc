@@ -1,0 +1,143 @@
+#include "profile.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform.h"
+#include "text.h"
+
+namespace tarnix {
+namespace {
+
+struct ProfileKey {
+  std::string name;
+  bool has_value = false;
+  std::string value;
+};
+
+struct ProfileSection {
+  std::string name;
+  std::vector<ProfileKey> keys;
+};
+
+struct ParsedProfile {
+  FileStamp stamp;
+  std::vector<ProfileSection> sections;
+};
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == 0x1a;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (FoldCase(a[i]) != FoldCase(b[i])) return false;
+  }
+  return true;
+}
+
+std::vector<ProfileSection> Parse(std::string_view text) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  std::vector<ProfileSection> sections(1);  // keys before any header
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = Trim(text.substr(0, end));
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[') {
+      size_t close = line.rfind(']');
+      if (close != std::string_view::npos && close > 0) {
+        sections.push_back(ProfileSection{std::string(line.substr(1, close - 1)), {}});
+        continue;
+      }
+    }
+    ProfileKey key;
+    size_t eq = line.find('=');
+    if (eq == std::string_view::npos) {
+      key.name = std::string(line);
+    } else {
+      key.name = std::string(Trim(line.substr(0, eq)));
+      key.has_value = true;
+      key.value = std::string(Trim(line.substr(eq + 1)));
+    }
+    sections.back().keys.push_back(std::move(key));
+  }
+  return sections;
+}
+
+// The parsed file of `path`, re-read whenever its stamp changes; null when
+// the file cannot be read.
+const ParsedProfile* Load(const std::string& path) {
+  thread_local std::unordered_map<std::string, std::unique_ptr<ParsedProfile>> cache;
+  FileStamp stamp;
+  if (!StampFile(path, &stamp)) {
+    cache.erase(path);
+    return nullptr;
+  }
+  auto it = cache.find(path);
+  if (it != cache.end() && it->second->stamp == stamp) return it->second.get();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return nullptr;
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto parsed = std::make_unique<ParsedProfile>();
+  parsed->stamp = stamp;
+  parsed->sections = Parse(content);
+  const ParsedProfile* result = parsed.get();
+  cache[path] = std::move(parsed);
+  return result;
+}
+
+const ProfileKey* Find(const ParsedProfile& profile, std::string_view section, std::string_view key) {
+  for (const ProfileSection& s : profile.sections) {
+    if (!SameName(s.name, section)) continue;
+    for (const ProfileKey& k : s.keys) {
+      if (SameName(k.name, key)) return &k;
+    }
+    return nullptr;  // only the first section of a name is searched
+  }
+  return nullptr;
+}
+
+std::string_view Unquote(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+}  // namespace
+
+uint32_t PortableProfileString(const char* section, const char* key, const char* default_value,
+                               char* buffer, uint32_t size, const char* file) {
+  if (buffer == nullptr || size == 0) return 0;
+  std::string_view fallback = default_value ? default_value : "";
+  while (!fallback.empty() && fallback.back() == ' ') fallback.remove_suffix(1);
+  if (section == nullptr || key == nullptr) {
+    buffer[0] = '\0';
+    return 0;
+  }
+  std::string_view result = fallback;
+  if (const ParsedProfile* profile = Load(NativePath(file))) {
+    std::string_view wanted = Trim(key);
+    const ProfileKey* found = wanted.empty() ? nullptr : Find(*profile, Trim(section), wanted);
+    if (found && found->has_value) result = Unquote(found->value);
+  }
+  return static_cast<uint32_t>(CopyText(buffer, size, result));
+}
+
+}  // namespace tarnix

@@ -1,0 +1,32 @@
+// A reader for Windows profile (INI) files with the observable behaviour of
+// GetPrivateProfileStringA, for the platforms that lack it.
+#ifndef TARNIX_COMMON_PROFILE_H_
+#define TARNIX_COMMON_PROFILE_H_
+
+#include <cstdint>
+#include <string>
+
+namespace tarnix {
+
+// Copies the value of `key` in `section` of `file` into buffer (size
+// bytes), or default_value when the file, the section or the key is
+// missing or the key has no "=". Returns the number of bytes copied,
+// without the terminating NUL.
+//  - Section and key names are compared without regard to ASCII case;
+//    blanks around names and values are ignored.
+//  - One pair of matching quotes (" or ') around a value is removed.
+//  - A key present with an empty value gives the empty text.
+//  - A text longer than the buffer is cut to size - 1 bytes.
+//  - Trailing blanks of the default are dropped.
+//  - Lines starting with ';' are comments. Only the first section of a
+//    name and the first key of a name count.
+// A null section or key (the enumeration forms of the Windows call) is not
+// supported and gives the empty text.
+// The parsed file is kept per thread while its modification time and size
+// stay the same, so an edited file takes effect at the next call.
+uint32_t PortableProfileString(const char* section, const char* key, const char* default_value,
+                               char* buffer, uint32_t size, const char* file);
+
+}  // namespace tarnix
+
+#endif  // TARNIX_COMMON_PROFILE_H_

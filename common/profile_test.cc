@@ -1,0 +1,114 @@
+#include "profile.h"
+
+#include <filesystem>
+#include <string>
+
+#include "test_support.h"
+
+namespace tarnix {
+namespace {
+
+class ProfileTest : public tarnix_testing::ScriptedTest {
+ protected:
+  // Reads key of section from "p.ini" into a buffer of `size` bytes.
+  std::string Read(const char* section, const char* key, const char* fallback = "dflt",
+                   uint32_t size = 128, const char* file = ".\\p.ini") {
+    std::string buffer(size + 8, '#');
+    returned_ = PortableProfileString(section, key, fallback, buffer.data(), size, file);
+    EXPECT_EQ(buffer[returned_], '\0');
+    EXPECT_LT(returned_, size);
+    EXPECT_EQ(buffer[size], '#') << "wrote beyond the buffer";
+    return buffer.substr(0, returned_);
+  }
+  uint32_t returned_ = 0;
+};
+
+TEST_F(ProfileTest, NamesIgnoreCaseAndBlanksAroundNamesAndValues) {
+  WriteFile("p.ini",
+            "[Other]\r\nname=other\r\n"
+            "  [DictInfo]  \r\n"
+            "  Tarnix_Sim_Dict   =   MySim Dict  \r\n"
+            "\tcount\t=\t7\t\r\n");
+  EXPECT_EQ(Read("dictinfo", "TARNIX_SIM_DICT"), "MySim Dict");
+  EXPECT_EQ(returned_, 10u);
+  EXPECT_EQ(Read(" DICTINFO ", " count "), "7");
+  EXPECT_EQ(Read("Other", "name"), "other");
+  EXPECT_EQ(Read("Other", "count"), "dflt");
+}
+
+TEST_F(ProfileTest, OnePairOfMatchingQuotesIsRemoved) {
+  WriteFile("p.ini",
+            "[s]\n"
+            "dq=\"quoted value\"\n"
+            "sq='single'\n"
+            "inner=\"\"twice\"\"\n"
+            "open=\"unbalanced\n"
+            "mixed=\"mixed'\n"
+            "lone=\"\n");
+  EXPECT_EQ(Read("s", "dq"), "quoted value");
+  EXPECT_EQ(Read("s", "sq"), "single");
+  EXPECT_EQ(Read("s", "inner"), "\"twice\"");
+  EXPECT_EQ(Read("s", "open"), "\"unbalanced");
+  EXPECT_EQ(Read("s", "mixed"), "\"mixed'");
+  EXPECT_EQ(Read("s", "lone"), "\"");
+}
+
+TEST_F(ProfileTest, EmptyValuesMissingKeysAndMissingFiles) {
+  WriteFile("p.ini", "[s]\nempty=\nblank=   \nbare\n; note=commented\n");
+  EXPECT_EQ(Read("s", "empty"), "");
+  EXPECT_EQ(Read("s", "blank"), "");
+  EXPECT_EQ(Read("s", "bare"), "dflt");  // a key without "=" has no value
+  EXPECT_EQ(Read("s", "note"), "dflt");
+  EXPECT_EQ(Read("s", "absent"), "dflt");
+  EXPECT_EQ(Read("t", "empty"), "dflt");
+  EXPECT_EQ(Read("s", "empty", "dflt", 128, ".\\missing.ini"), "dflt");
+  EXPECT_EQ(Read("s", "absent", nullptr), "");
+  EXPECT_EQ(Read("s", "absent", "trailing   "), "trailing");
+  EXPECT_EQ(Read("s", "", "dflt"), "dflt");
+}
+
+TEST_F(ProfileTest, LongValuesAndDefaultsAreCutToTheBuffer) {
+  const std::string value(300, 'v');
+  WriteFile("p.ini", "[s]\nlong=" + value + "\nquoted=\"abcdef\"\nfits=\"ab\"\n");
+  EXPECT_EQ(Read("s", "long"), value.substr(0, 127));
+  EXPECT_EQ(returned_, 127u);
+  EXPECT_EQ(Read("s", "long", "", 1), "");
+  EXPECT_EQ(Read("s", "quoted", "", 4), "abc");
+  EXPECT_EQ(Read("s", "fits", "", 3), "ab");
+  EXPECT_EQ(Read("s", "absent", "defaultvalue", 5), "defa");
+  EXPECT_EQ(Read("s", "absent", "defaultvalue", 5, ".\\missing.ini"), "defa");
+  char untouched = 'x';
+  EXPECT_EQ(PortableProfileString("s", "long", "", &untouched, 0, ".\\p.ini"), 0u);
+  EXPECT_EQ(untouched, 'x');
+}
+
+TEST_F(ProfileTest, FirstSectionAndFirstKeyOfANameCount) {
+  WriteFile("p.ini", "top=before\n[s]\nk=1\nK=2\n[S]\nk=3\nother=4\n");
+  EXPECT_EQ(Read("s", "k"), "1");
+  EXPECT_EQ(Read("s", "other"), "dflt");
+  EXPECT_EQ(Read("", "top"), "before");
+}
+
+TEST_F(ProfileTest, AnEditedFileTakesEffectAtTheNextRead) {
+  WriteFile("p.ini", "[s]\nk=one\n");
+  EXPECT_EQ(Read("s", "k"), "one");
+  WriteFile("p.ini", "[s]\nk=three\n");
+  EXPECT_EQ(Read("s", "k"), "three");
+  // Same size: only the modification time tells the versions apart.
+  WriteFile("p.ini", "[s]\nk=tree3\n");
+  auto path = std::filesystem::path(dir()) / "p.ini";
+  std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) +
+                                             std::chrono::seconds(2));
+  EXPECT_EQ(Read("s", "k"), "tree3");
+  std::filesystem::remove(path);
+  EXPECT_EQ(Read("s", "k"), "dflt");
+}
+
+TEST_F(ProfileTest, GbkBytesPassThroughUntouched) {
+  const std::string gbk = "\xD6\xD0\xCE\xC4";  // two GBK characters
+  WriteFile("p.ini", "\xEF\xBB\xBF[s]\nname=" + gbk + "\n");
+  EXPECT_EQ(Read("s", "name"), gbk);
+}
+
+}  // namespace
+}  // namespace tarnix

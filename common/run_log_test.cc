@@ -1,0 +1,35 @@
+#include "run_log.h"
+
+#include <filesystem>
+#include <string>
+
+#include "platform.h"
+#include "test_support.h"
+
+namespace tarnix {
+namespace {
+
+class RunLogTest : public tarnix_testing::ScriptedTest {};
+
+TEST_F(RunLogTest, AppendsTimeSeparatorMessageAndLineEnd) {
+  EXPECT_TRUE(WriteLog("first"));
+  EXPECT_TRUE(WriteLog(std::string("second")));
+  EXPECT_EQ(LogMessages(), (std::vector<std::string>{"first", "second"}));
+  std::string content = ReadFile(kRunLogFile);
+  ASSERT_GE(content.size(), 27u);
+  EXPECT_EQ(content.substr(24, 3), " : ");
+  EXPECT_EQ(content.back(), '\n');
+  EXPECT_EQ(LocalTimeText().size(), 24u);
+}
+
+TEST_F(RunLogTest, ProblemsOfTheWriterGoToStandardOutput) {
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(WriteLog(nullptr));
+  std::filesystem::create_directory(kRunLogFile);  // cannot be opened as a file
+  EXPECT_FALSE(WriteLog("lost"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "WriteLog input false!\nWriteLog openfile false!\n");
+}
+
+}  // namespace
+}  // namespace tarnix

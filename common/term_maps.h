@@ -1,0 +1,36 @@
+// The two map types every stage works on, and the term tables of one call.
+#ifndef TARNIX_COMMON_TERM_MAPS_H_
+#define TARNIX_COMMON_TERM_MAPS_H_
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "records.h"
+
+namespace tarnix {
+
+// Key text -> index into a term table. std::string compares like memcmp,
+// that is by unsigned bytes, so GBK keys sort after every ASCII key and a
+// prefix sorts before its extensions; equal keys keep their insertion order.
+using TermIndexMap = std::multimap<std::string, int32_t>;
+
+// Class code -> score. emplace() keeps the first score of a code.
+using ClassScoreMap = std::map<std::string, double>;
+
+// Capacities of the tables Tarnix_Direct owns.
+constexpr int32_t kInfoMapCapacity = 10000;    // full-text terms
+constexpr int32_t kInfoMap1Capacity = 50;      // abstract and keyword terms
+constexpr size_t kArticleClassSize = 100;      // the article class buffer
+
+// The state every record has before the engine fills a table.
+void InitArticleTerm(ArticleTerm& term, float weight);
+void InitTermClassMatch(TermClassMatch& match);
+
+// Terminates every text field of a record the engine wrote, so that a field
+// filled to its last byte is read as cut there.
+void TerminateTextFields(ArticleTerm& term);
+
+}  // namespace tarnix
+
+#endif  // TARNIX_COMMON_TERM_MAPS_H_

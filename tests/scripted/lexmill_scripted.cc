@@ -1,0 +1,211 @@
+// Scripted Lexmill; also keeps the call record that both engines share.
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "scripted_engines.h"
+
+namespace scripted {
+
+std::vector<Call>& Calls() {
+  static std::vector<Call> calls;
+  return calls;
+}
+
+std::vector<std::string> CallNames() {
+  std::vector<std::string> names;
+  for (const Call& c : Calls()) names.push_back(c.name);
+  return names;
+}
+
+std::vector<Call> CallsTo(const std::string& name) {
+  std::vector<Call> found;
+  for (const Call& c : Calls()) {
+    if (c.name == name) found.push_back(c);
+  }
+  return found;
+}
+
+void Record(const std::string& name, std::vector<std::string> args) {
+  Calls().push_back(Call{name, std::move(args)});
+}
+
+LexmillScript& Lexmill() {
+  static LexmillScript script;
+  return script;
+}
+
+ExtendScript& Extend() {
+  static ExtendScript script;
+  return script;
+}
+
+void Reset() {
+  Calls().clear();
+  Lexmill() = LexmillScript();
+  Extend() = ExtendScript();
+}
+
+ArticleTerm Term(const std::string& word, float weight, int position,
+                 const std::string& class_code, const std::string& second_word,
+                 int frequency) {
+  ArticleTerm t;
+  std::memset(&t, 0, sizeof t);
+  std::strncpy(t.word, word.c_str(), sizeof t.word - 1);
+  std::strncpy(t.class_code, class_code.c_str(), sizeof t.class_code - 1);
+  std::strncpy(t.second_word, second_word.c_str(), sizeof t.second_word - 1);
+  t.weight = weight;
+  t.frequency = frequency;
+  t.position = position;
+  t.reserved2 = 7;
+  t.reserved3 = 7;
+  return t;
+}
+
+}  // namespace scripted
+
+using scripted::Lexmill;
+using scripted::Record;
+
+namespace {
+
+std::string Text(const char* s) { return s ? std::string(s) : std::string("(null)"); }
+
+int NewHandle(const std::string& name) {
+  int h = Lexmill().next_handle++;
+  Lexmill().handles[h] = name;
+  return h;
+}
+
+const scripted::Dictionary* DictionaryOf(int handle) {
+  auto h = Lexmill().handles.find(handle);
+  if (h == Lexmill().handles.end() || !Lexmill().loaded.count(h->second)) return nullptr;
+  auto d = Lexmill().dictionaries.find(h->second);
+  return d == Lexmill().dictionaries.end() ? nullptr : &d->second;
+}
+
+std::vector<int> GbkCharacterEnds(const char* text, int length) {
+  std::vector<int> ends;
+  int i = 0;
+  while (i < length) {
+    i += (static_cast<unsigned char>(text[i]) >= 0x81 && i + 1 < length) ? 2 : 1;
+    ends.push_back(i);
+  }
+  return ends;
+}
+
+bool All(const char* text, bool (*pred)(unsigned char)) {
+  if (!text || !*text) return false;
+  for (const char* p = text; *p; ++p) {
+    if (!pred(static_cast<unsigned char>(*p))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" {
+
+int Dict_Load_New(const char* name, const char* path) {
+  Record("Dict_Load_New", {Text(name), Text(path)});
+  auto d = Lexmill().dictionaries.find(Text(name));
+  if (d == Lexmill().dictionaries.end() || !d->second.loadable) return -1;
+  Lexmill().loaded.insert(d->first);
+  return NewHandle(d->first);
+}
+
+int Dict_Get_Handle(const char* name, const char* path) {
+  Record("Dict_Get_Handle", {Text(name), Text(path)});
+  if (!Lexmill().loaded.count(Text(name))) return -1;
+  return NewHandle(Text(name));
+}
+
+int Dict_Delete_Handle(int handle) {
+  Record("Dict_Delete_Handle", {std::to_string(handle)});
+  return Lexmill().handles.erase(handle) ? 1 : 0;
+}
+
+int Dict_Unload_New(int handle) {
+  Record("Dict_Unload_New", {std::to_string(handle)});
+  auto h = Lexmill().handles.find(handle);
+  if (h == Lexmill().handles.end()) return 0;
+  std::string name = h->second;
+  Lexmill().loaded.erase(name);
+  Lexmill().unloaded.push_back(name);
+  for (auto it = Lexmill().handles.begin(); it != Lexmill().handles.end();) {
+    it = it->second == name ? Lexmill().handles.erase(it) : std::next(it);
+  }
+  return 1;
+}
+
+int Free_All_Space(void) {
+  Record("Free_All_Space", {});
+  Lexmill().loaded.clear();
+  Lexmill().handles.clear();
+  return Lexmill().free_all_space_result;
+}
+
+int Dict_Search_Get_Info(const char* word, int handle, char* info, int size) {
+  Record("Dict_Search_Get_Info", {Text(word), std::to_string(handle), std::to_string(size)});
+  const scripted::Dictionary* d = DictionaryOf(handle);
+  if (!d || !word) return 0;
+  auto e = d->entries.find(word);
+  if (e == d->entries.end()) return 0;
+  if (info && size > 0) {
+    size_t n = std::min(e->second.size(), static_cast<size_t>(size - 1));
+    std::memcpy(info, e->second.data(), n);
+    info[n] = '\0';
+  }
+  return 1;
+}
+
+bool QX_Word_Sect(const char* text, int* word_ends, int length, int handle, int want_tags,
+                  int16_t* tags, int max_word, int mode, int reserved1, int reserved2) {
+  std::string t = text && length > 0 ? std::string(text, static_cast<size_t>(length)) : "";
+  Record("QX_Word_Sect", {t, std::to_string(length), std::to_string(handle),
+                          std::to_string(want_tags), tags ? "tags" : "null",
+                          std::to_string(max_word), std::to_string(mode),
+                          std::to_string(reserved1), std::to_string(reserved2)});
+  auto s = Lexmill().segments.find(t);
+  if (s == Lexmill().segments.end() || !DictionaryOf(handle)) return false;
+  size_t limit = static_cast<size_t>(length) + 1;
+  for (size_t k = 0; k < s->second.size() && k < limit; ++k) word_ends[k] = s->second[k];
+  auto g = Lexmill().tags.find(t);
+  if (tags && g != Lexmill().tags.end()) {
+    for (size_t k = 0; k < g->second.size() && k < limit; ++k) tags[k] = g->second[k];
+  }
+  return true;
+}
+
+bool Code_Determine(const char* text, int* char_ends, char* types, int length, int* count,
+                    int reserved1, int reserved2) {
+  std::string t = text && length > 0 ? std::string(text, static_cast<size_t>(length)) : "";
+  Record("Code_Determine", {t, std::to_string(length), std::to_string(count ? *count : 0),
+                            std::to_string(reserved1), std::to_string(reserved2)});
+  if (!Lexmill().code_determine_result || !text || !count) return false;
+  auto s = Lexmill().characters.find(t);
+  std::vector<int> ends = s != Lexmill().characters.end() ? s->second : GbkCharacterEnds(text, length);
+  for (size_t k = 0; k < ends.size(); ++k) {
+    char_ends[k] = ends[k];
+    if (types && k < 128) types[k] = 1;
+  }
+  *count = static_cast<int>(ends.size());
+  return true;
+}
+
+bool IsEnglishLetter(const char* text, int) {
+  Record("IsEnglishLetter", {Text(text)});
+  return All(text, [](unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
+}
+
+bool IsNumber(const char* text, int) {
+  Record("IsNumber", {Text(text)});
+  return All(text, [](unsigned char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+bool IsPunctuation(const char* text, int) {
+  Record("IsPunctuation", {Text(text)});
+  return All(text, [](unsigned char c) { return c < 0x80 && std::strchr("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", c) && c != 0; });
+}
+
+}  // extern "C"
