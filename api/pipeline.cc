@@ -7,11 +7,21 @@
 #include <new>
 #include <string>
 
+#include "abstract_candidates.h"
 #include "article_class.h"
+#include "class_filter.h"
+#include "english_root_only.h"
+#include "english_terms.h"
 #include "extend_kvr.h"
+#include "frequency_totals.h"
+#include "full_text_selection.h"
+#include "keyword_buffer.h"
+#include "root_word.h"
 #include "run_log.h"
+#include "similar_words.h"
 #include "term_maps.h"
 #include "text.h"
+#include "weight_sort.h"
 
 namespace tarnix {
 namespace {
@@ -126,8 +136,6 @@ bool TarnixInputTest(const char* title, const char* abstract, const char* keywor
 int RunDirect(const char* title, const char* abstract, const char* keyword, const char* file,
               const char* magazine, const char* class_name, KeywordEntry* word_buffer,
               int32_t* buffer_size, int type, int class_mode, bool floor_weights) {
-  (void)floor_weights;  // used by the keyword buffer
-  (void)word_buffer;
   CallTables t;
   // A failed step logs its message (and for the later steps the title),
   // reports no keywords and leaves; the tables go with `t`.
@@ -138,13 +146,12 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
     return 9;
   };
 
-  // Step 1.
   if (!TarnixInputTest(title, abstract, keyword, file, magazine, class_name, word_buffer,
                        buffer_size)) {
     return fail("step1. TarnixInputTest failed!", false);
   }
 
-  // Steps 2 to 4: the engine takes the article and computes its terms.
+  // The engine takes the article and computes its terms.
   char no_extra[] = "NULL";
   if (EKVR_Init_File2(title, keyword, abstract, magazine, file, no_extra) != 1) {
     return fail("step2. EKVR_Init_File2 failed!", false);
@@ -154,12 +161,12 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
     return fail("step2. EKVR_CalculateTxtValue failed!", false);
   }
 
-  // Step 5: the article class and the candidate classes.
+  // The article class and the candidate classes.
   if (!GetAutoClass(t.class_map, t.article_class, class_name, class_mode)) {
     return fail("step3. GetAutoClass failed!", false);
   }
 
-  // Steps 6 to 8: the full-text terms.
+  // The full-text terms.
   t.info_map = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
   if (!t.info_map) return fail("step2. InfoMap allocate memory failed!", false);
   for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitArticleTerm(t.info_map[i], 0.0f);
@@ -171,7 +178,7 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
   if (t.n > kInfoMapCapacity || t.n < 0) return fail("step5. InfoMap Num Error!", false);
   for (int32_t i = 0; i < t.n; ++i) TerminateTextFields(t.info_map[i]);
 
-  // Step 9: each full-text term's agreement with the article class.
+  // Each full-text term's agreement with the article class.
   t.info_map_class = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
   if (!t.info_map_class) return fail("step6. InfoMapclass allocat failed!", false);
   for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitTermClassMatch(t.info_map_class[i]);
@@ -181,16 +188,29 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
         ClassMatchDepth(t.article_class, t.info_map[i].class_code, class_mode);
   }
 
-  // Step 10: class filter, by language.
+  // The full-text candidates, one per text.
+  const bool chinese = type == 1;
   if (type != 1 && type != 2) return fail("step7. EraseFileClass failed!", true);
+  TermIndexMap& full_text = chinese ? t.fileword : t.english_fileword;
+  if (chinese ? !EraseFileClass(t.fileword, t.info_map.get(), t.n, t.info_map_class.get())
+              : !EraseFileClass_English(t.english_fileword, t.info_map.get(), t.n,
+                                        t.info_map_class.get())) {
+    return fail("step7. EraseFileClass failed!", true);
+  }
+  if (!SelectFileWord(full_text, t.info_map.get(), t.info_map_class.get())) {
+    return fail("step8. SelectFileWord failed!", true);
+  }
+  if (!chinese && !RootFileWordOnly(t.english_fileword, t.fileword, t.info_map.get(),
+                                    t.info_map_class.get())) {
+    return fail("step8(Eng). RootFileWordOnly failed!", true);
+  }
 
-  // Step 13: the abstract and keyword terms.
+  // The abstract and keyword terms.
   t.english_fileword.clear();
   t.info_map1 = AllocateTable<ArticleTerm>(kInfoMap1Capacity, "InfoMap1 Error!");
   if (!t.info_map1) return fail("step9. InfoMap1 allocate memory failed!", false);
   for (int32_t i = 0; i < kInfoMap1Capacity; ++i) InitArticleTerm(t.info_map1[i], 100.0f);
 
-  // Steps 14 and 15.
   t.m = kInfoMap1Capacity;
   if (EKVR_GetArticleInfo(t.info_map1.get(), &t.m, EKVR_KIND_ABSTRACT) != 1) {
     return fail("step9. EKVR_GetArticleInfo failed!", false);
@@ -201,7 +221,47 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
     SetField(t.info_map1[i].class_code, t.article_class);
   }
 
-  *buffer_size = 0;
+  // English terms of a Chinese title, then the abstract candidates.
+  if (chinese && !AddEngLishWord(t.info_map.get(), t.n, t.info_map1.get(), &t.m, title,
+                                 t.article_class)) {
+    return fail("step10. AddEngLishWord failed!", true);
+  }
+  if (!EraseAbstword(t.abstword, t.info_map1.get(), t.m)) {
+    return fail("step11. EraseAbstword failed!", true);
+  }
+  if (!SelectWord(t.abstword, t.info_map1.get())) return fail("step12. SelectWord failed!", true);
+
+  // Root words.
+  bool merged;
+  if (chinese) {
+    Erase_Longword(t.fileword, 0);
+    Erase_Longword(t.abstword, 1);
+    merged = RootFileWord3(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(),
+                           t.info_map_class.get());
+  } else {
+    merged = RootFileWord3_English(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(),
+                                   t.info_map_class.get());
+  }
+  if (!merged) return fail("step15. RootFileWord failed!", true);
+
+  // The keyword list.
+  if (!PrintKeyWord(t.fileword, t.abstword, t.info_map.get(), t.n, t.info_map1.get(), t.m,
+                    word_buffer, buffer_size, type, floor_weights)) {
+    return fail("step9. PrintKeyWord failed!", true);
+  }
+  t.fileword.clear();
+  t.abstword.clear();
+  if (!SortByPos(t.info_map.get(), &t.n, t.info_map1.get(), &t.m, word_buffer, buffer_size)) {
+    return fail("SortByPos failed!", false);
+  }
+  if (!MaoPaoSort(word_buffer, *buffer_size)) return fail("MaoPaoSort Wrong!", false);
+  if (!WordValueChang(t.class_map, t.article_class, word_buffer, buffer_size)) {
+    return fail("WordValueChang Wrong!", false);
+  }
+  t.class_map.clear();
+  if (chinese && !SimilarWordDel(word_buffer, buffer_size)) {
+    return fail("SimilarWordDel Wrong!", false);
+  }
   return 0;
 }
 

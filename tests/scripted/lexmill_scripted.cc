@@ -26,8 +26,13 @@ std::vector<Call> CallsTo(const std::string& name) {
   return found;
 }
 
+bool& Recording() {
+  static bool recording = true;
+  return recording;
+}
+
 void Record(const std::string& name, std::vector<std::string> args) {
-  Calls().push_back(Call{name, std::move(args)});
+  if (Recording()) Calls().push_back(Call{name, std::move(args)});
 }
 
 LexmillScript& Lexmill() {
@@ -42,6 +47,7 @@ ExtendScript& Extend() {
 
 void Reset() {
   Calls().clear();
+  Recording() = true;
   Lexmill() = LexmillScript();
   Extend() = ExtendScript();
 }

@@ -33,6 +33,8 @@ SCRIPTED_API std::vector<std::string> CallNames();
 // The calls of one function, in order.
 SCRIPTED_API std::vector<Call> CallsTo(const std::string& name);
 SCRIPTED_API void Record(const std::string& name, std::vector<std::string> args);
+// Whether calls are recorded (on by default; benchmarks turn it off).
+SCRIPTED_API bool& Recording();
 
 // A dictionary the scripted Lexmill can load.
 struct Dictionary {
