@@ -1,9 +1,11 @@
 #include "weight_sort.h"
 
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "run_log.h"
 #include "text.h"
@@ -11,24 +13,11 @@
 namespace tarnix {
 namespace {
 
-// Exchanges two text fields as texts: the bytes after each terminating NUL
-// stay where they are.
-template <size_t N>
-void SwapText(char (&a)[N], char (&b)[N]) {
-  char held[N];
-  SetField(held, FieldView(a));
-  SetField(a, FieldView(b));
-  SetField(b, FieldView(held));
-}
-
 // Everything of a keyword moves except the reserved bytes, which belong to
-// the host.
-void SwapKeywords(KeywordEntry& a, KeywordEntry& b) {
-  SwapText(a.keyword_text, b.keyword_text);
-  SwapText(a.second_text, b.second_text);
-  SwapText(a.class_code, b.class_code);
-  std::swap(a.frequency, b.frequency);
-  std::swap(a.weight, b.weight);
+// the host and stay with the slot.
+void MoveKeyword(const KeywordEntry& from, KeywordEntry& to) {
+  std::memcpy(&to, &from, offsetof(KeywordEntry, reserved));
+  to.weight = from.weight;
 }
 
 }  // namespace
@@ -36,10 +25,24 @@ void SwapKeywords(KeywordEntry& a, KeywordEntry& b) {
 bool MaoPaoSort(KeywordEntry* word_buffer, int32_t n) {
   if (n == 0) return true;
   if (word_buffer == nullptr || n < 0) return false;
+  // The exchanges are played out on the weights alone, packed together, and
+  // the records are then moved once to where the exchanges took them: the
+  // same order, equal weights included, without dragging 528-byte records
+  // through a quadratic walk.
+  struct Slot {
+    double weight;
+    int32_t from;
+  };
+  std::vector<Slot> slots(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) slots[i] = {word_buffer[i].weight, i};
   for (int32_t i = 0; i + 1 < n; ++i) {
     for (int32_t j = i + 1; j < n; ++j) {
-      if (word_buffer[i].weight < word_buffer[j].weight) SwapKeywords(word_buffer[i], word_buffer[j]);
+      if (slots[i].weight < slots[j].weight) std::swap(slots[i], slots[j]);
     }
+  }
+  std::vector<KeywordEntry> moved(word_buffer, word_buffer + n);
+  for (int32_t i = 0; i < n; ++i) {
+    if (slots[i].from != i) MoveKeyword(moved[slots[i].from], word_buffer[i]);
   }
   return true;
 }

@@ -31,23 +31,23 @@ bool Initialised(const ArticleTerm* table, int capacity, float weight) {
 extern "C" {
 
 int EKVR_SetPath(void) {
-  Record("EKVR_SetPath", {});
+  SCRIPTED_RECORD("EKVR_SetPath", {});
   return Extend().set_path;
 }
 
 int EKVR_Word_Init(int mode, int type) {
-  Record("EKVR_Word_Init", {std::to_string(mode), std::to_string(type)});
+  SCRIPTED_RECORD("EKVR_Word_Init", {std::to_string(mode), std::to_string(type)});
   return Extend().word_init;
 }
 
 int EKVR_FreeDict(void) {
-  Record("EKVR_FreeDict", {});
+  SCRIPTED_RECORD("EKVR_FreeDict", {});
   return 1;
 }
 
 int EKVR_Init_File2(const char* title, const char* keyword, const char* abstract,
                     const char* magazine, const char* file, char* extra) {
-  Record("EKVR_Init_File2",
+  SCRIPTED_RECORD("EKVR_Init_File2",
          {Text(title), Text(keyword), Text(abstract), Text(magazine), Text(file), Text(extra)});
   return Extend().init_file2;
 }
@@ -57,18 +57,18 @@ int SetCHIThreshold(float threshold) {
   std::memcpy(&bits, &threshold, sizeof bits);
   char hex[16];
   std::snprintf(hex, sizeof hex, "0x%08X", bits);
-  Record("SetCHIThreshold", {hex});
+  SCRIPTED_RECORD("SetCHIThreshold", {hex});
   return Extend().chi_threshold;
 }
 
 int EKVR_CalculateTxtValue(int mode, int class_mode) {
-  Record("EKVR_CalculateTxtValue", {std::to_string(mode), std::to_string(class_mode)});
+  SCRIPTED_RECORD("EKVR_CalculateTxtValue", {std::to_string(mode), std::to_string(class_mode)});
   return Extend().calculate;
 }
 
 int GetTxtClassifyTemp(char** classes, float* scores, int* count, int mode) {
   int capacity = count ? *count : -1;
-  Record("GetTxtClassifyTemp", {std::to_string(capacity), std::to_string(mode)});
+  SCRIPTED_RECORD("GetTxtClassifyTemp", {std::to_string(capacity), std::to_string(mode)});
   const auto& candidates = Extend().classes;
   size_t written = std::min(candidates.size(), static_cast<size_t>(std::max(capacity, 0)));
   for (size_t i = 0; i < written; ++i) {
@@ -86,7 +86,7 @@ int GetTxtClassifyTemp(char** classes, float* scores, int* count, int mode) {
 }
 
 int GetFormalizationClass(const char* text, char* out) {
-  Record("GetFormalizationClass", {Text(text)});
+  SCRIPTED_RECORD("GetFormalizationClass", {Text(text)});
   auto f = Extend().formal.find(Text(text));
   if (f == Extend().formal.end()) return Extend().formal_miss;
   std::memcpy(out, f->second.data(), std::min(f->second.size(), static_cast<size_t>(99)));
@@ -98,7 +98,7 @@ int EKVR_GetArticleInfo(ArticleTerm* table, int* count, int kind) {
   int capacity = count ? *count : -1;
   bool full = kind == EKVR_KIND_FULL_TEXT;
   bool ready = table && capacity > 0 && Initialised(table, capacity, full ? 0.0f : 100.0f);
-  Record("EKVR_GetArticleInfo",
+  SCRIPTED_RECORD("EKVR_GetArticleInfo",
          {std::to_string(capacity), std::to_string(kind), ready ? "initialised" : "not initialised"});
   const auto& records = full ? Extend().full_text : Extend().abstract_terms;
   size_t written = std::min(records.size(), static_cast<size_t>(std::max(capacity, 0)));

@@ -113,7 +113,7 @@ bool All(const char* text, bool (*pred)(unsigned char)) {
 extern "C" {
 
 int Dict_Load_New(const char* name, const char* path) {
-  Record("Dict_Load_New", {Text(name), Text(path)});
+  SCRIPTED_RECORD("Dict_Load_New", {Text(name), Text(path)});
   auto d = Lexmill().dictionaries.find(Text(name));
   if (d == Lexmill().dictionaries.end() || !d->second.loadable) return -1;
   Lexmill().loaded.insert(d->first);
@@ -121,18 +121,18 @@ int Dict_Load_New(const char* name, const char* path) {
 }
 
 int Dict_Get_Handle(const char* name, const char* path) {
-  Record("Dict_Get_Handle", {Text(name), Text(path)});
+  SCRIPTED_RECORD("Dict_Get_Handle", {Text(name), Text(path)});
   if (!Lexmill().loaded.count(Text(name))) return -1;
   return NewHandle(Text(name));
 }
 
 int Dict_Delete_Handle(int handle) {
-  Record("Dict_Delete_Handle", {std::to_string(handle)});
+  SCRIPTED_RECORD("Dict_Delete_Handle", {std::to_string(handle)});
   return Lexmill().handles.erase(handle) ? 1 : 0;
 }
 
 int Dict_Unload_New(int handle) {
-  Record("Dict_Unload_New", {std::to_string(handle)});
+  SCRIPTED_RECORD("Dict_Unload_New", {std::to_string(handle)});
   auto h = Lexmill().handles.find(handle);
   if (h == Lexmill().handles.end()) return 0;
   std::string name = h->second;
@@ -145,14 +145,14 @@ int Dict_Unload_New(int handle) {
 }
 
 int Free_All_Space(void) {
-  Record("Free_All_Space", {});
+  SCRIPTED_RECORD("Free_All_Space", {});
   Lexmill().loaded.clear();
   Lexmill().handles.clear();
   return Lexmill().free_all_space_result;
 }
 
 int Dict_Search_Get_Info(const char* word, int handle, char* info, int size) {
-  Record("Dict_Search_Get_Info", {Text(word), std::to_string(handle), std::to_string(size)});
+  SCRIPTED_RECORD("Dict_Search_Get_Info", {Text(word), std::to_string(handle), std::to_string(size)});
   const scripted::Dictionary* d = DictionaryOf(handle);
   if (!d || !word) return 0;
   auto e = d->entries.find(word);
@@ -168,7 +168,7 @@ int Dict_Search_Get_Info(const char* word, int handle, char* info, int size) {
 bool QX_Word_Sect(const char* text, int* word_ends, int length, int handle, int want_tags,
                   int16_t* tags, int max_word, int mode, int reserved1, int reserved2) {
   std::string t = text && length > 0 ? std::string(text, static_cast<size_t>(length)) : "";
-  Record("QX_Word_Sect", {t, std::to_string(length), std::to_string(handle),
+  SCRIPTED_RECORD("QX_Word_Sect", {t, std::to_string(length), std::to_string(handle),
                           std::to_string(want_tags), tags ? "tags" : "null",
                           std::to_string(max_word), std::to_string(mode),
                           std::to_string(reserved1), std::to_string(reserved2)});
@@ -186,7 +186,7 @@ bool QX_Word_Sect(const char* text, int* word_ends, int length, int handle, int 
 bool Code_Determine(const char* text, int* char_ends, char* types, int length, int* count,
                     int reserved1, int reserved2) {
   std::string t = text && length > 0 ? std::string(text, static_cast<size_t>(length)) : "";
-  Record("Code_Determine", {t, std::to_string(length), std::to_string(count ? *count : 0),
+  SCRIPTED_RECORD("Code_Determine", {t, std::to_string(length), std::to_string(count ? *count : 0),
                             std::to_string(reserved1), std::to_string(reserved2)});
   if (!Lexmill().code_determine_result || !text || !count) return false;
   auto s = Lexmill().characters.find(t);
@@ -200,17 +200,17 @@ bool Code_Determine(const char* text, int* char_ends, char* types, int length, i
 }
 
 bool IsEnglishLetter(const char* text, int) {
-  Record("IsEnglishLetter", {Text(text)});
+  SCRIPTED_RECORD("IsEnglishLetter", {Text(text)});
   return All(text, [](unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; });
 }
 
 bool IsNumber(const char* text, int) {
-  Record("IsNumber", {Text(text)});
+  SCRIPTED_RECORD("IsNumber", {Text(text)});
   return All(text, [](unsigned char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
 bool IsPunctuation(const char* text, int) {
-  Record("IsPunctuation", {Text(text)});
+  SCRIPTED_RECORD("IsPunctuation", {Text(text)});
   return All(text, [](unsigned char c) { return c < 0x80 && std::strchr("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~", c) && c != 0; });
 }
 

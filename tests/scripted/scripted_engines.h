@@ -35,6 +35,12 @@ SCRIPTED_API std::vector<Call> CallsTo(const std::string& name);
 SCRIPTED_API void Record(const std::string& name, std::vector<std::string> args);
 // Whether calls are recorded (on by default; benchmarks turn it off).
 SCRIPTED_API bool& Recording();
+// Records a call only when recording, so that a benchmark does not pay for
+// rendering the arguments.
+#define SCRIPTED_RECORD(name, ...) \
+  do {                             \
+    if (::scripted::Recording()) ::scripted::Record(name, __VA_ARGS__); \
+  } while (0)
 
 // A dictionary the scripted Lexmill can load.
 struct Dictionary {

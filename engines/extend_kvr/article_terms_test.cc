@@ -1,0 +1,123 @@
+#include "article_terms.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "en_terms.h"
+
+namespace ekvr {
+namespace {
+
+// Segments at blanks; a word's tag comes from the table (noun when absent).
+// Tests write Chinese-like words as ASCII placeholders to keep them legible.
+SegmentFn FakeSegmenter(std::map<std::string, int16_t> tags) {
+  return [tags](std::string_view text, std::vector<Token>* out) {
+    size_t at = 0;
+    while (at < text.size()) {
+      size_t end = text.find(' ', at);
+      if (end == std::string_view::npos) end = text.size();
+      if (end > at) {
+        const auto it = tags.find(std::string(text.substr(at, end - at)));
+        out->push_back({static_cast<uint32_t>(at), static_cast<uint32_t>(end),
+                        it == tags.end() ? tag::kNoun : it->second});
+      }
+      if (end < text.size()) out->push_back({static_cast<uint32_t>(end), static_cast<uint32_t>(end + 1), 42});
+      at = end + 1;
+    }
+    return true;
+  };
+}
+
+IdfTable SmallIdf() {
+  IdfTable idf;
+  std::string error;
+  EXPECT_TRUE(idf.Parse("conv 10\nnet 5\nuse 1\n", &error));
+  return idf;
+}
+
+TEST(ChineseCandidates, CompoundsComeFromRunsOfContentWords) {
+  // conv/n net/n of/particle do/v: the particle ends the run, and a verb
+  // alone or at the start makes no term.
+  std::vector<Token> run = {{0, 4, tag::kNoun}, {4, 7, tag::kNoun}, {7, 9, 3}, {9, 11, tag::kVerb}};
+  const std::string glued = "convnetofdo";
+  std::vector<std::string> got;
+  for (const Span& s : ChineseCandidates(glued, run)) {
+    got.push_back(glued.substr(run[s.first].begin, run[s.first + s.count - 1].end - run[s.first].begin));
+  }
+  EXPECT_EQ(got, (std::vector<std::string>{"conv", "convnet", "net"}));
+}
+
+TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {
+  const IdfTable idf = SmallIdf();
+  Resources res;
+  res.idf = &idf;
+  ArticleText a;
+  a.field[kPosTitle] = "conv";
+  a.field[kPosAbstract] = "conv net";
+  a.field[kPosKeywords] = "conv net;deep thing";
+  Analysis out;
+  ASSERT_TRUE(AnalyzeChinese(a, FakeSegmenter({}), res, &out));
+  const Term* conv = out.terms.Find("conv");
+  ASSERT_NE(conv, nullptr);
+  EXPECT_EQ(conv->freq[kPosTitle], 1);
+  EXPECT_EQ(conv->freq[kPosAbstract], 1);
+  EXPECT_GT(conv->weight[kPosTitle], conv->weight[kPosAbstract]);  // the title counts more
+  ASSERT_EQ(out.keywords.size(), 2u);
+  EXPECT_EQ(out.keywords[0].word, "conv net");
+  EXPECT_EQ(out.keywords[1].word, "deep thing");
+  EXPECT_TRUE(out.classes.empty());  // no classifier bound
+}
+
+TEST(AnalyzeChinese, EmptyArticleGivesNoTerms) {
+  const IdfTable idf = SmallIdf();
+  Resources res;
+  res.idf = &idf;
+  Analysis out;
+  ASSERT_TRUE(AnalyzeChinese(ArticleText(), FakeSegmenter({}), res, &out));
+  EXPECT_TRUE(out.terms.terms().empty());
+  EXPECT_TRUE(out.keywords.empty());
+}
+
+TEST(SplitKeywords, SplitsAtAsciiAndFullWidthSeparators) {
+  // ；(A3BB) 、(A1A2) and a full-width blank (A1A1) around a keyword.
+  const auto k = SplitKeywords(" a ;b\xA3\xBB" "c\xA1\xA2\xA1\xA1" "d\xA1\xA1,a");
+  EXPECT_EQ(k, (std::vector<std::string>{"a", "b", "c", "d"}));
+}
+
+TEST(EnglishTerms, NounPhrasesAreNormalisedToSingular) {
+  EXPECT_EQ(NormalizePhrase("Neural Networks"), "neural network");
+  EXPECT_EQ(Singular("studies"), "study");
+  EXPECT_EQ(Singular("analysis"), "analysis");
+  EXPECT_EQ(Singular("classes"), "class");
+  EXPECT_EQ(KindFromInfo("the,r,5000;"), WordKind::kOther);
+  EXPECT_EQ(KindFromInfo("model,n,300;model,v,200;"), WordKind::kNoun);
+  EXPECT_EQ(KindFromInfo(""), WordKind::kNoun);
+}
+
+TEST(AnalyzeEnglish, PhrasesStopAtFunctionWordsAndPunctuation) {
+  IdfTable idf;
+  std::string error;
+  ASSERT_TRUE(idf.Parse("network 3\nneural 4\n", &error));
+  Resources res;
+  res.idf = &idf;
+  ArticleText a;
+  a.field[kPosAbstract] = "We train Neural Networks. Networks of the neural kind";
+  const std::map<std::string, std::string> dict = {
+      {"we", "we,r,100;"}, {"train", "train,v,100;"}, {"of", "of,p,100;"}, {"the", "the,r,100;"},
+      {"neural", "neural,a,100;"}};
+  Analysis out;
+  ASSERT_TRUE(AnalyzeEnglish(a, [&dict](const std::string& w) {
+    const auto it = dict.find(w);
+    return it == dict.end() ? std::string() : it->second;
+  }, res, &out));
+  const Term* phrase = out.terms.Find("neural network");
+  ASSERT_NE(phrase, nullptr);
+  EXPECT_EQ(phrase->word, "Neural Networks");
+  EXPECT_EQ(out.terms.Find("network")->freq[kPosAbstract], 2);
+  EXPECT_EQ(out.terms.Find("train"), nullptr);
+  EXPECT_EQ(out.terms.Find("network neural"), nullptr);  // "of the" lies between
+}
+
+}  // namespace
+}  // namespace ekvr

@@ -1,0 +1,208 @@
+// The engine through its exported functions, with the real segmentation
+// engine and the data folder of the build, on real articles.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/text.h"
+#include "extend_kvr.h"
+
+namespace {
+
+struct Fixture {
+  std::vector<std::string> lines;  // title, abstract or text, keywords, class
+};
+
+Fixture ReadFixture(const char* name) {
+  std::ifstream in(std::string(EKVR_TESTDATA) + "/" + name, std::ios::binary);
+  Fixture f;
+  for (std::string line; std::getline(in, line);) f.lines.push_back(line);
+  f.lines.resize(4);
+  return f;
+}
+
+char g_null[] = "NULL";
+
+class EngineApi : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(EKVR_SetPath(), 1);
+    ASSERT_NE(EKVR_Word_Init(1, 1), 0);
+  }
+  void TearDown() override { EKVR_FreeDict(); }
+
+  void Load(const Fixture& f, const std::string& body = "", int class_mode = 1) {
+    ASSERT_EQ(EKVR_Init_File2(f.lines[0].c_str(), f.lines[2].c_str(), f.lines[1].c_str(), "",
+                              body.c_str(), g_null), 1);
+    ASSERT_EQ(SetCHIThreshold(200.0f), 1);
+    ASSERT_EQ(EKVR_CalculateTxtValue(0, class_mode), 1);
+  }
+
+  std::vector<std::string> Classes(int* result) {
+    std::vector<std::vector<char>> buffers(100, std::vector<char>(128, '\0'));
+    std::vector<char*> pointers;
+    for (auto& b : buffers) pointers.push_back(b.data());
+    float scores[100] = {};
+    int count = 100;
+    *result = GetTxtClassifyTemp(pointers.data(), scores, &count, 0);
+    std::vector<std::string> out;
+    for (int i = 0; i < count; ++i) {
+      out.emplace_back(buffers[i].data());
+      if (i > 0) {
+        EXPECT_LE(scores[i], scores[i - 1]);
+      }
+    }
+    return out;
+  }
+
+  std::vector<ArticleTerm> Terms(int kind, int capacity) {
+    std::vector<ArticleTerm> table(static_cast<size_t>(capacity) + 1);
+    std::memset(table.data(), 0x5A, table.size() * sizeof(ArticleTerm));
+    int count = capacity;
+    EXPECT_EQ(EKVR_GetArticleInfo(table.data(), &count, kind), 1);
+    EXPECT_LE(count, capacity);
+    EXPECT_EQ(static_cast<unsigned char>(table[static_cast<size_t>(capacity)].word[0]), 0x5A);
+    table.resize(static_cast<size_t>(count));
+    return table;
+  }
+};
+
+TEST_F(EngineApi, ChineseArticleGivesTitleTermsKeywordsAndItsDiscipline) {
+  const Fixture f = ReadFixture("zh_0.txt");
+  Load(f);
+  int r = 0;
+  const auto classes = Classes(&r);
+  EXPECT_EQ(r, 1);
+  ASSERT_GE(classes.size(), 3u);
+  EXPECT_EQ(classes[0], f.lines[3]);
+
+  const auto full = Terms(1, 10000);
+  ASSERT_FALSE(full.empty());
+  bool title_term = false, classed = false;
+  for (const ArticleTerm& t : full) {
+    EXPECT_GE(t.position, 0);
+    EXPECT_LE(t.position, 2);
+    EXPECT_GT(t.frequency, 0);
+    EXPECT_GT(t.weight, 0.0f);
+    const std::string word = tarnix::FieldText(t.word);
+    if (t.position == 1) {
+      EXPECT_NE(f.lines[0].find(word), std::string::npos) << word;
+      title_term = true;
+    }
+    if (t.class_code[0] != '\0') classed = true;
+  }
+  EXPECT_TRUE(title_term);
+  EXPECT_TRUE(classed);
+
+  // Author keywords lead the abstract list, in their order.
+  const auto abstract = Terms(2, 50);
+  ASSERT_GE(abstract.size(), 4u);
+  EXPECT_EQ(std::string(abstract[0].word) + ";" + abstract[1].word + ";" + abstract[2].word,
+            f.lines[2]);
+  EXPECT_EQ(abstract[0].position, 2);
+  EXPECT_EQ(abstract[3].position, 0);
+}
+
+TEST_F(EngineApi, LibraryClassModeAnswersInLibraryClasses) {
+  Load(ReadFixture("zh_0.txt"), "", 0);
+  int r = 0;
+  const auto classes = Classes(&r);
+  ASSERT_FALSE(classes.empty());
+  EXPECT_EQ(classes[0], "TP3");
+  for (const ArticleTerm& t : Terms(1, 10000)) {
+    if (t.class_code[0] != '\0') {
+      EXPECT_EQ(std::strchr(t.class_code, '.'), nullptr) << t.class_code;
+    }
+  }
+}
+
+TEST_F(EngineApi, CapacitiesAreNeverExceeded) {
+  const Fixture f = ReadFixture("zh_1.txt");
+  Load(f);
+  EXPECT_EQ(Terms(1, 3).size(), 3u);
+  EXPECT_EQ(Terms(2, 2).size(), 2u);
+  EXPECT_TRUE(Terms(1, 0).empty());
+  int count = 5;
+  EXPECT_EQ(EKVR_GetArticleInfo(nullptr, &count, 1), 0);
+  EXPECT_EQ(count, 0);
+  std::vector<ArticleTerm> table(5);
+  count = 5;
+  EXPECT_EQ(EKVR_GetArticleInfo(table.data(), &count, 3), 0);
+}
+
+TEST_F(EngineApi, LongArticleStaysWithinTheTables) {
+  const Fixture f = ReadFixture("zh_1.txt");
+  std::string body;
+  while (body.size() + f.lines[1].size() + 1 < 0x80000 - 1) body += f.lines[1] + "\n";
+  while (body.size() < 0x80000 - 1) body += 'x';
+  Load(f, body);
+  const auto full = Terms(1, 10000);
+  EXPECT_GT(full.size(), 10u);
+  bool body_term = false;
+  for (const ArticleTerm& t : full) body_term |= t.position == 3;
+  EXPECT_TRUE(body_term);
+  EXPECT_LE(Terms(2, 50).size(), 50u);
+  body += 'x';  // one byte over the limit
+  EXPECT_EQ(EKVR_Init_File2("t", "", "", "", body.c_str(), g_null), 0);
+  int count = 10;
+  std::vector<ArticleTerm> table(10);
+  EXPECT_EQ(EKVR_GetArticleInfo(table.data(), &count, 1), 0);  // no current article
+}
+
+TEST_F(EngineApi, EmptyArticleHasNoTermsAndNoClasses) {
+  ASSERT_EQ(EKVR_Init_File2("", "", "", "", "", g_null), 1);
+  ASSERT_EQ(EKVR_CalculateTxtValue(0, 1), 1);
+  int r = 1;
+  EXPECT_TRUE(Classes(&r).empty());
+  EXPECT_NE(r, 1);
+  EXPECT_TRUE(Terms(1, 100).empty());
+  EXPECT_TRUE(Terms(2, 50).empty());
+}
+
+TEST_F(EngineApi, RejectsWhatItCannotUse) {
+  EXPECT_EQ(EKVR_Word_Init(1, 3), 0);
+  EXPECT_EQ(SetCHIThreshold(std::nanf("")), 0);
+  EXPECT_EQ(SetCHIThreshold(-1.0f), 0);
+  EXPECT_EQ(EKVR_Init_File2(nullptr, "", "", "", "", g_null), 0);
+  EXPECT_EQ(EKVR_CalculateTxtValue(0, 1), 0);  // no article
+  char out[100];
+  EXPECT_EQ(GetFormalizationClass("081203", out), 1);
+  EXPECT_STREQ(out, "08.12.03");
+  EXPECT_EQ(GetFormalizationClass("0812", out), 1);
+  EXPECT_STREQ(out, "08.12");
+  EXPECT_EQ(GetFormalizationClass("TP391", out), 0);
+  EXPECT_EQ(GetFormalizationClass(nullptr, out), 0);
+}
+
+TEST(EngineApiEnglish, EnglishArticleGivesNormalisedPhrasesAndNoClasses) {
+  ASSERT_EQ(EKVR_SetPath(), 1);
+  ASSERT_NE(EKVR_Word_Init(1, 2), 0);
+  const Fixture f = ReadFixture("en_0.txt");
+  ASSERT_EQ(EKVR_Init_File2(f.lines[0].c_str(), f.lines[2].c_str(), f.lines[1].c_str(), "", "",
+                            g_null), 1);
+  ASSERT_EQ(EKVR_CalculateTxtValue(0, 1), 1);
+  char buffer[128] = "";
+  char* classes[1] = {buffer};
+  float score = 0.0f;
+  int count = 1;
+  EXPECT_NE(GetTxtClassifyTemp(classes, &score, &count, 0), 1);
+  EXPECT_EQ(count, 0);
+  std::vector<ArticleTerm> table(10000);
+  count = 10000;
+  ASSERT_EQ(EKVR_GetArticleInfo(table.data(), &count, 1), 1);
+  bool indexing = false;
+  for (int i = 0; i < count; ++i) {
+    const std::string second = tarnix::FieldText(table[i].second_word);
+    for (char c : second) EXPECT_FALSE(c >= 'A' && c <= 'Z') << second;
+    indexing |= second == "latent semantic indexing" && table[i].position == 1;
+  }
+  EXPECT_TRUE(indexing);
+  EKVR_FreeDict();
+}
+
+}  // namespace

@@ -1,0 +1,256 @@
+#include "engine.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "config.h"
+#include "data_path.h"
+#include "gbk_chars.h"
+#include "lexmill.h"
+
+namespace ekvr {
+namespace {
+
+void Complain(const std::string& message) { std::fprintf(stderr, "Extend_KVR: %s\n", message.c_str()); }
+
+// A handle of an already loaded dictionary, else the dictionary loaded now
+// (then *loaded is set), else -1.
+int AcquireDict(const std::string& name, bool* loaded) {
+  *loaded = false;
+  int handle = Dict_Get_Handle(name.c_str(), "");
+  if (handle >= 0) return handle;
+  handle = Dict_Load_New(name.c_str(), "");
+  *loaded = handle != -1 && handle >= 0;
+  return *loaded ? handle : -1;
+}
+
+// Segments text with the dictionary of handle. Whatever the segmenter
+// leaves unexplained (offsets that do not grow, or stop short of the end)
+// becomes one segment that breaks every term.
+bool Segment(int handle, std::string_view view, std::vector<Token>* tokens,
+             std::vector<int>* ends, std::vector<int16_t>* tags) {
+  const std::string text(view);
+  const int length = static_cast<int>(text.size());
+  ends->assign(text.size() + 1, 0);
+  tags->assign(text.size() + 1, -1);
+  if (!QX_Word_Sect(text.c_str(), ends->data(), length, handle, 1, tags->data(), 0, 1, 0, 0)) {
+    return false;
+  }
+  int begin = 0;
+  for (size_t k = 0; k < ends->size() && begin < length; ++k) {
+    const int end = (*ends)[k];
+    if (end <= begin || end > length) break;
+    tokens->push_back({static_cast<uint32_t>(begin), static_cast<uint32_t>(end), (*tags)[k]});
+    begin = end;
+  }
+  if (begin < length) {
+    tokens->push_back({static_cast<uint32_t>(begin), static_cast<uint32_t>(length), -1});
+  }
+  return true;
+}
+
+}  // namespace
+
+Engine& TheEngine() {
+  static Engine engine;
+  return engine;
+}
+
+int Engine::SetPath() {
+  folder_ = FindDataFolder();
+  if (folder_.empty()) {
+    Complain(std::string("no data folder holds ") + kModelFile + " (set " + kDataEnvVar + " or " +
+             kDataPathKey + " in EKVR.ini)");
+    return 0;
+  }
+  return 1;
+}
+
+bool Engine::LoadChinese() {
+  std::string error;
+  auto classifier = std::make_unique<Classifier>();
+  auto scheme = std::make_unique<ClassScheme>();
+  auto idf = std::make_unique<IdfTable>();
+  if (!classifier->Load(JoinPath(folder_, kModelFile), &error) ||
+      !scheme->Load(JoinPath(folder_, kConcordanceFile), &error) ||
+      !idf->Load(JoinPath(folder_, kChineseIdfFile), &error)) {
+    Complain(error);
+    return false;
+  }
+  for (size_t c = 0; c < classifier->class_count(); ++c) {
+    if (scheme->FindCode(classifier->class_code(c)) == nullptr) {
+      Complain("class " + classifier->class_code(c) + " of the model is not in the concordance");
+      return false;
+    }
+  }
+  const std::string dict = tarnix::ReadConfig(tarnix::kEkvrIni, kSegmentDictKey, kSegmentDictDefault);
+  bool loaded = false;
+  const int handle = AcquireDict(dict, &loaded);
+  if (handle < 0) {
+    Complain("segmentation dictionary " + dict + " cannot be loaded");
+    return false;
+  }
+  Dict_Delete_Handle(handle);
+  if (loaded) owned_dicts_.push_back(dict);
+  classifier_ = std::move(classifier);
+  scheme_ = std::move(scheme);
+  zh_idf_ = std::move(idf);
+  segment_dict_ = dict;
+  return true;
+}
+
+bool Engine::LoadEnglish() {
+  std::string error;
+  auto idf = std::make_unique<IdfTable>();
+  if (!idf->Load(JoinPath(folder_, kEnglishIdfFile), &error)) {
+    Complain(error);
+    return false;
+  }
+  const std::string dict = tarnix::ReadConfig(tarnix::kEkvrIni, kEnglishDictKey, kEnglishDictDefault);
+  bool loaded = false;
+  const int handle = AcquireDict(dict, &loaded);
+  if (handle < 0) {
+    Complain("English dictionary " + dict + " cannot be loaded");
+    return false;
+  }
+  Dict_Delete_Handle(handle);
+  if (loaded) owned_dicts_.push_back(dict);
+  en_idf_ = std::move(idf);
+  english_dict_ = dict;
+  return true;
+}
+
+int Engine::WordInit(int /*mode*/, int type) {
+  if (folder_.empty() && SetPath() != 1) return 0;
+  if (type == 1) return LoadChinese() ? 1 : 0;
+  if (type == 2) return LoadEnglish() ? 1 : 0;
+  Complain("EKVR_Word_Init: type " + std::to_string(type) + " is neither 1 (Chinese) nor 2 (English)");
+  return 0;
+}
+
+int Engine::FreeDict() {
+  for (const std::string& name : owned_dicts_) {
+    const int handle = Dict_Get_Handle(name.c_str(), "");
+    if (handle >= 0) Dict_Unload_New(handle);
+  }
+  owned_dicts_.clear();
+  classifier_.reset();
+  scheme_.reset();
+  zh_idf_.reset();
+  en_idf_.reset();
+  segment_dict_.clear();
+  english_dict_.clear();
+  have_article_ = calculated_ = false;
+  for (std::string& f : article_.field) std::string().swap(f);
+  analysis_.Clear();
+  return 1;
+}
+
+int Engine::InitFile(const char* title, const char* keyword, const char* abstract,
+                     const char* magazine, const char* file, const char* extra) {
+  have_article_ = calculated_ = false;
+  analysis_.Clear();
+  if (title == nullptr || keyword == nullptr || abstract == nullptr || magazine == nullptr ||
+      file == nullptr) {
+    return 0;
+  }
+  if (!zh_idf_ && !en_idf_) return 0;  // EKVR_Word_Init has not succeeded
+  const char* texts[kPositionCount] = {abstract, title, keyword, file, magazine,
+                                       (extra == nullptr || std::strcmp(extra, "NULL") == 0) ? "" : extra};
+  for (const char* t : texts) {
+    if (std::strlen(t) > kMaxFieldBytes) return 0;
+  }
+  for (int p = 0; p < kPositionCount; ++p) article_.field[p].assign(texts[p]);
+  have_article_ = true;
+  return 1;
+}
+
+int Engine::SetThreshold(float threshold) {
+  if (!std::isfinite(threshold) || threshold < 0.0f) return 0;
+  chi_threshold_ = threshold;
+  return 1;
+}
+
+int Engine::Calculate(int /*mode*/, int class_mode) {
+  calculated_ = false;
+  if (!have_article_) return 0;
+  const bool zh = zh_idf_ && (!en_idf_ || LooksChinese(article_));
+  Resources res;
+  res.chi_threshold = chi_threshold_;
+  res.class_mode = class_mode;
+  bool ok = false;
+  if (zh) {
+    res.idf = zh_idf_.get();
+    res.classifier = classifier_.get();
+    res.scheme = scheme_.get();
+    const int handle = Dict_Get_Handle(segment_dict_.c_str(), "");
+    if (handle < 0) return 0;
+    std::vector<int> ends;
+    std::vector<int16_t> tags;
+    ok = AnalyzeChinese(
+        article_,
+        [&](std::string_view text, std::vector<Token>* tokens) {
+          return Segment(handle, text, tokens, &ends, &tags);
+        },
+        res, &analysis_);
+    Dict_Delete_Handle(handle);
+  } else {
+    res.idf = en_idf_.get();
+    const int handle = Dict_Get_Handle(english_dict_.c_str(), "");
+    if (handle < 0) return 0;
+    ok = AnalyzeEnglish(
+        article_,
+        [handle](const std::string& word) {
+          char info[256];
+          info[0] = '\0';
+          if (Dict_Search_Get_Info(word.c_str(), handle, info, sizeof info) != 1) return std::string();
+          info[sizeof info - 1] = '\0';
+          return std::string(info);
+        },
+        res, &analysis_);
+    Dict_Delete_Handle(handle);
+  }
+  calculated_ = ok;
+  return ok ? 1 : 0;
+}
+
+int Engine::Classify(char** classes, float* scores, int* count) const {
+  if (count == nullptr) return 0;
+  const int capacity = *count;
+  *count = 0;
+  if (classes == nullptr || scores == nullptr || !calculated_ || capacity <= 0) return 0;
+  const int n = std::min({capacity, 100, static_cast<int>(analysis_.classes.size())});
+  for (int i = 0; i < n; ++i) {
+    if (classes[i] == nullptr) break;
+    CopyCut(classes[i], 128, analysis_.classes[i].code);
+    scores[i] = analysis_.classes[i].score;
+    *count = i + 1;
+  }
+  return *count > 0 ? 1 : 0;
+}
+
+int Engine::Formalize(const char* text, char* out) const {
+  if (text == nullptr || out == nullptr) return 0;
+  const auto code = FormalizeClass(text, scheme_.get());
+  if (!code || code->size() > 99) return 0;
+  CopyCut(out, 100, *code);
+  return 1;
+}
+
+int Engine::ArticleInfo(ArticleTerm* table, int* count, int kind) const {
+  if (count == nullptr) return 0;
+  const int capacity = *count;
+  *count = 0;
+  if (table == nullptr || capacity < 0 || !calculated_) return 0;
+  if (kind == 1) {
+    *count = WriteFullText(analysis_.terms, table, capacity);
+  } else if (kind == 2) {
+    *count = WriteAbstract(analysis_.keywords, analysis_.terms, table, capacity);
+  } else {
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace ekvr

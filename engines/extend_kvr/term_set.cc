@@ -1,0 +1,114 @@
+#include "term_set.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "gbk_chars.h"
+
+namespace ekvr {
+
+int Term::Fields() const {
+  int n = 0;
+  for (int f : freq) n += f > 0;
+  return n;
+}
+
+int Term::TotalFrequency() const {
+  int n = 0;
+  for (int f : freq) n += f;
+  return n;
+}
+
+Term& TermSet::Add(const std::string& key, std::string_view word, std::string_view second,
+                   int parts, Position pos, size_t offset) {
+  auto [it, fresh] = index_.emplace(key, terms_.size());
+  if (fresh) {
+    terms_.emplace_back();
+    Term& t = terms_.back();
+    t.word = word;
+    t.second = second;
+    t.parts = parts;
+  }
+  Term& t = terms_[it->second];
+  if (t.freq[pos]++ == 0) t.first_offset[pos] = static_cast<int>(offset);
+  return t;
+}
+
+Term* TermSet::Find(const std::string& key) {
+  const auto it = index_.find(key);
+  return it == index_.end() ? nullptr : &terms_[it->second];
+}
+
+void TermSet::Clear() {
+  index_.clear();
+  terms_.clear();
+}
+
+void FillRecord(ArticleTerm* record, const Term& term, Position pos, float weight, int frequency) {
+  std::memset(record, 0, sizeof *record);
+  SetCut(record->word, term.word);
+  SetCut(record->class_code, term.class_code);
+  SetCut(record->second_word, term.second);
+  record->weight = weight;
+  record->frequency = frequency;
+  record->reserved1 = term.parts;
+  record->reserved2 = term.first_offset[pos];
+  record->reserved3 = term.Fields();
+  record->position = pos;
+}
+
+int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity) {
+  struct Entry {
+    float weight;
+    int term;
+    int pos;
+  };
+  std::vector<Entry> entries;
+  const auto& all = terms.terms();
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (!all[i].keep) continue;
+    for (int p = 0; p < kPositionCount; ++p) {
+      if (all[i].freq[p] > 0) entries.push_back({all[i].weight[p], static_cast<int>(i), p});
+    }
+  }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const Entry& a, const Entry& b) { return a.weight > b.weight; });
+  const int n = std::min<int>(capacity, static_cast<int>(entries.size()));
+  for (int k = 0; k < n; ++k) {
+    const Term& t = all[entries[k].term];
+    const auto pos = static_cast<Position>(entries[k].pos);
+    FillRecord(&table[k], t, pos, entries[k].weight, t.freq[pos]);
+  }
+  return std::max(n, 0);
+}
+
+int WriteAbstract(const std::vector<AuthorKeyword>& keywords, const TermSet& terms,
+                  ArticleTerm* table, int capacity) {
+  const int limit = std::min(capacity, kAbstractLimit);
+  int n = 0;
+  for (const AuthorKeyword& k : keywords) {
+    if (n >= limit) return n;
+    Term t;
+    t.word = k.word;
+    t.second = k.second;
+    t.class_code = k.class_code;
+    t.freq[kPosKeywords] = 1;
+    t.first_offset[kPosKeywords] = -1;
+    FillRecord(&table[n++], t, kPosKeywords, k.weight, k.frequency);
+  }
+  std::vector<int> order;
+  const auto& all = terms.terms();
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i].keep && all[i].freq[kPosAbstract] > 0) order.push_back(static_cast<int>(i));
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&all](int a, int b) { return all[a].total > all[b].total; });
+  for (int i : order) {
+    if (n >= limit) break;
+    FillRecord(&table[n++], all[i], kPosAbstract, static_cast<float>(all[i].total),
+               all[i].TotalFrequency());
+  }
+  return n;
+}
+
+}  // namespace ekvr

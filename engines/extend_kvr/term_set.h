@@ -1,0 +1,76 @@
+// The terms of one article, counted per field, and how they are written
+// into ArticleTerm tables.
+#ifndef TARNIX_ENGINES_EXTEND_KVR_TERM_SET_H_
+#define TARNIX_ENGINES_EXTEND_KVR_TERM_SET_H_
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "positions.h"
+#include "records.h"
+
+namespace ekvr {
+
+struct Term {
+  std::string word;    // as first found in the article
+  std::string second;  // see positions.h
+  std::string class_code;
+  int parts = 1;       // words in the term
+  float idf = 0.0f;
+  bool keep = true;    // false: counted, but not delivered
+  int freq[kPositionCount] = {};
+  int first_offset[kPositionCount] = {-1, -1, -1, -1, -1, -1};
+  float weight[kPositionCount] = {};
+  double total = 0.0;  // sum of weight[]
+
+  int Fields() const;
+  int TotalFrequency() const;
+};
+
+class TermSet {
+ public:
+  // Counts one occurrence of the term with this key (the text terms are
+  // told apart by) in field pos at byte offset; the first occurrence fixes
+  // the term's word, second text and number of parts.
+  Term& Add(const std::string& key, std::string_view word, std::string_view second, int parts,
+            Position pos, size_t offset);
+
+  Term* Find(const std::string& key);
+  std::vector<Term>& terms() { return terms_; }
+  const std::vector<Term>& terms() const { return terms_; }
+  void Clear();
+
+ private:
+  std::unordered_map<std::string, size_t> index_;
+  std::vector<Term> terms_;
+};
+
+// Writes one record completely: every text cut at a character boundary to
+// fit its field, reserved fields as positions.h describes.
+void FillRecord(ArticleTerm* record, const Term& term, Position pos, float weight, int frequency);
+
+// An author keyword as kind 2 delivers it.
+struct AuthorKeyword {
+  std::string word;
+  std::string second;
+  std::string class_code;
+  float weight = 0.0f;
+  int frequency = 1;
+};
+
+// Kind 1: one record per kept term and field it occurs in, heaviest first,
+// at most capacity records. Returns the number written.
+int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity);
+
+// Kind 2: the author keywords first, then the kept terms that occur in the
+// abstract, heaviest (over the whole article) first; at most capacity and
+// at most kAbstractLimit records. Returns the number written.
+inline constexpr int kAbstractLimit = 50;
+int WriteAbstract(const std::vector<AuthorKeyword>& keywords, const TermSet& terms,
+                  ArticleTerm* table, int capacity);
+
+}  // namespace ekvr
+
+#endif  // TARNIX_ENGINES_EXTEND_KVR_TERM_SET_H_

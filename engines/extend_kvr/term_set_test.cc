@@ -1,0 +1,77 @@
+#include "term_set.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "common/text.h"
+
+namespace ekvr {
+namespace {
+
+TermSet ThreeTerms() {
+  TermSet s;
+  const char* words[] = {"alpha", "beta", "gamma"};
+  for (int i = 0; i < 3; ++i) {
+    Term& t = s.Add(words[i], words[i], words[i], 1, kPosAbstract, 0);
+    s.Add(words[i], words[i], words[i], 1, kPosTitle, 0);
+    t.weight[kPosAbstract] = static_cast<float>(i + 1);
+    t.weight[kPosTitle] = static_cast<float>(10 * (i + 1));
+    t.total = 11.0 * (i + 1);
+  }
+  return s;
+}
+
+TEST(TermSet, FullTextIsOneRecordPerFieldHeaviestFirstWithinCapacity) {
+  const TermSet s = ThreeTerms();
+  std::vector<ArticleTerm> table(7);
+  std::memset(table.data(), 0x5A, table.size() * sizeof(ArticleTerm));
+  EXPECT_EQ(WriteFullText(s, table.data(), 6), 6);
+  EXPECT_STREQ(table[0].word, "gamma");
+  EXPECT_EQ(table[0].position, kPosTitle);
+  EXPECT_FLOAT_EQ(table[0].weight, 30.0f);
+  EXPECT_EQ(table[0].frequency, 1);
+  EXPECT_EQ(table[5].position, kPosAbstract);
+  EXPECT_EQ(static_cast<unsigned char>(table[6].word[0]), 0x5A);  // beyond the count: untouched
+  EXPECT_EQ(WriteFullText(s, table.data(), 2), 2);
+  EXPECT_EQ(WriteFullText(s, table.data(), 0), 0);
+}
+
+TEST(TermSet, AbstractListPutsAuthorKeywordsFirstAndStopsAtFifty) {
+  TermSet s;
+  for (int i = 0; i < 60; ++i) {
+    const std::string w = "w" + std::to_string(i);
+    Term& t = s.Add(w, w, w, 1, kPosAbstract, 0);
+    t.total = i;
+  }
+  std::vector<AuthorKeyword> keywords(2);
+  keywords[0].word = "k0";
+  keywords[1].word = "k1";
+  std::vector<ArticleTerm> table(60);
+  EXPECT_EQ(WriteAbstract(keywords, s, table.data(), 60), kAbstractLimit);
+  EXPECT_STREQ(table[0].word, "k0");
+  EXPECT_EQ(table[0].position, kPosKeywords);
+  EXPECT_STREQ(table[2].word, "w59");
+  EXPECT_EQ(table[2].position, kPosAbstract);
+  EXPECT_EQ(WriteAbstract(keywords, s, table.data(), 1), 1);
+}
+
+TEST(TermSet, LongTextsAreCutAtACharacterBoundary) {
+  // 'a' followed by 60 double-byte characters: 121 bytes.
+  std::string word = "a";
+  for (int i = 0; i < 60; ++i) word += "\xD6\xD0";
+  Term t;
+  t.word = t.second = t.class_code = word;
+  t.freq[kPosBody] = 1;
+  ArticleTerm r;
+  FillRecord(&r, t, kPosBody, 1.0f, 1);
+  EXPECT_EQ(tarnix::FieldLength(r.word), 99u);         // 100 would split a character
+  EXPECT_EQ(tarnix::FieldLength(r.class_code), 101u);  // 102 would too
+  EXPECT_EQ(tarnix::FieldLength(r.second_word), 103u);
+  EXPECT_EQ(r.position, kPosBody);
+  EXPECT_EQ(r.reserved3, 1);
+}
+
+}  // namespace
+}  // namespace ekvr

@@ -1,0 +1,59 @@
+// Chinese term candidates from a segmented field: content words, and
+// compounds made of runs of adjacent content words (most author keywords
+// are compounds of dictionary words, such as 卷积 + 神经网络).
+#ifndef TARNIX_ENGINES_EXTEND_KVR_ZH_TERMS_H_
+#define TARNIX_ENGINES_EXTEND_KVR_ZH_TERMS_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace ekvr {
+
+// One segment of a field: bytes [begin, end) and the segmenter's
+// part-of-speech code.
+struct Token {
+  uint32_t begin;
+  uint32_t end;
+  int16_t tag;
+};
+
+// Part-of-speech codes of the segmentation dictionary (data/lexmill's
+// pos_codes.tsv) and of the segments it does not know.
+namespace tag {
+inline constexpr int16_t kNoun = 9, kPersonName = 10, kPlaceName = 11, kOrgName = 12,
+                         kProperNoun = 13, kVerb = 14, kVerbalNoun = 15, kAdjective = 16,
+                         kDistinguishing = 17, kAbbreviation = 25, kMorpheme = 26,
+                         kEnglishWord = 28, kLetters = 40, kDigits = 41, kBlank = 43,
+                         kUnknownChar = 44;
+}
+
+// How a tag takes part in terms.
+enum class Role {
+  kHead,      // may stand alone and end a compound (nouns, verbal nouns, ...)
+  kVerb,      // may end a compound, not start one; alone only when long
+  kModifier,  // may start or continue a compound, never stand alone
+  kInner,     // may only sit inside a compound (digits, a blank between letters)
+  kBreak      // ends every run (function words, punctuation, ...)
+};
+Role TagRole(int16_t tag);
+
+// A candidate: tokens [first, first + count) of the field.
+struct Span {
+  uint32_t first;
+  uint32_t count;
+};
+
+inline constexpr uint32_t kMaxCompoundWords = 4;
+inline constexpr size_t kMaxTermBytes = 24;
+
+// Every candidate of the field, in text order: single content words of two
+// or more characters, and the compounds of 2 to kMaxCompoundWords tokens of
+// one run that start with a head or modifier, end with a head or verb, and
+// have at most kMaxTermBytes bytes.
+std::vector<Span> ChineseCandidates(std::string_view text, const std::vector<Token>& tokens);
+
+}  // namespace ekvr
+
+#endif  // TARNIX_ENGINES_EXTEND_KVR_ZH_TERMS_H_

@@ -1,0 +1,184 @@
+#include "dict_image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "gbk.h"
+
+namespace lexmill {
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Size of an open file, or -1. Seeks back to the start.
+int64_t FileSize(std::FILE* f) {
+  if (std::fseek(f, 0, SEEK_END) != 0) return -1;
+  const long size = std::ftell(f);
+  if (size < 0 || std::fseek(f, 0, SEEK_SET) != 0) return -1;
+  return size;
+}
+
+template <typename T>
+bool ReadArray(std::FILE* f, uint32_t count, std::vector<T>* out) {
+  out->resize(count);
+  return count == 0 || std::fread(out->data(), sizeof(T), count, f) == count;
+}
+
+bool Fail(std::string* error, const std::string& message) {
+  *error = message;
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<DictImage> DictImage::Load(const std::string& path, std::string* error) {
+  File f(std::fopen(path.c_str(), "rb"));
+  if (!f) {
+    *error = "cannot open " + path;
+    return nullptr;
+  }
+  const int64_t size = FileSize(f.get());
+  FileHeader h;
+  if (size < static_cast<int64_t>(sizeof h) || std::fread(&h, sizeof h, 1, f.get()) != 1) {
+    *error = path + ": too short for a dictionary";
+    return nullptr;
+  }
+  if (std::memcmp(h.magic, kDictMagic, sizeof h.magic) != 0) {
+    *error = path + ": not a compiled dictionary";
+    return nullptr;
+  }
+  if (h.byte_order != kByteOrderMark || h.version != kDictVersion) {
+    *error = path + ": unsupported version or byte order";
+    return nullptr;
+  }
+  const uint64_t expected = sizeof h + uint64_t{h.entry_count} * sizeof(DictEntry) +
+                            uint64_t{h.node_count} * sizeof(TrieNode) +
+                            uint64_t{h.edge_count} * (sizeof(uint16_t) + sizeof(uint32_t)) +
+                            h.info_bytes;
+  if (expected != static_cast<uint64_t>(size) || h.node_count == 0) {
+    *error = path + ": section sizes do not match the file size";
+    return nullptr;
+  }
+  std::unique_ptr<DictImage> image(new DictImage());
+  image->info_.resize(h.info_bytes);
+  std::vector<TrieNode> nodes;
+  const bool read = ReadArray(f.get(), h.entry_count, &image->entries_) &&
+                    ReadArray(f.get(), h.node_count, &nodes) &&
+                    ReadArray(f.get(), h.edge_count, &image->edge_unit_) &&
+                    ReadArray(f.get(), h.edge_count, &image->edge_target_) &&
+                    (h.info_bytes == 0 ||
+                     std::fread(&image->info_[0], 1, h.info_bytes, f.get()) == h.info_bytes);
+  if (!read) {
+    *error = path + ": read error";
+    return nullptr;
+  }
+  image->total_freq_ = h.total_freq;
+  image->max_word_bytes_ = h.max_word_bytes;
+  std::string why;
+  if (!image->Check(nodes, &why)) {
+    *error = path + ": " + why;
+    return nullptr;
+  }
+  image->Index(nodes);
+  return image;
+}
+
+bool DictImage::Check(const std::vector<TrieNode>& nodes, std::string* error) const {
+  for (const DictEntry& e : entries_) {
+    if (uint64_t{e.info_offset} + e.info_length > info_.size()) {
+      return Fail(error, "information text out of range");
+    }
+  }
+  for (const TrieNode& n : nodes) {
+    if (uint64_t{n.edge_begin} + n.edge_count > edge_unit_.size()) {
+      return Fail(error, "trie edges out of range");
+    }
+    if (n.entry > entries_.size()) return Fail(error, "trie entry out of range");
+    for (uint32_t k = 1; k < n.edge_count; ++k) {
+      if (edge_unit_[n.edge_begin + k - 1] >= edge_unit_[n.edge_begin + k]) {
+        return Fail(error, "trie edges not sorted");
+      }
+    }
+  }
+  for (uint32_t t : edge_target_) {
+    if (t == 0 || t >= nodes.size()) return Fail(error, "trie edge target out of range");
+  }
+  return true;
+}
+
+void DictImage::Index(const std::vector<TrieNode>& nodes) {
+  min_log_prob_ = -std::log(static_cast<double>(std::max<uint64_t>(total_freq_, 1)));
+  nodes_.resize(nodes.size());
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    const TrieNode& n = nodes[i];
+    const float lp = n.entry == 0 ? 0.0f : static_cast<float>(LogProb(entries_[n.entry - 1]));
+    nodes_[i] = Node{n.edge_begin, n.edge_count, n.entry, lp};
+  }
+  edges_.resize(edge_unit_.size());
+  for (size_t k = 0; k < edges_.size(); ++k) edges_[k] = Edge{edge_target_[k], edge_unit_[k]};
+  std::vector<uint16_t>().swap(edge_unit_);
+  std::vector<uint32_t>().swap(edge_target_);
+  root_nodes_.assign(65536, Node{0, 0, 0, 0.0f});
+  const Node& root = nodes_[0];
+  for (uint32_t k = 0; k < root.edge_count; ++k) {
+    const Edge& e = edges_[root.edge_begin + k];
+    root_nodes_[e.unit] = nodes_[e.target];
+  }
+  IndexWide();
+}
+
+void DictImage::IndexWide() {
+  size_t wide_edges = 0;
+  for (size_t i = 1; i < nodes_.size(); ++i) {
+    if (nodes_[i].edge_count > kScanLimit) wide_edges += nodes_[i].edge_count;
+  }
+  size_t slots = 16;
+  while (slots < wide_edges * 2) slots *= 2;  // at most half full
+  wide_.assign(slots, WideEdge{0, 0, 0});
+  wide_mask_ = slots - 1;
+  for (uint32_t id = 1; id < nodes_.size(); ++id) {
+    const Node& n = nodes_[id];
+    if (n.edge_count <= kScanLimit) continue;
+    for (uint32_t k = 0; k < n.edge_count; ++k) {
+      const Edge& e = edges_[n.edge_begin + k];
+      size_t i = WideSlot(n.edge_begin, e.unit, wide_mask_);
+      while (wide_[i].node != 0) i = (i + 1) & wide_mask_;
+      wide_[i] = WideEdge{n.edge_begin, e.target, e.unit};
+    }
+  }
+}
+
+double DictImage::LogProb(const DictEntry& e) const {
+  return std::log(static_cast<double>(std::max<uint32_t>(e.freq, 1))) + min_log_prob_;
+}
+
+uint32_t DictImage::FindEdge(const Edge* first, uint32_t count, uint16_t unit) {
+  // Most nodes below the first level have a handful of edges, where a scan
+  // is cheapest; the others are hashed.
+  for (uint32_t k = 0; k < count; ++k) {
+    if (first[k].unit == unit) return first[k].target;
+  }
+  return 0;
+}
+
+const DictEntry* DictImage::Find(const char* word, size_t length) const {
+  if (length == 0) return nullptr;
+  const auto* p = reinterpret_cast<const unsigned char*>(word);
+  const Node* node = nullptr;
+  for (size_t at = 0; at < length;) {
+    const CharInfo c = ReadChar(p + at, length - at);
+    if (c.kind == CharKind::kInvalid) return nullptr;
+    node = at == 0 ? RootChild(c.unit) : ChildOf(*node, c.unit);
+    if (node == nullptr) return nullptr;
+    at += c.length;
+  }
+  return EntryOf(*node);
+}
+
+}  // namespace lexmill

@@ -1,0 +1,155 @@
+// The compiled dictionary: a character trie over GBK words with one entry
+// (frequency, part-of-speech code, information text) per word.
+//
+// File layout (all integers little-endian, no padding between sections):
+//   FileHeader (64 bytes)
+//   DictEntry[entry_count]          entries in byte order of their words
+//   TrieNode[node_count]            node 0 is the root; edges of a node are
+//                                   contiguous and sorted by unit
+//   uint16_t edge_unit[edge_count]  character unit of each edge
+//   uint32_t edge_target[edge_count] node reached by each edge
+//   char info[info_bytes]           information texts, not NUL-terminated
+// A unit is the byte of a one-byte character or lead << 8 | trail of a
+// double-byte one (gbk.h). Every offset and index is checked at load, so a
+// damaged file is refused instead of being walked.
+#ifndef TARNIX_ENGINES_LEXMILL_DICT_IMAGE_H_
+#define TARNIX_ENGINES_LEXMILL_DICT_IMAGE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexmill {
+
+inline constexpr char kDictMagic[8] = {'L', 'X', 'M', 'D', 'I', 'C', 'T', '\0'};
+inline constexpr uint32_t kDictVersion = 1;
+inline constexpr uint32_t kByteOrderMark = 0x01020304;
+
+struct FileHeader {
+  char magic[8];
+  uint32_t version;
+  uint32_t byte_order;  // kByteOrderMark as the writing host stored it
+  uint32_t entry_count;
+  uint32_t node_count;
+  uint32_t edge_count;
+  uint32_t info_bytes;
+  uint64_t total_freq;
+  uint32_t max_word_bytes;
+  uint32_t reserved[5];
+};
+static_assert(sizeof(FileHeader) == 64, "header layout is part of the file format");
+
+struct DictEntry {
+  uint32_t freq;
+  uint32_t info_offset;
+  uint32_t info_length;
+  uint16_t code;
+  uint16_t reserved;
+};
+static_assert(sizeof(DictEntry) == 16, "entry layout is part of the file format");
+
+struct TrieNode {
+  uint32_t edge_begin;
+  uint32_t edge_count;
+  uint32_t entry;  // entry index + 1; 0 = no word ends here
+};
+static_assert(sizeof(TrieNode) == 12, "node layout is part of the file format");
+
+class DictImage {
+ public:
+  // Reads and checks a compiled file. Null with *error set on any problem.
+  static std::unique_ptr<DictImage> Load(const std::string& path, std::string* error);
+
+  // A trie node as kept in memory: the file's node with the log probability
+  // of its word beside it, so that segmentation touches one cache line.
+  struct Node {
+    uint32_t edge_begin;
+    uint32_t edge_count;
+    uint32_t entry;  // entry index + 1; 0 = no word ends here
+    float log_prob;  // LogProb of that entry
+  };
+
+  // The node reached from the root along unit, or null. The first level is
+  // copied into a table of all 65536 units, since every walk starts there.
+  const Node* RootChild(uint16_t unit) const {
+    const Node& n = root_nodes_[unit];
+    return n.entry != 0 || n.edge_count != 0 ? &n : nullptr;
+  }
+  // The child of node along unit, or null.
+  const Node* ChildOf(const Node& node, uint16_t unit) const {
+    const uint32_t id = node.edge_count > kScanLimit
+                            ? FindWide(node.edge_begin, unit)
+                            : FindEdge(edges_.data() + node.edge_begin, node.edge_count, unit);
+    return id == 0 ? nullptr : &nodes_[id];
+  }
+  // Entry of the word that ends at node, or null.
+  const DictEntry* EntryOf(const Node& node) const {
+    return node.entry == 0 ? nullptr : &entries_[node.entry - 1];
+  }
+  // Entry of the GBK word of length bytes, or null.
+  const DictEntry* Find(const char* word, size_t length) const;
+
+  std::string_view Info(const DictEntry& e) const {
+    return std::string_view(info_.data() + e.info_offset, e.info_length);
+  }
+  // Natural log of the word's share of the total frequency; words listed
+  // with frequency 0 count as 1, like characters the dictionary lacks.
+  double LogProb(const DictEntry& e) const;
+  double MinLogProb() const { return min_log_prob_; }
+
+  size_t entry_count() const { return entries_.size(); }
+  size_t node_count() const { return nodes_.size(); }
+  uint32_t max_word_bytes() const { return max_word_bytes_; }
+
+ private:
+  DictImage() = default;
+  bool Check(const std::vector<TrieNode>& nodes, std::string* error) const;
+  void Index(const std::vector<TrieNode>& nodes);
+  // An edge as kept in memory: unit and target side by side.
+  struct Edge {
+    uint32_t target;
+    uint16_t unit;
+  };
+  // Edges of nodes with more than kScanLimit of them, hashed by (the node's
+  // first edge, unit): one probe instead of a binary search through cold
+  // memory. The first edge identifies the node, and copies of first-level
+  // nodes alike.
+  struct WideEdge {
+    uint32_t node;  // the node's edge_begin; 0 = empty (only the root starts at 0)
+    uint32_t target;
+    uint16_t unit;
+  };
+  static constexpr uint32_t kScanLimit = 8;
+  static uint32_t FindEdge(const Edge* first, uint32_t count, uint16_t unit);
+  static size_t WideSlot(uint32_t node, uint16_t unit, size_t mask) {
+    return ((node * 0x9E3779B1u) ^ (unit * 0x85EBCA77u)) & mask;
+  }
+  uint32_t FindWide(uint32_t node, uint16_t unit) const {
+    for (size_t i = WideSlot(node, unit, wide_mask_);; i = (i + 1) & wide_mask_) {
+      const WideEdge& e = wide_[i];
+      if (e.node == node && e.unit == unit) return e.target;
+      if (e.node == 0) return 0;
+    }
+  }
+  void IndexWide();
+
+  std::vector<DictEntry> entries_;
+  std::vector<Node> nodes_;
+  std::vector<uint16_t> edge_unit_;    // as read; released after indexing
+  std::vector<uint32_t> edge_target_;  // as read; released after indexing
+  std::vector<Edge> edges_;
+  std::vector<WideEdge> wide_;
+  size_t wide_mask_ = 0;
+  std::string info_;
+  std::vector<Node> root_nodes_;  // children of the root by unit
+  double min_log_prob_ = 0.0;
+  uint64_t total_freq_ = 0;
+  uint32_t max_word_bytes_ = 0;
+};
+
+}  // namespace lexmill
+
+#endif  // TARNIX_ENGINES_LEXMILL_DICT_IMAGE_H_

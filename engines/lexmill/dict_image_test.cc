@@ -1,0 +1,148 @@
+#include "dict_image.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "test_dicts.h"
+
+namespace lexmill {
+namespace {
+
+using lexmill_test::TempFolder;
+
+class DictImageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = folder_.File("sample.lxd");
+    lexmill_test::WriteDict(path_, lexmill_test::SampleEntries());
+  }
+  std::unique_ptr<DictImage> LoadBytes(const std::string& bytes, std::string* error) {
+    const std::string p = folder_.File("damaged.lxd");
+    lexmill_test::WriteBytes(p, bytes);
+    return DictImage::Load(p, error);
+  }
+  TempFolder folder_;
+  std::string path_;
+};
+
+TEST_F(DictImageTest, FindsEveryWordWithItsEntry) {
+  std::string error;
+  auto image = DictImage::Load(path_, &error);
+  ASSERT_TRUE(image) << error;
+  EXPECT_EQ(image->entry_count(), lexmill_test::SampleEntries().size());
+  for (const SourceEntry& s : lexmill_test::SampleEntries()) {
+    const DictEntry* e = image->Find(s.word.data(), s.word.size());
+    ASSERT_NE(e, nullptr) << s.info;
+    EXPECT_EQ(e->freq, s.freq);
+    EXPECT_EQ(e->code, s.code);
+    EXPECT_EQ(image->Info(*e), s.info);
+  }
+  EXPECT_EQ(image->max_word_bytes(), 6u);
+}
+
+TEST_F(DictImageTest, PrefixesAndUnknownWordsAreNotFound) {
+  std::string error;
+  auto image = DictImage::Load(path_, &error);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Find("Dee", 3), nullptr);
+  EXPECT_EQ(image->Find("Deeps", 5), nullptr);
+  EXPECT_EQ(image->Find("deep", 4), nullptr);  // case matters
+  EXPECT_EQ(image->Find("", 0), nullptr);
+  EXPECT_EQ(image->Find("\xD1\xD0", 2), nullptr);  // first character of 研究 only
+  EXPECT_EQ(image->Find("\xD1", 1), nullptr);      // half a character
+}
+
+TEST_F(DictImageTest, LogProbabilitiesFollowFrequencies) {
+  std::string error;
+  auto image = DictImage::Load(path_, &error);
+  ASSERT_TRUE(image);
+  const DictEntry* de = image->Find(lexmill_test::kDe, 2);
+  const DictEntry* ming = image->Find(lexmill_test::kMing, 2);
+  double total = 0;
+  for (const SourceEntry& s : lexmill_test::SampleEntries()) total += s.freq;
+  EXPECT_NEAR(image->LogProb(*de), std::log(5000 / total), 1e-9);
+  EXPECT_GT(image->LogProb(*ming), image->MinLogProb());
+  EXPECT_NEAR(image->MinLogProb(), -std::log(total), 1e-9);
+}
+
+TEST_F(DictImageTest, FirstEntryOfADuplicatedWordWins) {
+  std::vector<SourceEntry> entries = {{"ab", 5, 1, "first"}, {"ab", 9, 2, "second"}, {"", 1, 0, ""},
+                                      {"\xD1", 1, 0, "half"}};
+  BuildStats stats;
+  std::string error;
+  const std::string p = folder_.File("dup.lxd");
+  ASSERT_TRUE(WriteDictionary(entries, p, &stats, &error));
+  EXPECT_EQ(stats.written, 1u);
+  EXPECT_EQ(stats.duplicates, 1u);
+  EXPECT_EQ(stats.invalid_words, 2u);
+  auto image = DictImage::Load(p, &error);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Info(*image->Find("ab", 2)), "first");
+}
+
+TEST_F(DictImageTest, EmptyDictionaryLoads) {
+  std::string error;
+  const std::string p = folder_.File("empty.lxd");
+  lexmill_test::WriteDict(p, {});
+  auto image = DictImage::Load(p, &error);
+  ASSERT_TRUE(image) << error;
+  EXPECT_EQ(image->Find("a", 1), nullptr);
+}
+
+TEST_F(DictImageTest, RefusesMissingShortAndForeignFiles) {
+  std::string error;
+  EXPECT_FALSE(DictImage::Load(folder_.File("absent.lxd"), &error));
+  EXPECT_NE(error.find("cannot open"), std::string::npos);
+  EXPECT_FALSE(LoadBytes("", &error));
+  EXPECT_FALSE(LoadBytes("word\t1\t0\tinfo\n", &error));
+  const std::string good = lexmill_test::ReadBytes(path_);
+  EXPECT_FALSE(LoadBytes(good.substr(0, good.size() - 1), &error));
+  EXPECT_NE(error.find("size"), std::string::npos);
+  EXPECT_FALSE(LoadBytes(good + "x", &error));
+}
+
+TEST_F(DictImageTest, RefusesOutOfRangeOffsets) {
+  const std::string good = lexmill_test::ReadBytes(path_);
+  FileHeader h;
+  std::memcpy(&h, good.data(), sizeof h);
+  std::string error;
+  // The first entry's information text pointing past the end.
+  std::string bad = good;
+  const uint32_t far = h.info_bytes + 1;
+  std::memcpy(&bad[sizeof h + offsetof(DictEntry, info_offset)], &far, sizeof far);
+  EXPECT_FALSE(LoadBytes(bad, &error));
+  EXPECT_NE(error.find("information"), std::string::npos);
+  // The first edge leading back to the root.
+  bad = good;
+  const size_t targets = sizeof h + h.entry_count * sizeof(DictEntry) +
+                         h.node_count * sizeof(TrieNode) + h.edge_count * sizeof(uint16_t);
+  const uint32_t root = 0;
+  std::memcpy(&bad[targets], &root, sizeof root);
+  EXPECT_FALSE(LoadBytes(bad, &error));
+  EXPECT_NE(error.find("target"), std::string::npos);
+}
+
+// Whatever single byte is damaged, the loader either refuses the file or
+// yields a dictionary that can be searched without fault.
+TEST_F(DictImageTest, SurvivesEveryDamagedByte) {
+  const std::string good = lexmill_test::ReadBytes(path_);
+  for (size_t at = 0; at < good.size(); ++at) {
+    for (unsigned char flip : {0x01, 0x80, 0xFF}) {
+      std::string bad = good;
+      bad[at] = static_cast<char>(bad[at] ^ flip);
+      std::string error;
+      auto image = LoadBytes(bad, &error);
+      if (!image) continue;
+      for (const SourceEntry& s : lexmill_test::SampleEntries()) {
+        if (const DictEntry* e = image->Find(s.word.data(), s.word.size())) {
+          EXPECT_LE(image->Info(*e).size(), good.size());
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lexmill

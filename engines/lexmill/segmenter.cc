@@ -1,0 +1,114 @@
+#include "segmenter.h"
+
+#include <limits>
+
+namespace lexmill {
+
+namespace {
+
+bool IsRunKind(CharKind k) { return k == CharKind::kLetter || k == CharKind::kDigit; }
+
+bool ContinuesRun(CharKind run, unsigned char b) {
+  if (run == CharKind::kDigit) return b >= '0' && b <= '9';
+  return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
+}
+
+// Tokens that may be part of a dictionary word.
+bool IsWordKind(CharKind k) {
+  return k == CharKind::kLetter || k == CharKind::kDigit || k == CharKind::kHanzi ||
+         k == CharKind::kFullLetter || k == CharKind::kFullDigit;
+}
+
+int16_t CodeOfKind(CharKind k) {
+  switch (k) {
+    case CharKind::kLetter: return kCodeLetters;
+    case CharKind::kDigit: return kCodeNumber;
+    case CharKind::kPunct: return kCodePunct;
+    case CharKind::kBlank: return kCodeBlank;
+    default: return kCodeUnknown;
+  }
+}
+
+using Node = DictImage::Node;
+
+// One step down the trie; node null means the root.
+const Node* Step(const DictImage& dict, const Node* node, uint16_t unit) {
+  return node == nullptr ? dict.RootChild(unit) : dict.ChildOf(*node, unit);
+}
+
+}  // namespace
+
+void Segmenter::Tokenize(const unsigned char* text, size_t length) {
+  tokens_.clear();
+  for (size_t at = 0; at < length;) {
+    const CharInfo c = ReadChar(text + at, length - at);
+    const auto begin = static_cast<uint32_t>(at);
+    at += c.length;
+    if (IsRunKind(c.kind)) {
+      while (at < length && ContinuesRun(c.kind, text[at])) ++at;
+    }
+    tokens_.push_back(Token{begin, static_cast<uint32_t>(at), c.unit, c.kind});
+  }
+}
+
+void Segmenter::Solve(const DictImage& dict, const unsigned char* text, size_t max_word_bytes) {
+  const size_t n = tokens_.size();
+  route_.assign(n + 1, 0.0);
+  next_.assign(n, 0);
+  entry_.assign(n, nullptr);
+  const double floor = dict.MinLogProb();
+  for (size_t i = n; i-- > 0;) {
+    const Token& first = tokens_[i];
+    double best = -std::numeric_limits<double>::infinity();
+    uint32_t best_next = 0;
+    const Node* best_node = nullptr;
+    if (IsWordKind(first.kind)) {
+      const Node* node = nullptr;  // the root
+      bool walked = true;
+      for (size_t j = i; j < n && IsWordKind(tokens_[j].kind); ++j) {
+        const Token& t = tokens_[j];
+        if (max_word_bytes > 0 && t.end - first.begin > max_word_bytes) break;
+        // A run's characters are its bytes; other tokens are one character.
+        if (IsRunKind(t.kind)) {
+          for (uint32_t at = t.begin; at < t.end && walked; ++at) {
+            node = Step(dict, node, text[at]);
+            walked = node != nullptr;
+          }
+        } else {
+          node = Step(dict, node, t.unit);
+          walked = node != nullptr;
+        }
+        if (!walked) break;
+        if (node->entry == 0) continue;
+        const double candidate = node->log_prob + route_[j + 1];
+        if (candidate >= best) {  // ties go to the longer word
+          best = candidate;
+          best_next = static_cast<uint32_t>(j + 1);
+          best_node = node;
+        }
+      }
+    }
+    if (best_next == 0) {
+      best = floor + route_[i + 1];
+      best_next = static_cast<uint32_t>(i + 1);
+    }
+    route_[i] = best;
+    next_[i] = best_next;
+    entry_[i] = best_node == nullptr ? nullptr : dict.EntryOf(*best_node);
+  }
+}
+
+void Segmenter::Run(const DictImage& dict, const char* text, size_t length, size_t max_word_bytes,
+                    std::vector<Segment>* out) {
+  out->clear();
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  Tokenize(p, length);
+  Solve(dict, p, max_word_bytes);
+  for (size_t i = 0; i < tokens_.size(); i = next_[i]) {
+    const int16_t code = entry_[i] != nullptr ? static_cast<int16_t>(entry_[i]->code)
+                                              : CodeOfKind(tokens_[i].kind);
+    out->push_back(Segment{tokens_[next_[i] - 1].end, code});
+  }
+}
+
+}  // namespace lexmill
