@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "tarnix.h"
-#include "test_support.h"
+#include "direct_test_support.h"
 
 namespace {
 
@@ -14,16 +14,7 @@ using scripted::Extend;
 using tarnix_testing::kArticleLine;
 using tarnix_testing::kNoTitle;
 
-struct Article {
-  std::string title = "Title";
-  std::string abstract = "Abstract";
-  std::string keyword = "Keyword";
-  std::string file = "Full text";
-  std::string magazine = "Journal";
-  std::string class_name = "TP391.1";
-  int type = 1;
-  int class_mode = 0;
-};
+using tarnix_testing::Article;
 
 // The dictionaries a Chinese keyword list needs, empty: the general-word
 // dictionary (loadable) and the similar-word one (loaded, as the host's
@@ -35,27 +26,12 @@ void ScriptDictionaries() {
   scripted::Calls().clear();
 }
 
-class DirectTest : public tarnix_testing::ScriptedTest {
+class DirectTest : public tarnix_testing::DirectCallTest {
  protected:
   void SetUp() override {
-    ScriptedTest::SetUp();
+    DirectCallTest::SetUp();
     ScriptDictionaries();
   }
-  int Run(const Article& a, int capacity = 800) {
-    buffer_.assign(static_cast<size_t>(std::max(capacity, 1)), KeywordEntry{});
-    size_ = capacity;
-    return Tarnix_Direct(a.title.c_str(), a.abstract.c_str(), a.keyword.c_str(), a.file.c_str(),
-                         a.magazine.c_str(), a.class_name.c_str(), buffer_.data(), &size_, a.type,
-                         a.class_mode, 0);
-  }
-  // The last `n` messages of the run log.
-  std::vector<std::string> LastMessages(size_t n) const {
-    auto all = LogMessages();
-    return std::vector<std::string>(all.end() - static_cast<long>(std::min(n, all.size())),
-                                    all.end());
-  }
-  std::vector<KeywordEntry> buffer_;
-  int size_ = 0;
 };
 
 TEST_F(DirectTest, EachNullArgumentFailsTheInputTestBeforeAnyEngineCall) {

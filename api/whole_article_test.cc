@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "tarnix.h"
-#include "test_support.h"
+#include "direct_test_support.h"
 
 namespace {
 
@@ -54,17 +54,7 @@ constexpr char kSimilarDict[] = "QOVA_SIM_CHN_DICT";
 constexpr char kSegmentDict[] = "QOVA_CLA_CHN_DICT";
 constexpr char kEnglishGeneralDict[] = "EnglishGeneral";
 
-// The texts and modes of one call.
-struct Article {
-  std::string title = "Title";
-  std::string abstract = "Abstract";
-  std::string keyword = "Keyword";
-  std::string file = "Full text";
-  std::string magazine = "Journal";
-  std::string class_name = "TP391.1";
-  int type = 1;
-  int class_mode = 0;
-};
+using tarnix_testing::Article;
 
 // One keyword as the host should receive it.
 struct Expected {
@@ -81,15 +71,8 @@ void Loaded(const std::string& name, const std::map<std::string, std::string>& e
   Lexmill().loaded.insert(name);
 }
 
-class WholeArticleTest : public tarnix_testing::ScriptedTest {
+class WholeArticleTest : public tarnix_testing::DirectCallTest {
  protected:
-  int Run(const Article& a) {
-    buffer_.assign(800, KeywordEntry{});
-    size_ = 800;
-    return Tarnix_Direct(a.title.c_str(), a.abstract.c_str(), a.keyword.c_str(), a.file.c_str(),
-                         a.magazine.c_str(), a.class_name.c_str(), buffer_.data(), &size_, a.type,
-                         a.class_mode, 0);
-  }
 
   void ExpectKeywords(const std::vector<Expected>& expected) {
     ASSERT_EQ(size_, static_cast<int>(expected.size()));
@@ -113,9 +96,6 @@ class WholeArticleTest : public tarnix_testing::ScriptedTest {
     }
     return words;
   }
-
-  std::vector<KeywordEntry> buffer_;
-  int size_ = 0;
 };
 
 // ---------------------------------------------------------------------------
