@@ -16,6 +16,7 @@
 #include "frequency_totals.h"
 #include "full_text_selection.h"
 #include "keyword_buffer.h"
+#include "profile.h"
 #include "root_word.h"
 #include "run_log.h"
 #include "similar_words.h"
@@ -136,6 +137,7 @@ bool TarnixInputTest(const char* title, const char* abstract, const char* keywor
 int RunDirect(const char* title, const char* abstract, const char* keyword, const char* file,
               const char* magazine, const char* class_name, KeywordEntry* word_buffer,
               int32_t* buffer_size, int type, int class_mode, bool floor_weights) {
+  const ProfileCheckScope one_configuration_per_article;
   CallTables t;
   // A failed step logs its message (and for the later steps the title),
   // reports no keywords and leaves; the tables go with `t`.

@@ -1,7 +1,10 @@
 #include "class_filter.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "run_log.h"
 #include "term_access.h"
@@ -47,34 +50,90 @@ void Absorb(ArticleTerm& keeper, ArticleTerm& absorbed) {
   absorbed.weight = kAbsorbedWeight;
 }
 
-// The earlier record with this record's key and class code, if any.
-ArticleTerm* FindKeeper(TermIndexMap& map, const std::string& key, const ArticleTerm& term,
-                        ArticleTerm* info_map) {
-  const std::string_view code = FieldView(term.class_code);
-  auto range = map.equal_range(key);
-  for (auto it = range.first; it != range.second; ++it) {
-    ArticleTerm& candidate = RecordAt(info_map, it->second, kInfoMapCapacity);
-    if (FieldView(candidate.class_code) == code) return &candidate;
+// The records under each key, the map's own entries first, for finding a
+// record's keeper without a walk down the tree for every record. Records
+// that find no keeper join the map at the end, key by key in key order and
+// in record order under a key, which puts each after the entries already
+// under its key, as one insertion at a time would, at a fraction of the
+// cost. Keys view the map's node keys and the records' own texts, which
+// stay put meanwhile.
+class KeyIndex {
+ public:
+  explicit KeyIndex(TermIndexMap& map) : map_(map) {
+    chains_.reserve(map.size() + kInfoMapCapacity);
+    links_.reserve(map.size() + kInfoMapCapacity);
+    for (const auto& entry : map) Append(entry.first, entry.second, true);
   }
-  return nullptr;
-}
+
+  // The earlier record with the key and class code of term, if any; else
+  // term's record index joins the key.
+  ArticleTerm* KeeperOrAdd(std::string_view key, const ArticleTerm& term, int32_t a,
+                           ArticleTerm* info_map) {
+    auto chain = chains_.find(key);
+    if (chain != chains_.end()) {
+      const std::string_view code = FieldView(term.class_code);
+      for (int32_t k = chain->second.head; k != kNone; k = links_[k].next) {
+        ArticleTerm& candidate = RecordAt(info_map, links_[k].record, kInfoMapCapacity);
+        if (FieldView(candidate.class_code) == code) return &candidate;
+      }
+    }
+    Append(key, a, false);
+    return nullptr;
+  }
+
+  void AddToMap() {
+    std::vector<const std::pair<const std::string_view, Chain>*> keys;
+    keys.reserve(chains_.size());
+    for (const auto& chain : chains_) keys.push_back(&chain);
+    std::sort(keys.begin(), keys.end(), [](const auto* x, const auto* y) { return x->first < y->first; });
+    for (const auto* chain : keys) {
+      for (int32_t k = chain->second.head; k != kNone; k = links_[k].next) {
+        if (!links_[k].in_map) map_.emplace_hint(map_.end(), std::string(chain->first), links_[k].record);
+      }
+    }
+  }
+
+ private:
+  static constexpr int32_t kNone = -1;
+  struct Link {
+    int32_t record;
+    int32_t next;
+    bool in_map;
+  };
+  struct Chain {
+    int32_t head;
+    int32_t tail;
+  };
+
+  void Append(std::string_view key, int32_t record, bool in_map) {
+    const int32_t k = static_cast<int32_t>(links_.size());
+    links_.push_back({record, kNone, in_map});
+    auto [chain, added] = chains_.try_emplace(key, Chain{k, k});
+    if (!added) {
+      links_[chain->second.tail].next = k;
+      chain->second.tail = k;
+    }
+  }
+
+  TermIndexMap& map_;
+  std::unordered_map<std::string_view, Chain> chains_;
+  std::vector<Link> links_;
+};
 
 bool FilterByClass(TermIndexMap& map, ArticleTerm* info_map, int32_t n,
                    TermClassMatch* info_map_class, KeyOf key_of, const char* error_message) {
   try {
     if (!info_map || !info_map_class || !CountFits(n, kInfoMapCapacity)) return false;
     if (n == 0) return true;
+    KeyIndex index(map);
     for (int32_t a = 0; a < n; ++a) {
       ArticleTerm& term = info_map[a];
       BoostByClass(term, info_map_class[a].match_depth);
-      std::string key(key_of(term));
-      ArticleTerm* keeper = FindKeeper(map, key, term, info_map);
-      if (keeper) {
+      if (ArticleTerm* keeper = index.KeeperOrAdd(key_of(term), term, a, info_map)) {
         Absorb(*keeper, term);
-      } else {
-        map.emplace(std::move(key), a);  // after the entries already under key
       }
     }
+    index.AddToMap();
     if (map.empty()) {
       WriteLog("eraseFileClass fileword is empty!");
       return false;

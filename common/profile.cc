@@ -79,26 +79,43 @@ std::vector<ProfileSection> Parse(std::string_view text) {
   return sections;
 }
 
+// Checks of the files' stamps: 0 outside a ProfileCheckScope, else the
+// scope's number, so that a file checked in this scope is not checked
+// again.
+thread_local uint64_t current_check = 0;
+thread_local uint64_t last_check = 0;
+thread_local int scope_depth = 0;
+
+struct CachedProfile {
+  std::unique_ptr<ParsedProfile> parsed;  // null: the file could not be read
+  uint64_t checked = 0;
+};
+
 // The parsed file of `path`, re-read whenever its stamp changes; null when
 // the file cannot be read.
 const ParsedProfile* Load(const std::string& path) {
-  thread_local std::unordered_map<std::string, std::unique_ptr<ParsedProfile>> cache;
+  thread_local std::unordered_map<std::string, CachedProfile> cache;
+  auto it = cache.find(path);
+  if (it != cache.end() && current_check != 0 && it->second.checked == current_check) {
+    return it->second.parsed.get();
+  }
+  CachedProfile& entry = it != cache.end() ? it->second : cache[path];
+  entry.checked = current_check;
   FileStamp stamp;
   if (!StampFile(path, &stamp)) {
-    cache.erase(path);
+    entry.parsed.reset();
     return nullptr;
   }
-  auto it = cache.find(path);
-  if (it != cache.end() && it->second->stamp == stamp) return it->second.get();
+  if (entry.parsed && entry.parsed->stamp == stamp) return entry.parsed.get();
+  entry.parsed.reset();
   std::ifstream in(path, std::ios::binary);
   if (!in) return nullptr;
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   auto parsed = std::make_unique<ParsedProfile>();
   parsed->stamp = stamp;
   parsed->sections = Parse(content);
-  const ParsedProfile* result = parsed.get();
-  cache[path] = std::move(parsed);
-  return result;
+  entry.parsed = std::move(parsed);
+  return entry.parsed.get();
 }
 
 const ProfileKey* Find(const ParsedProfile& profile, std::string_view section, std::string_view key) {
@@ -138,6 +155,14 @@ uint32_t PortableProfileString(const char* section, const char* key, const char*
     if (found && found->has_value) result = Unquote(found->value);
   }
   return static_cast<uint32_t>(CopyText(buffer, size, result));
+}
+
+ProfileCheckScope::ProfileCheckScope() {
+  if (scope_depth++ == 0) current_check = ++last_check;
+}
+
+ProfileCheckScope::~ProfileCheckScope() {
+  if (--scope_depth == 0) current_check = 0;
 }
 
 }  // namespace tarnix

@@ -23,9 +23,22 @@ namespace tarnix {
 // A null section or key (the enumeration forms of the Windows call) is not
 // supported and gives the empty text.
 // The parsed file is kept per thread while its modification time and size
-// stay the same, so an edited file takes effect at the next call.
+// stay the same, so an edited file takes effect at the next call, or at the
+// next ProfileCheckScope when one is open.
 uint32_t PortableProfileString(const char* section, const char* key, const char* default_value,
                                char* buffer, uint32_t size, const char* file);
+
+// While one is alive on a thread (the outermost of nested ones counts),
+// each file's stamp is checked at its first read only: an article reads
+// its configuration a thousand times, and an edit made while it is being
+// processed takes effect at the next article.
+class ProfileCheckScope {
+ public:
+  ProfileCheckScope();
+  ~ProfileCheckScope();
+  ProfileCheckScope(const ProfileCheckScope&) = delete;
+  ProfileCheckScope& operator=(const ProfileCheckScope&) = delete;
+};
 
 }  // namespace tarnix
 

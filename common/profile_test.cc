@@ -104,6 +104,35 @@ TEST_F(ProfileTest, AnEditedFileTakesEffectAtTheNextRead) {
   EXPECT_EQ(Read("s", "k"), "dflt");
 }
 
+TEST_F(ProfileTest, WithinACheckScopeAFileIsCheckedOnceThenAgainInTheNextScope) {
+  WriteFile("p.ini", "[s]\nk=one\n");
+  {
+    ProfileCheckScope article;
+    EXPECT_EQ(Read("s", "k"), "one");
+    WriteFile("p.ini", "[s]\nk=three\n");
+    EXPECT_EQ(Read("s", "k"), "one");
+    {
+      ProfileCheckScope nested;  // does not start a new check
+      EXPECT_EQ(Read("s", "k"), "one");
+    }
+    EXPECT_EQ(Read("s", "k"), "one");
+  }
+  {
+    ProfileCheckScope next_article;
+    EXPECT_EQ(Read("s", "k"), "three");
+    std::filesystem::remove(std::filesystem::path(dir()) / "p.ini");
+    EXPECT_EQ(Read("s", "k"), "three");
+  }
+  // A missing file is remembered as missing for the scope too.
+  {
+    ProfileCheckScope article;
+    EXPECT_EQ(Read("s", "k"), "dflt");
+    WriteFile("p.ini", "[s]\nk=four\n");
+    EXPECT_EQ(Read("s", "k"), "dflt");
+  }
+  EXPECT_EQ(Read("s", "k"), "four");
+}
+
 TEST_F(ProfileTest, GbkBytesPassThroughUntouched) {
   const std::string gbk = "\xD6\xD0\xCE\xC4";  // two GBK characters
   WriteFile("p.ini", "\xEF\xBB\xBF[s]\nname=" + gbk + "\n");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "run_log.h"
@@ -13,30 +14,33 @@ namespace {
 
 constexpr int32_t kCountedPositions = 4;  // positions 0 to 3 carry a frequency
 
-// The records of one table ordered by text, equal texts by record index.
-// A keyword uses up every record of its text at once, so a record is either
-// used or all records of its text are still there.
+// The records of one table grouped by text, each group in record order.
+// A keyword uses up every record of its text at once, so a group is either
+// used or all its records are still there.
 class TextIndex {
  public:
   TextIndex(const ArticleTerm* table, int32_t count) : table_(table) {
-    entries_.reserve(count > 0 ? static_cast<size_t>(count) : 0);
-    for (int32_t i = 0; i < count; ++i) entries_.push_back({FieldView(table[i].word), i});
-    std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-      return a.text != b.text ? a.text < b.text : a.index < b.index;
-    });
-    used_.assign(entries_.size(), false);
+    const size_t size = count > 0 ? static_cast<size_t>(count) : 0;
+    next_.assign(size, kNone);
+    groups_.reserve(size);
+    for (int32_t i = 0; i < count; ++i) {
+      auto [group, added] = groups_.try_emplace(FieldView(table[i].word), Group{i, i, false});
+      if (!added) {
+        next_[group->second.last] = i;
+        group->second.last = i;
+      }
+    }
   }
 
   // Adds to total the frequency of the first record of each position not
-  // yet marked, among the unused records with text, and uses them up.
-  // False when no unused record has that text.
+  // yet marked, among the records with text, and uses them up. False when
+  // no unused record has that text.
   bool Take(std::string_view text, bool (&marks)[kCountedPositions], int64_t& total) {
-    auto it = std::lower_bound(entries_.begin(), entries_.end(), text,
-                               [](const Entry& e, std::string_view t) { return e.text < t; });
-    if (it == entries_.end() || it->text != text || used_[it - entries_.begin()]) return false;
-    for (; it != entries_.end() && it->text == text; ++it) {
-      used_[it - entries_.begin()] = true;
-      const ArticleTerm& record = table_[it->index];
+    auto found = groups_.find(text);
+    if (found == groups_.end() || found->second.used) return false;
+    found->second.used = true;
+    for (int32_t i = found->second.first; i != kNone; i = next_[i]) {
+      const ArticleTerm& record = table_[i];
       if (record.position >= 0 && record.position < kCountedPositions && !marks[record.position]) {
         marks[record.position] = true;
         total += record.frequency;
@@ -46,13 +50,15 @@ class TextIndex {
   }
 
  private:
-  struct Entry {
-    std::string_view text;
-    int32_t index;
+  static constexpr int32_t kNone = -1;
+  struct Group {
+    int32_t first;
+    int32_t last;
+    bool used;
   };
   const ArticleTerm* table_;
-  std::vector<Entry> entries_;
-  std::vector<bool> used_;
+  std::unordered_map<std::string_view, Group> groups_;
+  std::vector<int32_t> next_;  // the next record of the same text
 };
 
 // A total beyond 32 bits stays at the nearest bound instead of wrapping.

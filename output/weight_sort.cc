@@ -29,20 +29,47 @@ bool MaoPaoSort(KeywordEntry* word_buffer, int32_t n) {
   // the records are then moved once to where the exchanges took them: the
   // same order, equal weights included, without dragging 528-byte records
   // through a quadratic walk.
-  struct Slot {
-    double weight;
-    int32_t from;
-  };
-  std::vector<Slot> slots(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) slots[i] = {word_buffer[i].weight, i};
-  for (int32_t i = 0; i + 1 < n; ++i) {
-    for (int32_t j = i + 1; j < n; ++j) {
-      if (slots[i].weight < slots[j].weight) std::swap(slots[i], slots[j]);
-    }
-  }
-  std::vector<KeywordEntry> moved(word_buffer, word_buffer + n);
+  std::vector<double> weights(static_cast<size_t>(n));
+  std::vector<int32_t> from(static_cast<size_t>(n));
   for (int32_t i = 0; i < n; ++i) {
-    if (slots[i].from != i) MoveKeyword(moved[slots[i].from], word_buffer[i]);
+    weights[i] = word_buffer[i].weight;
+    from[i] = i;
+  }
+  // Slot i's occupant is held through its pass; a heavier one met on the
+  // way changes places with it, as the exchange would. The search for the
+  // next heavier weight is kept apart from the exchange so that it compiles
+  // to a loop of loads and compares only: most passes meet none, the list
+  // arriving mostly ranked already.
+  const double* w = weights.data();
+  auto next_heavier = [w, n](int32_t j, double held) {
+    while (j < n && !(held < w[j])) ++j;
+    return j;
+  };
+  for (int32_t i = 0; i + 1 < n; ++i) {
+    double held = weights[i];
+    int32_t held_from = from[i];
+    for (int32_t j = next_heavier(i + 1, held); j < n; j = next_heavier(j + 1, held)) {
+      std::swap(held, weights[j]);
+      std::swap(held_from, from[j]);
+    }
+    weights[i] = held;
+    from[i] = held_from;
+  }
+  // Slot i takes the record that was in slot from[i]: follow each cycle of
+  // that permutation with one record set aside.
+  std::vector<bool> placed(static_cast<size_t>(n), false);
+  KeywordEntry aside;
+  for (int32_t start = 0; start < n; ++start) {
+    if (placed[start] || from[start] == start) continue;
+    std::memcpy(&aside, &word_buffer[start], sizeof aside);
+    int32_t i = start;
+    while (from[i] != start) {
+      MoveKeyword(word_buffer[from[i]], word_buffer[i]);
+      placed[i] = true;
+      i = from[i];
+    }
+    MoveKeyword(aside, word_buffer[i]);
+    placed[i] = true;
   }
   return true;
 }

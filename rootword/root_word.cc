@@ -65,19 +65,69 @@ std::string Reversed(const std::string& key) {
   return copy;
 }
 
-TermIndexMap ReversedKeys(const TermIndexMap& map) {
-  TermIndexMap reversed;
-  for (const auto& entry : map) reversed.emplace(Reversed(entry.first), entry.second);
-  return reversed;
-}
+// A candidate map walked in reading order.
+struct ReadingOrder {
+  using Map = TermIndexMap;
+  using Iter = Map::iterator;
 
-// Refills target from a reversed-key map with the keys back in reading
-// order, and empties the reversed-key map.
-void RestoreFrom(TermIndexMap& reversed, TermIndexMap& target) {
-  target.clear();
-  for (const auto& entry : reversed) target.emplace(Reversed(entry.first), entry.second);
-  reversed.clear();
-}
+  Map& map;
+
+  static int32_t IndexOf(Iter e) { return e->second; }
+  static const std::string& ReadingKey(Iter e) { return e->first; }
+  std::string KeyFor(const std::string& reading_key) const { return reading_key; }
+  void Erase(Iter e) { map.erase(e); }
+};
+
+// The reversed-key map of a candidate map: each ContraWord image points at
+// the entry it was made from. An entry erased here is erased from the
+// candidate map too, so the candidate map never has to be rebuilt by
+// reversing the reversed keys once more, which would cost a second engine
+// call per key and could garble a key the engine cuts differently when
+// read backwards.
+struct Backwards {
+  using Map = std::multimap<std::string, TermIndexMap::iterator>;
+  using Iter = Map::iterator;
+
+  TermIndexMap& reading;
+  Map map;
+
+  explicit Backwards(TermIndexMap& candidates) : reading(candidates) {
+    for (auto e = reading.begin(); e != reading.end(); ++e) map.emplace(Reversed(e->first), e);
+  }
+
+  static int32_t IndexOf(Iter e) { return e->second->second; }
+  static const std::string& ReadingKey(Iter e) { return e->second->first; }
+  std::string KeyFor(const std::string& reading_key) const { return Reversed(reading_key); }
+  void Erase(Iter e) {
+    reading.erase(e->second);
+    map.erase(e);
+  }
+
+  // Forgets the image of a candidate entry that is about to be erased
+  // from the candidate map by a pass in reading order.
+  void Forget(TermIndexMap::iterator entry) {
+    auto range = map.equal_range(Reversed(entry->first));
+    for (auto e = range.first; e != range.second; ++e) {
+      if (e->second == entry) {
+        map.erase(e);
+        return;
+      }
+    }
+  }
+};
+
+// The candidate map in reading order while its reversed-key map is kept
+// for a later pass: erasures reach both.
+struct ReadingOrderKeepingBackwards : ReadingOrder {
+  Backwards& backwards;
+
+  ReadingOrderKeepingBackwards(TermIndexMap& candidates, Backwards& reversed)
+      : ReadingOrder{candidates}, backwards(reversed) {}
+  void Erase(Iter e) {
+    backwards.Forget(e);
+    map.erase(e);
+  }
+};
 
 // Adds the weight of the full-text term x to y. A y that agrees more
 // deeply with the article class gains x's weight once more for every level
@@ -95,54 +145,58 @@ void AbsorbAbstract(const Tables& t, int32_t y, int32_t x) {
 // Which of a contained pair keeps its entry.
 enum class Survivor { kCurrent, kSuccessor };
 
-// Walks map comparing each entry m with its successor o. When o's key
-// contains m's, decide() settles the weights and names the survivor; the
-// other entry is erased. A surviving m is compared with its new successor,
-// a surviving o becomes m. Every step either advances or erases an entry.
-template <typename Decide>
-void MergeNeighbours(TermIndexMap& map, Decide decide) {
-  Entry m = map.begin();
+// Walks the view's map comparing each entry m with its successor o. When
+// o's key contains m's, decide() settles the weights and names the
+// survivor; the other entry is erased. A surviving m is compared with its
+// new successor, a surviving o becomes m. Every step either advances or
+// erases an entry.
+template <typename View, typename Decide>
+void MergeNeighbours(View& view, Decide decide) {
+  auto& map = view.map;
+  auto m = map.begin();
   while (m != map.end()) {
-    Entry o = std::next(m);
+    auto o = std::next(m);
     if (o == map.end()) return;
     if (!Contains(o->first, m->first)) {
       m = o;
       continue;
     }
     if (decide(m, o) == Survivor::kSuccessor) {
-      map.erase(m);
+      view.Erase(m);
       m = o;
     } else {
-      map.erase(o);
+      view.Erase(o);
     }
   }
 }
 
 // The heavier of the two survives, the successor on equal weights.
 template <typename Weight, typename Absorb>
-Survivor HeavierSurvives(Entry m, Entry o, Weight weight, Absorb absorb) {
-  if (weight(o->second) >= weight(m->second)) {
-    absorb(o->second, m->second);
+Survivor HeavierSurvives(int32_t m, int32_t o, Weight weight, Absorb absorb) {
+  if (weight(o) >= weight(m)) {
+    absorb(o, m);
     return Survivor::kSuccessor;
   }
-  absorb(m->second, o->second);
+  absorb(m, o);
   return Survivor::kCurrent;
 }
 
 // Chinese full-text and abstract passes: a short word the dictionary calls
 // similar to its longer neighbour gives way to it; otherwise the weight
 // decides. similar_limit 0 leaves out the dictionary.
-template <typename Weight, typename Absorb>
-void MergeByWeight(TermIndexMap& map, size_t similar_limit, Weight weight, Absorb absorb) {
-  MergeNeighbours(map, [&](Entry m, Entry o) {
+template <typename View, typename Weight, typename Absorb>
+void MergeByWeight(View& view, size_t similar_limit, Weight weight, Absorb absorb) {
+  using Iter = typename View::Iter;
+  MergeNeighbours(view, [&](Iter m, Iter o) {
+    const int32_t mi = View::IndexOf(m), oi = View::IndexOf(o);
     if (similar_limit > 0) {
       double s = GetSimlarity(o->first.c_str(), m->first.c_str());
       if (s > kSimilarEnough && m->first.size() < similar_limit) {
-        absorb(o->second, m->second);
+        absorb(oi, mi);
         return Survivor::kSuccessor;
       }
     }
-    return HeavierSurvives(m, o, weight, absorb);
+    return HeavierSurvives(mi, oi, weight, absorb);
   });
 }
 
@@ -151,18 +205,18 @@ void TakeClassAndSecondWord(ArticleTerm& to, const ArticleTerm& from) {
   SetField(to.second_word, FieldView(from.second_word));
 }
 
-// Gives the abstract entry a the text of the heavier full-text neighbour g
-// (of the map full, whose keys may be reversed), folds g into a's record
-// and drops g. Returns the abstract entry to visit next, read after the new
-// entry is in place so that a new key sorting after a is visited too.
-Entry Rekey(const Tables& t, TermIndexMap& abstword, Entry a, TermIndexMap& full, Entry g,
-            bool reversed) {
-  abstword.emplace(reversed ? Reversed(g->first) : g->first, a->second);
+// Gives the abstract entry a the text of the heavier full-text neighbour g,
+// folds g into a's record and drops g. Returns the abstract entry to visit
+// next, read after the new entry is in place so that a new key sorting
+// after a is visited too.
+template <typename View>
+Entry Rekey(const Tables& t, TermIndexMap& abstword, Entry a, View& full, typename View::Iter g) {
+  abstword.emplace(View::ReadingKey(g), a->second);
   ArticleTerm& record = t.Abstract(a->second);
-  const ArticleTerm& neighbour = t.Full(g->second);
+  const ArticleTerm& neighbour = t.Full(View::IndexOf(g));
   record.weight += neighbour.weight;
   TakeClassAndSecondWord(record, neighbour);
-  full.erase(g);
+  full.Erase(g);
   Entry next = std::next(a);
   abstword.erase(a);
   return next;
@@ -171,51 +225,52 @@ Entry Rekey(const Tables& t, TermIndexMap& abstword, Entry a, TermIndexMap& full
 // Folds into each abstract term the full-text term of the same text, or
 // else the full-text keys that border on it in key order: the one just
 // before it when that heads its key, the one just after it when its key
-// heads that. full is fileword, or fileword's reversed-key map when
-// reversed is set. With rekey set, a heavier bordering term gives the
-// abstract entry its text instead of being added to it.
-void MergeAcross(const Tables& t, TermIndexMap& abstword, TermIndexMap& full, bool reversed,
-                 bool rekey) {
+// heads that. The view gives fileword's keys as read or reversed. With
+// rekey set, a heavier bordering term gives the abstract entry its text
+// instead of being added to it.
+template <typename View>
+void MergeAcross(const Tables& t, TermIndexMap& abstword, View& full, bool rekey) {
+  auto& map = full.map;
   Entry a = abstword.begin();
   while (a != abstword.end()) {
-    const std::string key = reversed ? Reversed(a->first) : a->first;
+    const std::string key = full.KeyFor(a->first);
     ArticleTerm& record = t.Abstract(a->second);
 
     // lower_bound rather than find: of several equal keys the first one,
     // in insertion order, is taken.
-    Entry same = full.lower_bound(key);
-    if (same != full.end() && same->first == key) {
-      const ArticleTerm& term = t.Full(same->second);
+    auto same = map.lower_bound(key);
+    if (same != map.end() && same->first == key) {
+      const ArticleTerm& term = t.Full(View::IndexOf(same));
       record.weight += term.weight;
       TakeClassAndSecondWord(record, term);
-      full.erase(same);
+      full.Erase(same);
       ++a;
       continue;
     }
 
     // No full-text key equals key, so lower_bound is where key would be
     // inserted: its predecessor and successor are the bordering terms.
-    Entry after = same;
-    if (after != full.begin()) {
-      Entry before = std::prev(after);
+    auto after = same;
+    if (after != map.begin()) {
+      auto before = std::prev(after);
       if (Heads(before->first, key)) {
-        const ArticleTerm& term = t.Full(before->second);
+        const ArticleTerm& term = t.Full(View::IndexOf(before));
         if (rekey && record.weight < term.weight) {
-          a = Rekey(t, abstword, a, full, before, reversed);
+          a = Rekey(t, abstword, a, full, before);
           continue;
         }
         record.weight += term.weight;
-        full.erase(before);
+        full.Erase(before);
       }
     }
-    if (after != full.end() && Heads(key, after->first)) {
-      const ArticleTerm& term = t.Full(after->second);
+    if (after != map.end() && Heads(key, after->first)) {
+      const ArticleTerm& term = t.Full(View::IndexOf(after));
       if (rekey && record.weight < term.weight) {
-        a = Rekey(t, abstword, a, full, after, reversed);
+        a = Rekey(t, abstword, a, full, after);
         continue;
       }
       record.weight += term.weight;
-      full.erase(after);
+      full.Erase(after);
     }
     ++a;
   }
@@ -250,20 +305,21 @@ bool RootFileWord3(TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* 
     auto abst_weight = [&](int32_t i) { return t.Abstract(i).weight; };
     auto abst_absorb = [&](int32_t y, int32_t x) { AbsorbAbstract(t, y, x); };
 
-    MergeByWeight(fileword, kFullTextSimilarLimit, full_weight, full_absorb);
-    TermIndexMap reversed = ReversedKeys(fileword);
-    MergeByWeight(reversed, 0, full_weight, full_absorb);
-    RestoreFrom(reversed, fileword);
+    ReadingOrder full{fileword};
+    MergeByWeight(full, kFullTextSimilarLimit, full_weight, full_absorb);
+    // Kept until the last pass: fileword loses entries in between, which
+    // the view keeps it informed of, but gains none.
+    Backwards full_backwards(fileword);
+    MergeByWeight(full_backwards, 0, full_weight, full_absorb);
 
-    MergeByWeight(abstword, kAbstractSimilarLimit, abst_weight, abst_absorb);
-    reversed = ReversedKeys(abstword);
-    MergeByWeight(reversed, 0, abst_weight, abst_absorb);
-    RestoreFrom(reversed, abstword);
+    ReadingOrder abst{abstword};
+    MergeByWeight(abst, kAbstractSimilarLimit, abst_weight, abst_absorb);
+    Backwards abst_backwards(abstword);
+    MergeByWeight(abst_backwards, 0, abst_weight, abst_absorb);
 
-    MergeAcross(t, abstword, fileword, false, true);
-    reversed = ReversedKeys(fileword);
-    MergeAcross(t, abstword, reversed, true, true);
-    RestoreFrom(reversed, fileword);
+    ReadingOrderKeepingBackwards full_keeping(fileword, full_backwards);
+    MergeAcross(t, abstword, full_keeping, true);
+    MergeAcross(t, abstword, full_backwards, true);
 
     return !EmptyAtEnd(fileword, abstword);
   } catch (...) {
@@ -278,16 +334,18 @@ namespace {
 // article class absorbs the other; on equal depths the heavier shorter
 // term absorbs the longer one unless it is a general word. text_of gives
 // the shorter term's text for the general-word test.
-template <typename TextOf>
-void MergeEnglishFullText(const Tables& t, TermIndexMap& map, TextOf text_of) {
-  MergeNeighbours(map, [&](Entry m, Entry o) {
-    int32_t dm = t.Depth(m->second), d_o = t.Depth(o->second);
+template <typename View, typename TextOf>
+void MergeEnglishFullText(const Tables& t, View& view, TextOf text_of) {
+  using Iter = typename View::Iter;
+  MergeNeighbours(view, [&](Iter m, Iter o) {
+    const int32_t mi = View::IndexOf(m), oi = View::IndexOf(o);
+    int32_t dm = t.Depth(mi), d_o = t.Depth(oi);
     if (d_o > dm) {
-      AbsorbFullText(t, o->second, m->second);
+      AbsorbFullText(t, oi, mi);
       return Survivor::kSuccessor;
     }
-    ArticleTerm& mt = t.Full(m->second);
-    ArticleTerm& ot = t.Full(o->second);
+    ArticleTerm& mt = t.Full(mi);
+    ArticleTerm& ot = t.Full(oi);
     if (d_o < dm || (mt.weight >= ot.weight && !IsGeneralEnglish(text_of(m).c_str()))) {
       mt.weight += ot.weight;
       return Survivor::kCurrent;
@@ -311,21 +369,21 @@ bool RootFileWord3_English(TermIndexMap& fileword, TermIndexMap& abstword, Artic
     auto abst_weight = [&](int32_t i) { return t.Abstract(i).weight; };
     auto abst_absorb = [&](int32_t y, int32_t x) { AbsorbAbstract(t, y, x); };
 
-    MergeEnglishFullText(t, fileword, [](Entry m) { return m->first; });
+    ReadingOrder full{fileword};
+    MergeEnglishFullText(t, full, [](Entry m) { return m->first; });
     // Reversed keys are no words; the record's own text is tested instead.
-    TermIndexMap reversed = ReversedKeys(fileword);
-    MergeEnglishFullText(t, reversed, [&](Entry m) { return FieldText(t.Full(m->second).word); });
-    RestoreFrom(reversed, fileword);
+    Backwards full_backwards(fileword);
+    MergeEnglishFullText(t, full_backwards,
+                         [&](Backwards::Iter m) { return FieldText(t.Full(Backwards::IndexOf(m)).word); });
 
-    MergeByWeight(abstword, 0, abst_weight, abst_absorb);
-    reversed = ReversedKeys(abstword);
-    MergeByWeight(reversed, 0, abst_weight, abst_absorb);
-    RestoreFrom(reversed, abstword);
+    ReadingOrder abst{abstword};
+    MergeByWeight(abst, 0, abst_weight, abst_absorb);
+    Backwards abst_backwards(abstword);
+    MergeByWeight(abst_backwards, 0, abst_weight, abst_absorb);
 
-    MergeAcross(t, abstword, fileword, false, false);
-    reversed = ReversedKeys(fileword);
-    MergeAcross(t, abstword, reversed, true, false);
-    RestoreFrom(reversed, fileword);
+    ReadingOrderKeepingBackwards full_keeping(fileword, full_backwards);
+    MergeAcross(t, abstword, full_keeping, false);
+    MergeAcross(t, abstword, full_backwards, false);
 
     return !EmptyAtEnd(fileword, abstword);
   } catch (...) {

@@ -323,6 +323,29 @@ TEST_F(RootWordTest, EmptyAbstwordLeavesTheFullTextMergeAlone) {
   EXPECT_TRUE(OwnMessages().empty());
 }
 
+TEST_F(RootWordTest, KeysComeBackAsTheyWereWhateverTheEngineMakesOfThemReversed) {
+  // The engine reads "ab" + A as "a" and "b" + A; reversed, that is
+  // "b" + A + "a", which read forwards again would come back as A + "ab".
+  const std::string odd = "ab" + A;
+  Lexmill().characters[odd] = {1, 4};
+  int32_t f = AddFull(odd, 2.0f);
+  int32_t z = AddFull(Z, 1.0f);
+  int32_t a = AddAbstract(D, 1.0f);
+  EXPECT_TRUE(RunChinese());
+  EXPECT_EQ(EntriesOf(fileword_), (Entries{{odd, f}, {Z, z}}));
+  EXPECT_EQ(EntriesOf(abstword_), (Entries{{D, a}}));
+}
+
+TEST_F(RootWordTest, EachKeyIsReversedOnceForBothReversedPasses) {
+  for (const std::string& w : {A, B + C, C + D, Z}) AddFull(w, 1.0f);
+  AddAbstract(E, 1.0f);
+  scripted::Recording() = true;
+  EXPECT_TRUE(RunChinese());
+  // Four full-text keys, one abstract key as a full-text map entry and
+  // once more to look it up among the reversed full-text keys.
+  EXPECT_EQ(CallsTo("Code_Determine").size(), 4u + 1u + 1u);
+}
+
 TEST_F(RootWordTest, IndexOutsideItsTableFailsTheStage) {
   AddFull(A + B, 1.0f);
   fileword_.emplace(A + B + C, kInfoMapCapacity);

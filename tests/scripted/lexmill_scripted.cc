@@ -90,16 +90,6 @@ const scripted::Dictionary* DictionaryOf(int handle) {
   return d == Lexmill().dictionaries.end() ? nullptr : &d->second;
 }
 
-std::vector<int> GbkCharacterEnds(const char* text, int length) {
-  std::vector<int> ends;
-  int i = 0;
-  while (i < length) {
-    i += (static_cast<unsigned char>(text[i]) >= 0x81 && i + 1 < length) ? 2 : 1;
-    ends.push_back(i);
-  }
-  return ends;
-}
-
 bool All(const char* text, bool (*pred)(unsigned char)) {
   if (!text || !*text) return false;
   for (const char* p = text; *p; ++p) {
@@ -185,17 +175,33 @@ bool QX_Word_Sect(const char* text, int* word_ends, int length, int handle, int 
 
 bool Code_Determine(const char* text, int* char_ends, char* types, int length, int* count,
                     int reserved1, int reserved2) {
-  std::string t = text && length > 0 ? std::string(text, static_cast<size_t>(length)) : "";
-  SCRIPTED_RECORD("Code_Determine", {t, std::to_string(length), std::to_string(count ? *count : 0),
-                            std::to_string(reserved1), std::to_string(reserved2)});
+  if (scripted::Recording() || !Lexmill().characters.empty()) {
+    std::string t = text && length > 0 ? std::string(text, static_cast<size_t>(length)) : "";
+    SCRIPTED_RECORD("Code_Determine",
+                    {t, std::to_string(length), std::to_string(count ? *count : 0),
+                     std::to_string(reserved1), std::to_string(reserved2)});
+    if (!Lexmill().code_determine_result || !text || !count) return false;
+    auto s = Lexmill().characters.find(t);
+    if (s != Lexmill().characters.end()) {
+      const std::vector<int>& ends = s->second;
+      for (size_t k = 0; k < ends.size(); ++k) {
+        char_ends[k] = ends[k];
+        if (types && k < 128) types[k] = 1;
+      }
+      *count = static_cast<int>(ends.size());
+      return true;
+    }
+  }
   if (!Lexmill().code_determine_result || !text || !count) return false;
-  auto s = Lexmill().characters.find(t);
-  std::vector<int> ends = s != Lexmill().characters.end() ? s->second : GbkCharacterEnds(text, length);
-  for (size_t k = 0; k < ends.size(); ++k) {
-    char_ends[k] = ends[k];
+  // Unscripted texts: GBK characters, a byte of 0x81 or more starting a
+  // two-byte one. Cut in place, since benchmarks go through here per key.
+  int k = 0;
+  for (int i = 0; i < length; ++k) {
+    i += (static_cast<unsigned char>(text[i]) >= 0x81 && i + 1 < length) ? 2 : 1;
+    char_ends[k] = i;
     if (types && k < 128) types[k] = 1;
   }
-  *count = static_cast<int>(ends.size());
+  *count = k;
   return true;
 }
 
