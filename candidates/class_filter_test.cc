@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "candidates_test_support.h"
 #include "test_support.h"
 
@@ -116,6 +120,60 @@ TEST_F(ClassFilterTest, MissingTablesAndCounts) {
   EXPECT_TRUE(tarnix::EraseFileClass(fileword, t.info_map(), 0, t.info_map_class()));
   EXPECT_TRUE(fileword.empty());
   EXPECT_TRUE(LogMessages().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The filter as the plain walk it stands for: each record looks for its
+// keeper among the map's entries under its key, in order, and joins the
+// map when it finds none. Gives the absorbed records.
+std::vector<bool> ReferenceFilter(tarnix::TermIndexMap& map, const std::vector<ArticleTerm>& terms,
+                                  int32_t n) {
+  std::vector<bool> absorbed(terms.size(), false);
+  for (int32_t a = 0; a < n; ++a) {
+    auto range = map.equal_range(terms[a].word);
+    bool kept = false;
+    for (auto it = range.first; it != range.second && !kept; ++it) {
+      kept = std::string(terms[it->second].class_code) == terms[a].class_code;
+    }
+    if (kept) {
+      absorbed[a] = true;
+    } else {
+      map.emplace(terms[a].word, a);
+    }
+  }
+  return absorbed;
+}
+
+TEST_F(ClassFilterTest, RandomTablesMatchThePlainWalk) {
+  std::mt19937 rng(7);
+  const char* const keys[] = {"a", "b", "ab", "ba", "abc", "\xB0\xA1", "\xB0\xA1\xB0\xA2"};
+  const char* const codes[] = {"", "T", "TP", "TP3"};
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    Tables t(tarnix::kInfoMapCapacity);
+    const int32_t n = 50 + static_cast<int32_t>(rng() % 400);
+    for (int32_t i = 0; i < n; ++i) {
+      t.Set(i, Term(keys[rng() % 7], static_cast<float>(1 + rng() % 9), static_cast<int>(rng() % 3),
+                    codes[rng() % 4]),
+            static_cast<int>(rng() % 3));
+    }
+    // Entries already in the map, standing for records beyond the count.
+    tarnix::TermIndexMap fileword, reference;
+    for (int32_t e = 0; e < 5; ++e) {
+      const int32_t i = 9000 + e;
+      t.Set(i, Term(keys[rng() % 7], 1.0f, 0, codes[rng() % 4]));
+      fileword.emplace(t.terms[i].word, i);
+    }
+    reference = fileword;
+    const std::vector<bool> absorbed = ReferenceFilter(reference, t.terms, n);
+
+    ASSERT_TRUE(tarnix::EraseFileClass(fileword, t.info_map(), n, t.info_map_class()));
+    EXPECT_EQ(EntriesOf(fileword), EntriesOf(reference));
+    for (int32_t i = 0; i < n; ++i) EXPECT_EQ(t.terms[i].weight == -1.0f, absorbed[i]) << i;
+  }
 }
 
 }  // namespace

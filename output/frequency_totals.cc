@@ -14,21 +14,27 @@ namespace {
 
 constexpr int32_t kCountedPositions = 4;  // positions 0 to 3 carry a frequency
 
-// The records of one table grouped by text, each group in record order.
-// A keyword uses up every record of its text at once, so a group is either
-// used or all its records are still there.
+// The records of one table grouped by text, each group in record order,
+// for the keyword texts only: hashing the few keyword texts and looking
+// every record up costs less than grouping every record. A keyword uses up
+// every record of its text at once, so a group is either used or all its
+// records are still there.
 class TextIndex {
  public:
-  TextIndex(const ArticleTerm* table, int32_t count) : table_(table) {
-    const size_t size = count > 0 ? static_cast<size_t>(count) : 0;
-    next_.assign(size, kNone);
-    groups_.reserve(size);
+  TextIndex(const ArticleTerm* table, int32_t count, const KeywordEntry* keywords,
+            int32_t keyword_count)
+      : table_(table) {
+    groups_.reserve(static_cast<size_t>(keyword_count));
+    for (int32_t k = 0; k < keyword_count; ++k) {
+      groups_.try_emplace(FieldView(keywords[k].keyword_text), Group{kNone, kNone, false});
+    }
+    next_.assign(count > 0 ? static_cast<size_t>(count) : 0, kNone);
     for (int32_t i = 0; i < count; ++i) {
-      auto [group, added] = groups_.try_emplace(FieldView(table[i].word), Group{i, i, false});
-      if (!added) {
-        next_[group->second.last] = i;
-        group->second.last = i;
-      }
+      auto group = groups_.find(FieldView(table[i].word));
+      if (group == groups_.end()) continue;
+      Group& g = group->second;
+      (g.first == kNone ? g.first : next_[g.last]) = i;
+      g.last = i;
     }
   }
 
@@ -37,7 +43,7 @@ class TextIndex {
   // no unused record has that text.
   bool Take(std::string_view text, bool (&marks)[kCountedPositions], int64_t& total) {
     auto found = groups_.find(text);
-    if (found == groups_.end() || found->second.used) return false;
+    if (found == groups_.end() || found->second.used || found->second.first == kNone) return false;
     found->second.used = true;
     for (int32_t i = found->second.first; i != kNone; i = next_[i]) {
       const ArticleTerm& record = table_[i];
@@ -80,8 +86,8 @@ bool SortByPos(ArticleTerm* info_map, int32_t* n, ArticleTerm* info_map1, int32_
     // The abstract table may be empty, but not missing while it has records.
     if (m == nullptr || (info_map1 == nullptr && *m > 0)) return false;
 
-    TextIndex full_text(info_map, count);
-    TextIndex abstract_terms(info_map1, info_map1 ? *m : 0);
+    TextIndex full_text(info_map, count, word_buffer, keywords);
+    TextIndex abstract_terms(info_map1, info_map1 ? *m : 0, word_buffer, keywords);
     for (int32_t k = 0; k < keywords; ++k) {
       KeywordEntry& slot = word_buffer[k];
       const std::string_view text = FieldView(slot.keyword_text);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -131,6 +133,49 @@ TEST_F(WordValueChangTest, EmptyAndBadArguments) {
   EXPECT_FALSE(WordValueChang(classes, "TP", k.data(), &count));
   EXPECT_EQ(k[0].weight, 4.0);
   EXPECT_EQ(count, -1);
+}
+
+// The exchange sort as written out on the records themselves, the host's
+// reserved bytes staying with their slots.
+void ReferenceExchangeSort(std::vector<KeywordEntry>& k) {
+  for (size_t i = 0; i + 1 < k.size(); ++i) {
+    for (size_t j = i + 1; j < k.size(); ++j) {
+      if (k[i].weight < k[j].weight) {
+        KeywordEntry t = k[i];
+        std::memcpy(&k[i], &k[j], offsetof(KeywordEntry, reserved));
+        k[i].weight = k[j].weight;
+        std::memcpy(&k[j], &t, offsetof(KeywordEntry, reserved));
+        k[j].weight = t.weight;
+      }
+    }
+  }
+}
+
+TEST(MaoPaoSortTest, RandomListsMatchTheExchangeSortOnRecords) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 30; ++round) {
+    SCOPED_TRACE(round);
+    const size_t n = 1 + rng() % 300;
+    std::vector<KeywordEntry> k(n);
+    for (size_t i = 0; i < n; ++i) {
+      // Few distinct weights, so that ties are common; now and then a NaN,
+      // which no weight is heavier than and which is heavier than none.
+      const unsigned pick = rng() % 12;
+      const double weight = pick == 11 ? std::nan("") : static_cast<double>(pick % 6);
+      k[i] = Keyword(std::to_string(i).c_str(), weight);
+      std::memset(k[i].reserved, static_cast<int>(i % 251), sizeof k[i].reserved);
+    }
+    // Mostly ranked lists as well as shuffled ones.
+    if (round % 3 == 0) ReferenceExchangeSort(k);
+    if (round % 3 == 1) std::swap(k.front(), k.back());
+    std::vector<KeywordEntry> expected = k;
+    ReferenceExchangeSort(expected);
+    ASSERT_TRUE(MaoPaoSort(k.data(), static_cast<int32_t>(n)));
+    EXPECT_EQ(Texts(k, n), Texts(expected, n));
+    for (size_t i = 0; i < n; ++i) {
+      EXPECT_EQ(std::memcmp(k[i].reserved, expected[i].reserved, sizeof k[i].reserved), 0) << i;
+    }
+  }
 }
 
 }  // namespace
