@@ -1,11 +1,11 @@
 #include "word_tests.h"
 
-#include "dictionary_lookup.h"
-
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "config.h"
+#include "dictionary_lookup.h"
 #include "lexmill.h"
 #include "run_log.h"
 #include "text.h"
@@ -77,13 +77,14 @@ bool ContraWord(std::string& text) {
     if (previous != length) return false;
     if (count == 1) return true;
 
-    std::string reversed;
-    reversed.reserve(text.size());
+    // The characters go into the work buffer back to front; the text
+    // itself still holds them in reading order.
+    char* out = work;
     for (int i = count - 1; i >= 0; --i) {
       int begin = i == 0 ? 0 : ends[i - 1];
-      reversed.append(text, static_cast<size_t>(begin), static_cast<size_t>(ends[i] - begin));
+      out = std::copy(text.data() + begin, text.data() + ends[i], out);
     }
-    text = std::move(reversed);
+    text.assign(work, static_cast<size_t>(length));
     return true;
   } catch (...) {
     WriteLog("ContraWord Error!");
