@@ -113,6 +113,14 @@ struct Backwards {
         return;
       }
     }
+    // An engine that cuts the same text differently the second time: find
+    // the image the long way rather than leave one pointing at nothing.
+    for (auto e = map.begin(); e != map.end(); ++e) {
+      if (e->second == entry) {
+        map.erase(e);
+        return;
+      }
+    }
   }
 };
 
