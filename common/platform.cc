@@ -8,6 +8,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dlfcn.h>
+
 #include "profile.h"
 #endif
 
@@ -64,6 +66,29 @@ uint32_t ReadProfileString(const char* section, const char* key, const char* def
 #else
   return PortableProfileString(section, key, default_value, buffer, size, file);
 #endif
+}
+
+std::string ModuleFolderOf(const void* address) {
+  std::string file;
+#ifdef _WIN32
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          static_cast<LPCSTR>(address), &module)) {
+    return std::string();
+  }
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(module, path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return std::string();  // >= MAX_PATH: cut off
+  file.assign(path, n);
+#else
+  Dl_info info;
+  if (dladdr(address, &info) == 0 || info.dli_fname == nullptr) return std::string();
+  file = info.dli_fname;
+#endif
+  const size_t slash = file.find_last_of("/\\");
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? file.substr(0, 1) : file.substr(0, slash);
 }
 
 }  // namespace tarnix

@@ -1,5 +1,6 @@
 // Everything that differs between 64-bit Linux and 32-bit Windows lives
-// here: local time, paths, file stamps and the profile-string reader.
+// here: local time, paths, file stamps, the profile-string reader and the
+// folder of a loaded module.
 #ifndef TARNIX_COMMON_PLATFORM_H_
 #define TARNIX_COMMON_PLATFORM_H_
 
@@ -31,6 +32,19 @@ bool StampFile(const std::string& native_path, FileStamp* stamp);
 // portable reader of profile.h elsewhere. Same arguments, same result.
 uint32_t ReadProfileString(const char* section, const char* key, const char* default_value,
                            char* buffer, uint32_t size, const char* file);
+
+// The separator the platform writes between folder and file names.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The folder of the shared library (or program) whose code holds address,
+// without a trailing separator; "." when the file name has no folder, empty
+// when the module cannot be found. The engines pass the address of one of
+// their own functions to find the data installed beside them.
+std::string ModuleFolderOf(const void* address);
 
 }  // namespace tarnix
 

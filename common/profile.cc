@@ -50,18 +50,21 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
+// There is no comment syntax: a line such as "; k=v" is a key named "; k"
+// that no caller asks for, which is all a comment needs.
 std::vector<ProfileSection> Parse(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   std::vector<ProfileSection> sections(1);  // keys before any header
   while (!text.empty()) {
-    size_t end = text.find('\n');
+    // A lone carriage return ends a line too (files from old Macs).
+    size_t end = text.find_first_of("\r\n");
     std::string_view line = Trim(text.substr(0, end));
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.empty() || line.front() == ';') continue;
+    if (line.empty()) continue;
     if (line.front() == '[') {
       size_t close = line.rfind(']');
       if (close != std::string_view::npos && close > 0) {
-        sections.push_back(ProfileSection{std::string(line.substr(1, close - 1)), {}});
+        sections.push_back(ProfileSection{std::string(Trim(line.substr(1, close - 1))), {}});
         continue;
       }
     }
@@ -148,10 +151,11 @@ uint32_t PortableProfileString(const char* section, const char* key, const char*
     buffer[0] = '\0';
     return 0;
   }
-  std::string_view result = fallback;
+  // The default loses its quotes like a value read from the file.
+  std::string_view result = Unquote(fallback);
   if (const ParsedProfile* profile = Load(NativePath(file))) {
-    std::string_view wanted = Trim(key);
-    const ProfileKey* found = wanted.empty() ? nullptr : Find(*profile, Trim(section), wanted);
+    // An empty name finds a line "=value": names are compared after trimming.
+    const ProfileKey* found = Find(*profile, Trim(section), Trim(key));
     if (found && found->has_value) result = Unquote(found->value);
   }
   return static_cast<uint32_t>(CopyText(buffer, size, result));

@@ -13,13 +13,16 @@ namespace tarnix {
 // missing or the key has no "=". Returns the number of bytes copied,
 // without the terminating NUL.
 //  - Section and key names are compared without regard to ASCII case;
-//    blanks around names and values are ignored.
-//  - One pair of matching quotes (" or ') around a value is removed.
+//    blanks around names (also inside the brackets of a header) and values
+//    are ignored. An empty key name finds a line "=value".
+//  - One pair of matching quotes (" or ') around a value, or around the
+//    default, is removed.
 //  - A key present with an empty value gives the empty text.
 //  - A text longer than the buffer is cut to size - 1 bytes.
 //  - Trailing blanks of the default are dropped.
-//  - Lines starting with ';' are comments. Only the first section of a
-//    name and the first key of a name count.
+//  - Lines end at "\n", "\r\n" or a lone "\r". There is no comment syntax;
+//    a line ";k=v" is a key named ";k". Only the first section of a name
+//    and the first key of a name count.
 // A null section or key (the enumeration forms of the Windows call) is not
 // supported and gives the empty text.
 // The parsed file is kept per thread while its modification time and size

@@ -139,5 +139,49 @@ TEST_F(ProfileTest, GbkBytesPassThroughUntouched) {
   EXPECT_EQ(Read("s", "name"), gbk);
 }
 
+TEST_F(ProfileTest, SectionHeadersAreTrimmedInsideTheBrackets) {
+  WriteFile("p.ini", "[ Spaced ]\nk=v\n[\tTabbed\t]\nk=tab\n");
+  EXPECT_EQ(Read("Spaced", "k"), "v");
+  EXPECT_EQ(Read(" spaced ", "k"), "v");
+  EXPECT_EQ(Read("Tabbed", "k"), "tab");
+}
+
+TEST_F(ProfileTest, ACarriageReturnEndsALine) {
+  WriteFile("p.ini", "[cr]\rk=v\rlast=end");
+  EXPECT_EQ(Read("cr", "k"), "v");
+  EXPECT_EQ(Read("cr", "last"), "end");
+  WriteFile("p.ini", "[m]\na=1\rb=2\r\nc=3\n");
+  EXPECT_EQ(Read("m", "a"), "1");
+  EXPECT_EQ(Read("m", "b"), "2");
+  EXPECT_EQ(Read("m", "c"), "3");
+}
+
+TEST_F(ProfileTest, TheDefaultLosesItsQuotesToo) {
+  WriteFile("p.ini", "[q]\nk=v\n");
+  EXPECT_EQ(Read("q", "absent", "\"quoted default\""), "quoted default");
+  EXPECT_EQ(Read("q", "absent", "'single'"), "single");
+  EXPECT_EQ(Read("q", "absent", "\"ab\"  "), "ab");  // trailing blanks go first
+  EXPECT_EQ(Read("q", "absent", "\"ab'"), "\"ab'");
+  EXPECT_EQ(Read("q", "absent", "\""), "\"");
+  EXPECT_EQ(Read("q", "absent", "\"quoted default\"", 5), "quot");
+  EXPECT_EQ(Read("q", "absent", "\"quoted\"", 128, ".\\missing.ini"), "quoted");
+}
+
+TEST_F(ProfileTest, AnEmptyKeyNameFindsALineWithoutName) {
+  WriteFile("p.ini", "[e]\nk=v\n=nokey\n  = second\n[f]\nk=v\n");
+  EXPECT_EQ(Read("e", ""), "nokey");
+  EXPECT_EQ(Read("e", "  "), "nokey");
+  EXPECT_EQ(Read("f", ""), "dflt");
+}
+
+TEST_F(ProfileTest, CommentLinesAreKeysThatNobodyAsksFor) {
+  WriteFile("p.ini", "; top\n[c]\n;k=commented\nk=v ; inline\n  ; indented=x\n;[fake]\nafter=1\n");
+  EXPECT_EQ(Read("c", "k"), "v ; inline");
+  EXPECT_EQ(Read("c", ";k"), "commented");
+  EXPECT_EQ(Read("c", "; indented"), "x");
+  EXPECT_EQ(Read("c", "indented"), "dflt");
+  EXPECT_EQ(Read("c", "after"), "1");  // ";[fake]" is no header
+}
+
 }  // namespace
 }  // namespace tarnix

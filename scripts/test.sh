@@ -32,3 +32,7 @@ run_suite() {
 
 run_suite build
 run_suite build-sanitize -DTARNIX_SANITIZE=ON
+
+# The 32-bit Windows build and its tests under Wine (skipped, and said so,
+# when the cross compiler and Wine cannot be installed).
+bash scripts/windows_test.sh

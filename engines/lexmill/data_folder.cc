@@ -5,11 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "platform.h"
 
 namespace lexmill {
 
@@ -50,24 +46,7 @@ std::string ReadIniValue(const std::string& file, const std::string& section,
 }
 
 std::string ModuleFolder() {
-  std::string path;
-#if defined(_WIN32)
-  HMODULE module = nullptr;
-  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCSTR>(&ModuleFolder), &module)) {
-    char buffer[MAX_PATH];
-    const DWORD n = GetModuleFileNameA(module, buffer, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) path.assign(buffer, n);
-  }
-#else
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&ModuleFolder), &info) != 0 && info.dli_fname != nullptr) {
-    path = info.dli_fname;
-  }
-#endif
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  return tarnix::ModuleFolderOf(reinterpret_cast<const void*>(&ModuleFolder));
 }
 
 std::string FindDataFolder() {
