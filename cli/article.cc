@@ -1,0 +1,199 @@
+#include "article.h"
+
+#include <cstring>
+
+#include "text.h"
+
+namespace tarnix {
+namespace cli {
+
+const char* const kFieldNames[kFieldCount] = {"title", "abstract", "keywords",
+                                              "text",  "journal",  "class"};
+
+namespace {
+
+// The library refuses a text whose length + 1 reaches its limit.
+constexpr size_t kTextLimit = 0x80000 - 1;
+constexpr size_t kClassLimit = 0x40000 - 1;
+
+bool ReadText(const nlohmann::json& value, const char* name, std::string* out, std::string* error) {
+  if (value.is_null()) return true;
+  if (!value.is_string()) {
+    *error = std::string("the field ") + name + " must be a text, not " + value.type_name();
+    return false;
+  }
+  *out = value.get<std::string>();
+  return true;
+}
+
+bool ToLibraryText(const std::string& utf8, const char* name, Unmappable mode, std::string* out,
+                   size_t* replaced, std::string* error) {
+  const size_t bad = FindInvalidUtf8(utf8);
+  if (bad != std::string::npos) {
+    *error = std::string("the field ") + name + " is not valid UTF-8 at byte " + std::to_string(bad + 1) +
+             " (use --encoding gbk for GBK input)";
+    return false;
+  }
+  ConversionStop stop;
+  size_t count = 0;
+  if (!Utf8ToGbk(utf8, out, mode, &stop, &count)) {
+    *error = std::string("the field ") + name + " has a character GBK cannot hold: " +
+             CodePointText(utf8, stop.offset) + " \"" + utf8.substr(stop.offset, stop.length) +
+             "\" at " + PositionText(utf8, stop.offset) + " (byte " + std::to_string(stop.offset + 1) +
+             "); --replace-unmappable writes '?' in its place";
+    return false;
+  }
+  *replaced += count;
+  return true;
+}
+
+}  // namespace
+
+std::string JsonErrorText(const std::exception& e) {
+  std::string what = e.what();
+  // "[json.exception.parse_error.101] parse error at line 1, ..."
+  if (!what.empty() && what[0] == '[') {
+    const size_t end = what.find("] ");
+    if (end != std::string::npos) what.erase(0, end + 2);
+  }
+  return what;
+}
+
+bool ArticleFromJson(const nlohmann::json& object, Article* article, std::string* error) {
+  if (!object.is_object()) {
+    *error = std::string("the JSON input is ") + object.type_name() + ", not an object";
+    return false;
+  }
+  *article = Article();
+  bool any = false;
+  for (int f = 0; f < kFieldCount; ++f) {
+    const auto it = object.find(kFieldNames[f]);
+    if (it == object.end()) continue;
+    any = true;
+    if (f == kKeywords && it->is_array()) {
+      std::string joined;
+      for (const nlohmann::json& k : *it) {
+        if (!k.is_string()) {
+          *error = std::string("the field keywords must hold texts, not ") + k.type_name();
+          return false;
+        }
+        if (!joined.empty()) joined += ';';
+        joined += k.get<std::string>();
+      }
+      article->field[f] = joined;
+    } else if (!ReadText(*it, kFieldNames[f], &article->field[f], error)) {
+      return false;
+    }
+  }
+  const auto lang = object.find("lang");
+  if (lang != object.end() && !ReadText(*lang, "lang", &article->lang, error)) return false;
+  if (!any) {
+    *error = "missing fields: the object has none of title, abstract, keywords, text, journal, class";
+    return false;
+  }
+  return true;
+}
+
+bool ArticleFromJsonText(const std::string& document, InputEncoding encoding, Article* article,
+                         nlohmann::json* parsed, std::string* error) {
+  std::string utf8;
+  const std::string* source = &document;
+  if (encoding == InputEncoding::kGbk) {
+    ConversionStop stop;
+    if (!GbkToUtf8(document, &utf8, Unmappable::kFail, &stop)) {
+      *error = "the input is not valid GBK at byte " + std::to_string(stop.offset + 1);
+      return false;
+    }
+    source = &utf8;
+  } else {
+    const size_t bad = FindInvalidUtf8(document);
+    if (bad != std::string::npos) {
+      *error = "the input is not valid UTF-8 at byte " + std::to_string(bad + 1) +
+               " (use --encoding gbk for GBK input)";
+      return false;
+    }
+  }
+  nlohmann::json object;
+  try {
+    object = nlohmann::json::parse(*source);
+  } catch (const nlohmann::json::exception& e) {
+    *error = "malformed JSON: " + JsonErrorText(e);
+    return false;
+  }
+  if (parsed) *parsed = object;
+  return ArticleFromJson(object, article, error);
+}
+
+bool ApplyOverrides(const FieldOverrides& overrides, InputEncoding encoding, Article* article,
+                    std::string* error) {
+  const bool convert = encoding == InputEncoding::kGbk && !article->gbk;
+  for (int f = 0; f < kFieldCount; ++f) {
+    if (!overrides.field[f]) continue;
+    if (!convert) {
+      article->field[f] = *overrides.field[f];
+      continue;
+    }
+    ConversionStop stop;
+    if (!GbkToUtf8(*overrides.field[f], &article->field[f], Unmappable::kFail, &stop)) {
+      *error = std::string("the option --") + kFieldNames[f] + " is not valid GBK at byte " +
+               std::to_string(stop.offset + 1);
+      return false;
+    }
+  }
+  if (overrides.lang) article->lang = *overrides.lang;
+  return true;
+}
+
+size_t FieldLimit(Field field) { return field == kClass ? kClassLimit : kTextLimit; }
+
+bool PrepareArticle(const Article& article, Unmappable mode, LibraryArticle* out,
+                    std::string* error) {
+  *out = LibraryArticle();
+  bool blank = true;
+  for (int f : {kTitle, kAbstract, kText}) {
+    if (!IsBlank(article.field[f], article.gbk)) blank = false;
+  }
+  if (blank) {
+    *error = "empty article: title, abstract and text are all empty";
+    return false;
+  }
+  if (article.lang == "zh") {
+    out->type = 1;
+  } else if (article.lang == "en") {
+    out->type = 2;
+  } else if (article.lang.empty()) {
+    bool chinese = false;
+    for (int f : {kTitle, kAbstract, kText}) {
+      chinese = chinese || (article.gbk ? HasDoubleByte(article.field[f])
+                                        : HasChineseUtf8(article.field[f]));
+    }
+    out->type = chinese ? 1 : 2;
+  } else {
+    *error = "the language must be zh or en, not \"" + article.lang + "\"";
+    return false;
+  }
+  for (int f = 0; f < kFieldCount; ++f) {
+    const std::string& in = article.field[f];
+    if (in.find('\0') != std::string::npos) {
+      *error = std::string("the field ") + kFieldNames[f] + " holds a NUL character at byte " +
+               std::to_string(in.find('\0') + 1);
+      return false;
+    }
+    if (article.gbk) {
+      out->field[f] = in;
+    } else if (!ToLibraryText(in, kFieldNames[f], mode, &out->field[f], &out->replaced, error)) {
+      return false;
+    }
+    const size_t limit = FieldLimit(static_cast<Field>(f));
+    if (out->field[f].size() > limit) {
+      *error = std::string("the field ") + kFieldNames[f] + " is too large: " +
+               std::to_string(out->field[f].size()) + " bytes in GBK, the library accepts at most " +
+               std::to_string(limit);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace cli
+}  // namespace tarnix

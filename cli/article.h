@@ -1,0 +1,78 @@
+// One article as the tarnix command reads it (a JSON object or plain text
+// with options) and as it hands it to the library (GBK, within the
+// library's limits).
+#ifndef TARNIX_CLI_ARTICLE_H_
+#define TARNIX_CLI_ARTICLE_H_
+
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "platform.h"
+
+namespace tarnix {
+namespace cli {
+
+enum class InputEncoding { kUtf8, kGbk };
+
+// The text fields in the order Tarnix_Direct does not use, but the one the
+// messages and the JSON input name them in.
+enum Field { kTitle, kAbstract, kKeywords, kText, kJournal, kClass, kFieldCount };
+extern const char* const kFieldNames[kFieldCount];
+
+// The article before conversion: UTF-8 unless gbk is set (plain GBK input,
+// whose bytes are passed through untouched).
+struct Article {
+  std::string field[kFieldCount];
+  std::string lang;  // "zh", "en" or empty (guessed from the text)
+  bool gbk = false;
+};
+
+// Fields given on the command line; each one replaces the article's own.
+struct FieldOverrides {
+  std::optional<std::string> field[kFieldCount];
+  std::optional<std::string> lang;
+};
+
+// Reads the fields of a JSON object (UTF-8). `keywords` may be a text or a
+// list of texts (joined with ";"); fields other than those named above are
+// ignored. False with a message for anything that is not such an object.
+bool ArticleFromJson(const nlohmann::json& object, Article* article, std::string* error);
+
+// Parses one JSON document in the given encoding (GBK documents are decoded
+// first, so that a trail byte that looks like a backslash or a quote is not
+// taken for one) and reads the article from it.
+bool ArticleFromJsonText(const std::string& document, InputEncoding encoding, Article* article,
+                         nlohmann::json* parsed, std::string* error);
+
+// Applies the overrides; their texts are in `encoding` and are converted
+// to the article's own.
+bool ApplyOverrides(const FieldOverrides& overrides, InputEncoding encoding, Article* article,
+                    std::string* error);
+
+// What Tarnix_Direct receives: GBK texts and the article type (1 Chinese, 2
+// English).
+struct LibraryArticle {
+  std::string field[kFieldCount];
+  int type = 1;
+  size_t replaced = 0;  // characters GBK cannot hold, written as '?'
+};
+
+// The largest field Tarnix_Direct accepts, in bytes of GBK.
+size_t FieldLimit(Field field);
+
+// Converts the article for the library and checks it: a language of zh or
+// en (guessed when missing: Chinese when it has Chinese characters), not
+// empty, no NUL character, every character representable in GBK (unless
+// mode is kReplace) and every field within the library's limit.
+bool PrepareArticle(const Article& article, Unmappable mode, LibraryArticle* out,
+                    std::string* error);
+
+// The message of a JSON parse error without the library's tag.
+std::string JsonErrorText(const std::exception& e);
+
+}  // namespace cli
+}  // namespace tarnix
+
+#endif  // TARNIX_CLI_ARTICLE_H_

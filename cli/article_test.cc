@@ -1,0 +1,149 @@
+// Articles from JSON to what the library receives, the code-page
+// conversions under them, the command line and the table layout; none of
+// these needs the engines.
+#include "article.h"
+
+#include <gtest/gtest.h>
+
+#include "options.h"
+#include "output.h"
+#include "platform.h"
+
+namespace tarnix {
+namespace cli {
+namespace {
+
+TEST(ConversionTest, StopsAtTheFirstCharacterGbkCannotHold) {
+  std::string out;
+  ConversionStop stop;
+  // "a中😀b": the emoji starts at byte 4 and is 4 bytes long.
+  EXPECT_FALSE(Utf8ToGbk("a\xE4\xB8\xAD\xF0\x9F\x98\x80" "b", &out, Unmappable::kFail, &stop));
+  EXPECT_EQ(stop.offset, 4u);
+  EXPECT_EQ(stop.length, 4u);
+  size_t replaced = 0;
+  EXPECT_TRUE(Utf8ToGbk("a\xE4\xB8\xAD\xF0\x9F\x98\x80" "b\xF0\x9F\x98\x80", &out, Unmappable::kReplace,
+                        &stop, &replaced));
+  EXPECT_EQ(out, "a\xD6\xD0?b?");
+  EXPECT_EQ(replaced, 2u);
+}
+
+TEST(ConversionTest, GbkRoundTripAndInvalidBytes) {
+  std::string utf8, back;
+  ConversionStop stop;
+  // 誠 has the trail byte 0x5C; 中 is D6 D0.
+  ASSERT_TRUE(GbkToUtf8("\xD5\x5C\xD6\xD0", &utf8, Unmappable::kFail, &stop));
+  EXPECT_EQ(utf8, "\xE8\xAA\xA0\xE4\xB8\xAD");
+  ASSERT_TRUE(Utf8ToGbk(utf8, &back, Unmappable::kFail, &stop));
+  EXPECT_EQ(back, "\xD5\x5C\xD6\xD0");
+  // A lead byte cut off at the end, and 0xFF, which is never GBK.
+  EXPECT_FALSE(GbkToUtf8("ab\xD6", &utf8, Unmappable::kFail, &stop));
+  EXPECT_EQ(stop.offset, 2u);
+  size_t replaced = 0;
+  EXPECT_TRUE(GbkToUtf8("\xFF" "a\xD6", &utf8, Unmappable::kReplace, &stop, &replaced));
+  EXPECT_EQ(utf8, "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
+  EXPECT_EQ(replaced, 2u);
+}
+
+TEST(ArticleTest, JsonFieldsKeywordListAndLanguage) {
+  Article a;
+  std::string error;
+  ASSERT_TRUE(ArticleFromJsonText(R"({"title": "T", "keywords": ["k1", "k2"], "id": 3, "text": null})",
+                                  InputEncoding::kUtf8, &a, nullptr, &error)) << error;
+  EXPECT_EQ(a.field[kKeywords], "k1;k2");
+  EXPECT_EQ(a.field[kText], "");
+  LibraryArticle lib;
+  ASSERT_TRUE(PrepareArticle(a, Unmappable::kFail, &lib, &error)) << error;
+  EXPECT_EQ(lib.type, 2);  // no Chinese character: English
+  a.field[kAbstract] = "\xE4\xB8\xAD";  // 中
+  ASSERT_TRUE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_EQ(lib.type, 1);
+  EXPECT_EQ(lib.field[kAbstract], "\xD6\xD0");
+  a.lang = "fr";
+  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_EQ(error, "the language must be zh or en, not \"fr\"");
+
+  EXPECT_FALSE(ArticleFromJsonText(R"({"keywords": ["k", 1]})", InputEncoding::kUtf8, &a, nullptr, &error));
+  EXPECT_EQ(error, "the field keywords must hold texts, not number");
+  EXPECT_FALSE(ArticleFromJsonText("[1]", InputEncoding::kUtf8, &a, nullptr, &error));
+  EXPECT_EQ(error, "the JSON input is array, not an object");
+  EXPECT_FALSE(ArticleFromJsonText("{\"title\": \"\xE4\xB8\"}", InputEncoding::kUtf8, &a, nullptr, &error));
+  EXPECT_EQ(error, "the input is not valid UTF-8 at byte 12 (use --encoding gbk for GBK input)");
+}
+
+TEST(ArticleTest, RefusesWhatTheLibraryWouldMisread) {
+  Article a;
+  a.field[kTitle] = std::string("ab\0c", 4);  // the library would stop at the NUL
+  LibraryArticle lib;
+  std::string error;
+  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_EQ(error, "the field title holds a NUL character at byte 3");
+  a.field[kTitle] = "\xE3\x80\x80 \t";  // ideographic space and blanks only
+  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_EQ(error.substr(0, 14), "empty article:");
+  // Exactly at the limit passes; the field is measured after conversion.
+  a.field[kTitle] = "t";
+  a.field[kJournal] = std::string(FieldLimit(kJournal), 'j');
+  EXPECT_TRUE(PrepareArticle(a, Unmappable::kFail, &lib, &error)) << error;
+  a.field[kJournal] += "j";
+  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_EQ(error, "the field journal is too large: 524288 bytes in GBK, the library accepts at most 524287");
+}
+
+TEST(OptionsTest, ValuesAndMistakes) {
+  const char* good[] = {"tarnix", "batch", "--jobs", "3", "--class-mode", "none", "--normalise", "ten",
+                        "--top", "0", "--replace-unmappable", "in.jsonl"};
+  Options o;
+  std::string error;
+  ASSERT_TRUE(ParseOptions(12, const_cast<char**>(good), &o, &error)) << error;
+  EXPECT_EQ(o.batch.jobs, 3);
+  EXPECT_EQ(o.batch.extract.class_mode, 2);
+  EXPECT_EQ(o.batch.extract.normalise, Normalise::kTen);
+  EXPECT_EQ(o.batch.extract.top, 0);
+  EXPECT_EQ(o.files, std::vector<std::string>{"in.jsonl"});
+  // A worker is started with the same settings.
+  std::vector<std::string> args = WorkerArguments(o.batch);
+  std::vector<char*> argv = {const_cast<char*>("tarnix")};
+  for (std::string& a : args) argv.push_back(&a[0]);
+  Options w;
+  ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &w, &error)) << error;
+  EXPECT_TRUE(w.worker);
+  EXPECT_EQ(w.batch.extract.class_mode, 2);
+  EXPECT_EQ(w.batch.extract.normalise, Normalise::kTen);
+  EXPECT_EQ(w.batch.extract.unmappable, Unmappable::kReplace);
+  EXPECT_EQ(w.batch.extract.top, 0);
+
+  const char* bad_jobs[] = {"tarnix", "batch", "--jobs", "0"};
+  EXPECT_FALSE(ParseOptions(4, const_cast<char**>(bad_jobs), &o, &error));
+  const char* format[] = {"tarnix", "batch", "--format", "json"};
+  EXPECT_FALSE(ParseOptions(4, const_cast<char**>(format), &o, &error));
+  const char* missing[] = {"tarnix", "extract", "--title"};
+  EXPECT_FALSE(ParseOptions(3, const_cast<char**>(missing), &o, &error));
+  EXPECT_EQ(error, "the option --title needs a value");
+  const char* eval[] = {"tarnix", "eval"};
+  EXPECT_FALSE(ParseOptions(2, const_cast<char**>(eval), &o, &error));
+}
+
+TEST(OutputTest, TableColumnsLineUpWithChineseText) {
+  std::vector<Keyword> list(2);
+  list[0].text = "\xE5\x9B\xBE\xE5\x83\x8F";  // 图像: four columns wide
+  list[0].weight = 12.5;
+  list[0].frequency = 3;
+  list[1].text = "ab";
+  list[1].weight = 1.0 / 3;
+  list[1].frequency = 1;
+  list[1].second = "a\tb";
+  EXPECT_EQ(KeywordsTable(list),
+            "rank  keyword    weight  freq  class  second text\n"
+            "   1  \xE5\x9B\xBE\xE5\x83\x8F         12.5     3\n"
+            "   2  ab       0.333333     1         a b\n");
+  // TSV keeps the weight's full precision and turns a tab inside a text
+  // into a blank.
+  EXPECT_EQ(KeywordsTsv(list),
+            "rank\tkeyword\tweight\tfrequency\tclass\tsecond\n"
+            "1\t\xE5\x9B\xBE\xE5\x83\x8F\t12.5\t3\t\t\n"
+            "2\tab\t0.3333333333333333\t1\t\ta b\n");
+}
+
+}  // namespace
+}  // namespace cli
+}  // namespace tarnix

@@ -1,0 +1,254 @@
+#include "batch.h"
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "output.h"
+#include "platform.h"
+
+namespace tarnix {
+namespace cli {
+namespace {
+
+// Lines handed to the workers and not yet answered, per worker: enough to
+// keep each one busy, few enough to bound the memory held.
+constexpr long long kInFlightPerWorker = 8;
+
+std::string ClassModeArgument(int mode) { return mode == 0 ? "0" : mode == 1 ? "1" : "none"; }
+
+// Feeds one worker from a queue on a thread of its own, so that the main
+// thread can always read the results and no pipe can fill up both ways.
+class Feeder {
+ public:
+  explicit Feeder(ChildProcess* child) : child_(child), thread_([this] { Run(); }) {}
+  ~Feeder() { Finish(); }
+
+  void Push(std::string text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(text));
+    ready_.notify_one();
+  }
+  // No more lines: the worker sees the end of its input once the queue is
+  // written. With abandon set the queue is dropped.
+  void Finish(bool abandon = false) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+      if (abandon) queue_.clear();
+      ready_.notify_one();
+    }
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  void Run() {
+    bool broken = false;
+    for (;;) {
+      std::string text;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ready_.wait(lock, [this] { return done_ || !queue_.empty(); });
+        if (queue_.empty()) break;
+        text = std::move(queue_.front());
+        queue_.pop_front();
+      }
+      if (broken) continue;
+      // A worker that has gone makes the write fail; the reader notices.
+      if (std::fwrite(text.data(), 1, text.size(), child_->input()) != text.size() ||
+          std::fflush(child_->input()) != 0) {
+        broken = true;
+      }
+    }
+    child_->CloseInput();
+  }
+
+  ChildProcess* child_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<std::string> queue_;
+  bool done_ = false;
+  std::thread thread_;
+};
+
+bool RunInProcess(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,
+                  const std::function<bool(const std::string&, bool)>& deliver, std::string* error) {
+  Session session;
+  if (!session.Open(settings.work_dir, error)) return false;
+  std::string line;
+  for (long long number = 1; next_line(&line); ++number) {
+    bool ok = false;
+    const std::string record = ProcessLine(session, settings, number, line, &ok);
+    if (!deliver(record, ok)) break;
+  }
+  return true;
+}
+
+bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,
+                    const std::function<bool(const std::string&, bool)>& deliver, std::string* error) {
+  const std::string self = SelfExecutablePath();
+  if (self.empty()) {
+    *error = "cannot find the tarnix program itself to start workers";
+    return false;
+  }
+  std::vector<std::string> argv = {self};
+  for (const std::string& a : WorkerArguments(settings)) argv.push_back(a);
+  IgnoreBrokenPipes();
+  const size_t n = static_cast<size_t>(settings.jobs);
+  std::vector<std::unique_ptr<ChildProcess>> workers;
+  std::vector<std::unique_ptr<Feeder>> feeders;
+  for (size_t k = 0; k < n; ++k) {
+    workers.push_back(std::make_unique<ChildProcess>());
+    std::string why;
+    if (!workers.back()->Start(argv, &why)) {
+      *error = "--jobs " + std::to_string(settings.jobs) + ": " + why;
+      for (auto& f : feeders) f->Finish(true);
+      return false;
+    }
+    feeders.push_back(std::make_unique<Feeder>(workers.back().get()));
+  }
+  long long sent = 0, received = 0;
+  bool failed = false, stopped = false;
+  auto receive = [&]() {
+    const size_t k = static_cast<size_t>(received % static_cast<long long>(n));
+    std::string reply;
+    if (!ReadLine(workers[k]->output(), &reply) || reply.size() < 2 || reply[1] != '\t') {
+      *error = "worker " + std::to_string(k + 1) + " stopped before line " +
+               std::to_string(received + 1) + " was done";
+      failed = true;
+      return;
+    }
+    ++received;
+    if (!deliver(reply.substr(2), reply[0] == 'K')) stopped = true;
+  };
+  std::string line;
+  while (!failed && !stopped && next_line(&line)) {
+    ++sent;
+    const size_t k = static_cast<size_t>((sent - 1) % static_cast<long long>(n));
+    feeders[k]->Push(std::to_string(sent) + "\t" + line + "\n");
+    while (!failed && !stopped && sent - received >= kInFlightPerWorker * static_cast<long long>(n)) {
+      receive();
+    }
+  }
+  if (failed || stopped) {
+    // Workers blocked on their output are released by closing it.
+    for (auto& w : workers) w->CloseOutput();
+    for (auto& f : feeders) f->Finish(true);
+  } else {
+    for (auto& f : feeders) f->Finish();
+    while (!failed && !stopped && received < sent) receive();
+    for (auto& w : workers) w->CloseOutput();
+  }
+  feeders.clear();
+  for (size_t k = 0; k < n; ++k) {
+    const int status = workers[k]->Wait();
+    if (status != 0 && !failed && !stopped) {
+      *error = "worker " + std::to_string(k + 1) + " ended with status " + std::to_string(status);
+      failed = true;
+    }
+  }
+  return !failed;
+}
+
+}  // namespace
+
+bool ReadLine(std::FILE* stream, std::string* line, bool strip_cr) {
+  line->clear();
+  int c = std::getc(stream);
+  if (c == EOF) return false;
+  // Byte by byte, so that a NUL inside a line is kept (and refused later
+  // with a message) instead of cutting the line short.
+  while (c != EOF && c != '\n') {
+    line->push_back(static_cast<char>(c));
+    c = std::getc(stream);
+  }
+  if (strip_cr && !line->empty() && line->back() == '\r') line->pop_back();
+  return true;
+}
+
+std::string ProcessLine(Session& session, const BatchSettings& settings, long long line_number,
+                        const std::string& line, bool* ok) {
+  nlohmann::ordered_json record = {{"line", line_number}};
+  std::string error;
+  try {
+    Article article;
+    nlohmann::json parsed;
+    LibraryArticle prepared;
+    std::vector<Keyword> keywords;
+    bool done = ArticleFromJsonText(line, settings.encoding, &article, &parsed, &error);
+    if (parsed.is_object() && parsed.contains("id")) record["id"] = parsed["id"];
+    if (done && article.lang.empty() && settings.lang) article.lang = *settings.lang;
+    done = done && PrepareArticle(article, settings.extract.unmappable, &prepared, &error) &&
+           session.Extract(prepared, settings.extract, &keywords, &error);
+    if (done) record["keywords"] = KeywordsJson(keywords);
+  } catch (const std::exception& e) {
+    error = std::string("unexpected failure: ") + e.what();
+  }
+  *ok = error.empty();
+  if (!*ok) record["error"] = error;
+  // Invalid UTF-8 from the input (an id, a message quoting it) is
+  // replaced rather than refused, so that every line gets its record.
+  return record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+bool RunBatch(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,
+              const std::function<bool(const std::string&, bool)>& deliver, std::string* error) {
+  if (settings.jobs <= 1) return RunInProcess(settings, next_line, deliver, error);
+  return RunWithWorkers(settings, next_line, deliver, error);
+}
+
+std::vector<std::string> WorkerArguments(const BatchSettings& settings) {
+  const ExtractSettings& x = settings.extract;
+  std::vector<std::string> args = {"batch", "--worker",
+                                   "--encoding", settings.encoding == InputEncoding::kGbk ? "gbk" : "utf8",
+                                   "--class-mode", ClassModeArgument(x.class_mode),
+                                   "--top", std::to_string(x.top)};
+  if (x.floor_weights) args.push_back("--floor-weights");
+  if (x.normalise != Normalise::kNone) {
+    args.push_back("--normalise");
+    args.push_back(x.normalise == Normalise::kSum ? "sum" : "ten");
+  }
+  if (x.unmappable == Unmappable::kReplace) args.push_back("--replace-unmappable");
+  if (settings.lang) {
+    args.push_back("--lang");
+    args.push_back(*settings.lang);
+  }
+  if (!settings.work_dir.empty()) {
+    args.push_back("--workdir");
+    args.push_back(settings.work_dir);
+  }
+  return args;
+}
+
+int RunWorker(const BatchSettings& settings) {
+  SetBinaryMode(stdin);
+  SetBinaryMode(stdout);
+  Session session;
+  std::string error;
+  if (!session.Open(settings.work_dir, &error)) {
+    std::fprintf(stderr, "tarnix worker: %s\n", error.c_str());
+    return 1;
+  }
+  std::string request;
+  // The parent has taken the CR off already; a second one is the line's own.
+  while (ReadLine(stdin, &request, false)) {
+    const size_t tab = request.find('\t');
+    if (tab == std::string::npos) {
+      std::fprintf(stderr, "tarnix worker: a request without its line number\n");
+      return 1;
+    }
+    const long long number = std::atoll(request.substr(0, tab).c_str());
+    bool ok = false;
+    const std::string record = ProcessLine(session, settings, number, request.substr(tab + 1), &ok);
+    if (std::fprintf(stdout, "%c\t%s\n", ok ? 'K' : 'E', record.c_str()) < 0 ||
+        std::fflush(stdout) != 0) {
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace cli
+}  // namespace tarnix

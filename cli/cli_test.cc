@@ -1,0 +1,372 @@
+// The tarnix command run as a user runs it: files and standard input in,
+// standard output, standard error and the exit status checked.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+namespace {
+
+using nlohmann::json;
+
+const std::string kTestData = CLI_TESTDATA;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+class CliTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    // The process id keeps two builds' suites that run at once apart.
+    dir_ = testing::TempDir() + "tarnix_cli_" + std::to_string(getpid()) + "_" +
+           info->test_suite_name() + "_" + info->name();
+    std::system(("rm -rf " + Quote(dir_) + " && mkdir -p " + Quote(dir_)).c_str());
+  }
+  void TearDown() override { std::system(("rm -rf " + Quote(dir_)).c_str()); }
+
+  std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+  // Runs tarnix in the test's own directory; standard input from the
+  // given file (or an empty one).
+  Result Run(const std::vector<std::string>& args, const std::string& input = "/dev/null") {
+    std::string command = "cd " + Quote(dir_) + " && " + Quote(TARNIX_COMMAND);
+    for (const std::string& a : args) command += " " + Quote(a);
+    command += " < " + Quote(input) + " > out.txt 2> err.txt";
+    Result r;
+    const int raw = std::system(command.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = ReadFile(Path("out.txt"));
+    r.err = ReadFile(Path("err.txt"));
+    return r;
+  }
+
+  std::string dir_;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::stringstream s(text);
+  std::string line;
+  while (std::getline(s, line)) lines.push_back(line);
+  return lines;
+}
+
+// The test article's texts, author keywords included, which every keyword
+// must come from.
+std::string SampleText() {
+  const json a = json::parse(ReadFile(kTestData + "/article.json"));
+  std::string text = a["title"].get<std::string>() + a["abstract"].get<std::string>();
+  for (const json& k : a["keywords"]) text += "|" + k.get<std::string>();
+  return text;
+}
+
+TEST_F(CliTest, ExtractJsonInEveryFormatAndEncoding) {
+  const std::string article = kTestData + "/article.json";
+  const Result js = Run({"extract", "--format", "json", "--top", "0", article});
+  ASSERT_EQ(js.status, 0) << js.err;
+  const json doc = json::parse(js.out);
+  EXPECT_EQ(doc["lang"], "zh");
+  const json& list = doc["keywords"];
+  ASSERT_GT(list.size(), 3u);
+  double previous = 1e300;
+  for (const json& k : list) {
+    const std::string word = k["keyword"];
+    EXPECT_NE(SampleText().find(word), std::string::npos) << word << " is not in the article";
+    EXPECT_LE(k["weight"].get<double>(), previous);
+    previous = k["weight"];
+    EXPECT_GE(k["frequency"].get<int>(), 1);
+    EXPECT_TRUE(k.contains("class") && k.contains("second"));
+  }
+
+  // The table: a header, then the first 20 keywords in the same order.
+  const Result table = Run({"extract", article});
+  ASSERT_EQ(table.status, 0) << table.err;
+  const auto rows = Lines(table.out);
+  ASSERT_EQ(rows.size(), std::min<size_t>(list.size(), 20) + 1) << table.out;
+  EXPECT_EQ(rows[0].substr(0, 4), "rank");
+  EXPECT_NE(rows[0].find("keyword"), std::string::npos);
+  EXPECT_NE(rows[0].find("second text"), std::string::npos);
+  for (size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_NE(rows[i].find(list[i - 1]["keyword"].get<std::string>()), std::string::npos) << rows[i];
+  }
+
+  const Result tsv = Run({"extract", "--format", "tsv", "--top", "3", article});
+  ASSERT_EQ(tsv.status, 0) << tsv.err;
+  const auto lines = Lines(tsv.out);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "rank\tkeyword\tweight\tfrequency\tclass\tsecond");
+  std::vector<std::string> cells;
+  std::stringstream first(lines[1]);
+  for (std::string c; std::getline(first, c, '\t');) cells.push_back(c);
+  ASSERT_GE(cells.size(), 5u);
+  EXPECT_EQ(cells[0], "1");
+  EXPECT_EQ(cells[1], list[0]["keyword"]);
+  EXPECT_EQ(std::stod(cells[2]), list[0]["weight"].get<double>());
+
+  // The same article in GBK. Its journal name ends in 誠, whose trail byte
+  // 0x5C (a backslash) stands right before the closing quote: the document
+  // must be decoded before it is parsed, not parsed byte by byte.
+  const Result gbk = Run({"extract", "--encoding", "gbk", "--format", "json", "--top", "0",
+                          kTestData + "/article.gbk.json"});
+  ASSERT_EQ(gbk.status, 0) << gbk.err;
+  EXPECT_EQ(gbk.out, js.out);
+
+  // Weights rescaled: the first three keywords, summing to 1 with their
+  // ratios kept, or whole numbers forming a vector of length 10000.
+  const json sum =
+      json::parse(Run({"extract", "--format", "json", "--top", "3", "--normalise", "sum", article}).out);
+  ASSERT_EQ(sum["keywords"].size(), 3u);
+  double total = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(sum["keywords"][i]["keyword"], list[i]["keyword"]);
+    total += sum["keywords"][i]["weight"].get<double>();
+  }
+  EXPECT_NEAR(total, 1.0, 1e-9);
+  const double w0 = list[0]["weight"], w1 = list[1]["weight"];
+  EXPECT_NEAR(sum["keywords"][0]["weight"].get<double>() / sum["keywords"][1]["weight"].get<double>(),
+              w0 / w1, 1e-9);
+  const json ten =
+      json::parse(Run({"extract", "--format", "json", "--top", "3", "--normalise", "ten", article}).out);
+  double squares = 0;
+  for (const json& k : ten["keywords"]) {
+    const double w = k["weight"];
+    EXPECT_EQ(w, static_cast<double>(static_cast<long long>(w)));
+    squares += w * w;
+  }
+  EXPECT_NEAR(std::sqrt(squares), 10000.0, 3.0);
+}
+
+TEST_F(CliTest, PlainTextWithOptionsEqualsJson) {
+  // Plain text is the full text; the options give the other fields, in
+  // the input's encoding; GBK text passes through untouched.
+  const std::string title = "谣言研究的方法论述评";
+  WriteFile(Path("full.json"), json({{"title", title}, {"text", ReadFile(kTestData + "/body.txt")}}).dump());
+  std::string gbk_title;
+  tarnix::ConversionStop stop;
+  ASSERT_TRUE(tarnix::Utf8ToGbk(title, &gbk_title, tarnix::Unmappable::kFail, &stop));
+  const Result from_json = Run({"extract", "--format", "json", Path("full.json")});
+  const Result from_text =
+      Run({"extract", "--format", "json", "--title", title, "-"}, kTestData + "/body.txt");
+  const Result from_gbk = Run({"extract", "--format", "json", "--encoding", "gbk", "--title", gbk_title,
+                               kTestData + "/body.gbk.txt"});
+  ASSERT_EQ(from_json.status, 0) << from_json.err;
+  ASSERT_EQ(from_text.status, 0) << from_text.err;
+  ASSERT_EQ(from_gbk.status, 0) << from_gbk.err;
+  EXPECT_EQ(from_text.out, from_json.out);
+  EXPECT_EQ(from_gbk.out, from_json.out);
+  EXPECT_FALSE(json::parse(from_json.out)["keywords"].empty());
+}
+
+TEST_F(CliTest, CharacterGbkCannotHoldIsNamedWithItsPosition) {
+  // "基于深度学习的\n图像😀分类" in the abstract: the emoji is on line 2, column 3.
+  WriteFile(Path("a.json"),
+            R"({"title": "图像分类", "abstract": "基于深度学习的\n图像😀分类"})");
+  const Result r = Run({"extract", Path("a.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("the field abstract has a character GBK cannot hold: U+1F600"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("line 2, column 3"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+  const Result replaced = Run({"extract", "--replace-unmappable", Path("a.json")});
+  EXPECT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_NE(replaced.err.find("1 characters GBK cannot hold were written as '?'"), std::string::npos);
+  // Invalid GBK input is named by its byte.
+  WriteFile(Path("bad.gbk"), "{\"title\": \"\xCD\xBC\xFF\"}");
+  const Result bad = Run({"extract", "--encoding", "gbk", Path("bad.gbk")});
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.err.find("not valid GBK at byte 14"), std::string::npos) << bad.err;
+}
+
+TEST_F(CliTest, FailuresAreClearMessages) {
+  Result r = Run({"extract", Path("missing.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot read " + Path("missing.json") + ": No such file or directory"),
+            std::string::npos) << r.err;
+
+  WriteFile(Path("broken.json"), "{\"title\": \"x\",\n \"abstract\" \"y\"}");
+  r = Run({"extract", Path("broken.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("malformed JSON: parse error at line 2, column 15"), std::string::npos) << r.err;
+
+  WriteFile(Path("fields.json"), R"({"id": 7, "discipline": "x"})");
+  r = Run({"extract", Path("fields.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("missing fields"), std::string::npos) << r.err;
+
+  WriteFile(Path("type.json"), R"({"title": 7})");
+  r = Run({"extract", Path("type.json")});
+  EXPECT_NE(r.err.find("the field title must be a text, not number"), std::string::npos) << r.err;
+
+  WriteFile(Path("empty.json"), R"({"title": "  ", "abstract": "", "keywords": ["a"]})");
+  r = Run({"extract", Path("empty.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("empty article"), std::string::npos) << r.err;
+
+  // A run log the library could not write would be reported on standard
+  // output, among the keywords.
+  std::system(("mkdir -p " + Quote(Path("work/Tarnix_Log.log"))).c_str());
+  r = Run({"extract", "--workdir", Path("work"), kTestData + "/article.json"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("cannot write the run log Tarnix_Log.log in " + Path("work")), std::string::npos)
+      << r.err;
+
+  r = Run({"extract", "--top", "many", Path("empty.json")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--top must be a whole number"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, FieldsLargerThanTheLibraryAcceptsAreNamed) {
+  // 2^19 - 1 bytes is the most the library takes; one more is refused
+  // before the library sees it.
+  WriteFile(Path("big.txt"), std::string(0x7FFFF, 'a'));
+  WriteFile(Path("bigger.txt"), std::string(0x80000, 'a'));
+  Result r = Run({"extract", "--title", "t", Path("bigger.txt")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("the field text is too large: 524288 bytes in GBK, the library accepts at most 524287"),
+            std::string::npos) << r.err;
+  // Chinese characters count two bytes each in GBK.
+  std::string cls;
+  for (int i = 0; i < 0x20000; ++i) cls += "\xE7\xB1\xBB";  // 类
+  WriteFile(Path("class.json"), json({{"title", "t"}, {"class", cls}}).dump());
+  r = Run({"extract", Path("class.json")});
+  EXPECT_NE(r.err.find("the field class is too large: 262144 bytes in GBK, the library accepts at most 262143"),
+            std::string::npos) << r.err;
+  r = Run({"extract", "--title", "t", "--lang", "en", "--top", "1", Path("big.txt")});
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST_F(CliTest, LibraryFailureShowsTheRunLog) {
+  // A general-word dictionary that does not exist makes the library's
+  // keyword step fail, after the engines have started.
+  std::system(("mkdir -p " + Quote(Path("work"))).c_str());
+  WriteFile(Path("work/EKVR.ini"), "[DictInfo]\nsys_general_dic=no_such_dictionary\n");
+  const Result r = Run({"extract", "--workdir", Path("work"), kTestData + "/article.json"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("the library failed on this article (result 9)"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("step9. PrintKeyWord failed!"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(Path("work") + "/Tarnix_Log.log"), std::string::npos) << r.err;
+  // The log stays in the working directory given.
+  EXPECT_NE(ReadFile(Path("work/Tarnix_Log.log")).find("step20. sys_general_dic load failed!"),
+            std::string::npos);
+}
+
+TEST_F(CliTest, BatchGoesOnAfterBadLinesAndJobsDoNotChangeTheOutput) {
+  const std::string input = kTestData + "/batch.jsonl";
+  const Result one = Run({"batch", input});
+  ASSERT_EQ(one.status, 0) << one.err;
+  const auto lines = Lines(one.out);
+  const auto inputs = Lines(ReadFile(input));
+  ASSERT_EQ(lines.size(), inputs.size());
+  std::vector<std::string> kinds;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const json r = json::parse(lines[i]);
+    EXPECT_EQ(r["line"], static_cast<int>(i + 1));
+    kinds.push_back(r.contains("keywords") ? "ok" : r["error"].get<std::string>().substr(0, 14));
+  }
+  const std::vector<std::string> expected = {"ok", "malformed JSON", "ok", "missing fields",
+                                             "empty article:", "the field titl", "ok", "ok"};
+  EXPECT_EQ(kinds, expected);
+  EXPECT_EQ(json::parse(lines[0])["id"], "first");
+  EXPECT_EQ(json::parse(lines[3])["id"], 4);
+  EXPECT_NE(one.err.find("8 articles"), std::string::npos) << one.err;
+  EXPECT_NE(one.err.find("4 errors"), std::string::npos) << one.err;
+
+  const Result two = Run({"batch", "--jobs", "2", "--quiet", "-"}, input);
+  ASSERT_EQ(two.status, 0) << two.err;
+  EXPECT_EQ(two.out, one.out);
+  EXPECT_EQ(two.err, "");
+
+  // Workers that cannot start make the batch fail with a message, not hang.
+  std::system(("mkdir -p " + Quote(Path("work/Tarnix_Log.log"))).c_str());
+  const Result broken = Run({"batch", "--jobs", "2", "--workdir", Path("work"), input});
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.out, "");
+  EXPECT_NE(broken.err.find("tarnix: worker 1 stopped before line 1 was done"), std::string::npos)
+      << broken.err;
+}
+
+TEST_F(CliTest, EvalScoresKnownPredictions) {
+  // The expected means are worked out by hand in testdata/README.md.
+  const Result r = Run({"eval", "--format", "json", "--predictions",
+                        kTestData + "/eval_predictions.jsonl", kTestData + "/eval.jsonl"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json doc = json::parse(r.out);
+  EXPECT_EQ(doc["scored"], 3);
+  EXPECT_EQ(doc["zh"], 2);
+  EXPECT_EQ(doc["en"], 1);
+  EXPECT_EQ(doc["no_reference"], 1);
+  EXPECT_EQ(doc["skipped_lines"], 1);
+  EXPECT_NE(r.err.find("line 5 skipped: malformed JSON"), std::string::npos) << r.err;
+  const json& s = doc["results"]["tarnix"];
+  EXPECT_EQ(s["failed"], 1);
+  EXPECT_NEAR(s["P@5"].get<double>(), 0.333333, 1e-6);
+  EXPECT_NEAR(s["R@5"].get<double>(), 0.5, 1e-6);
+  EXPECT_NEAR(s["F1@5"].get<double>(), 0.398148, 1e-6);
+  EXPECT_NEAR(s["P@10"].get<double>(), 0.2, 1e-6);
+  EXPECT_NEAR(s["R@10"].get<double>(), 0.583333, 1e-6);
+  EXPECT_NEAR(s["F1@10"].get<double>(), 0.296703, 1e-6);
+
+  const Result table = Run({"eval", "--predictions", kTestData + "/eval_predictions.jsonl",
+                            kTestData + "/eval.jsonl"});
+  ASSERT_EQ(table.status, 0) << table.err;
+  EXPECT_NE(table.out.find("tarnix        0.3333  0.5000  0.3981  0.2000  0.5833  0.2967       1"),
+            std::string::npos) << table.out;
+}
+
+TEST_F(CliTest, EvalRunsTheLibraryAndThePeerOnTheSameInput) {
+  // The author keywords are the reference and must reach neither system:
+  // given to the library, a keyword that is nowhere else in the article
+  // comes out on top (the extract below shows it does).
+  const json article = {{"title", "企业诚信建设研究"},
+                        {"abstract", "本文讨论企业诚信建设的途径."},
+                        {"keywords", {"量子纠缠"}}};
+  WriteFile(Path("gold.jsonl"), article.dump() + "\n");
+  const Result given = Run({"extract", "--format", "tsv", "--top", "5", Path("gold.jsonl")});
+  EXPECT_NE(given.out.find("量子纠缠"), std::string::npos) << given.out;
+
+  const Result r = Run({"eval", "--format", "json", "--peer", "jieba-tfidf", Path("gold.jsonl")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const json doc = json::parse(r.out);
+  ASSERT_EQ(doc["scored"], 1);
+  for (const char* system : {"tarnix", "jieba-tfidf"}) {
+    const json& s = doc["results"][system];
+    ASSERT_TRUE(s.is_object()) << system << " " << r.out;
+    EXPECT_EQ(s["R@10"], 0.0) << system << " " << s.dump();
+    EXPECT_EQ(s["failed"], 0);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+#include "commands.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include "platform.h"
+#include "text.h"
+
+namespace tarnix {
+namespace cli {
+namespace {
+
+void Fail(const std::string& message) { std::fprintf(stderr, "tarnix: %s\n", message.c_str()); }
+
+bool StartsWithBrace(const std::string& s) {
+  for (char c : s) {
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
+    return c == '{';
+  }
+  return false;
+}
+
+bool Write(const std::string& text) {
+  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+}
+
+long long CountLines(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return -1;
+  long long lines = 0;
+  int last = '\n';
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
+    for (size_t i = 0; i < n; ++i) lines += buffer[i] == '\n';
+    last = buffer[n - 1];
+  }
+  std::fclose(f);
+  return lines + (last != '\n');
+}
+
+}  // namespace
+
+double Progress::Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double Progress::Seconds() const { return Now() - start_; }
+
+void Progress::Step() {
+  ++done_;
+  if (!enabled_) return;
+  const double now = Now();
+  if (now - last_draw_ < 0.1 && done_ != total_) return;
+  last_draw_ = now;
+  const double elapsed = now - start_;
+  const double rate = elapsed > 0 ? static_cast<double>(done_) / elapsed : 0.0;
+  char line[160];
+  if (total_ > 0) {
+    const int width = 24;
+    const int filled = static_cast<int>(width * static_cast<double>(done_) / static_cast<double>(total_));
+    std::string bar(static_cast<size_t>(std::min(filled, width)), '#');
+    bar.resize(width, '.');
+    const long long left = rate > 0 ? static_cast<long long>(static_cast<double>(total_ - done_) / rate) : 0;
+    std::snprintf(line, sizeof line, "\r[%s] %lld/%lld articles  %.1f/s  %lld:%02lld left\033[K",
+                  bar.c_str(), done_, total_, rate, left / 60, left % 60);
+  } else {
+    std::snprintf(line, sizeof line, "\r%lld articles  %.1f/s\033[K", done_, rate);
+  }
+  std::fputs(line, stderr);
+  std::fflush(stderr);
+}
+
+void Progress::Finish() {
+  if (enabled_ && done_ > 0) {
+    std::fputs("\r\033[K", stderr);
+    std::fflush(stderr);
+  }
+}
+
+bool ReadWholeFile(const std::string& path, std::string* content, std::string* error) {
+  content->clear();
+  std::FILE* f = stdin;
+  if (path != "-") {
+    f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+      *error = "cannot read " + path + ": " + std::strerror(errno);
+      return false;
+    }
+  } else {
+    SetBinaryMode(stdin);
+  }
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content->append(buffer, n);
+  const bool failed = std::ferror(f) != 0;
+  const int err = errno;
+  if (f != stdin) std::fclose(f);
+  if (failed) {
+    *error = "cannot read " + (path == "-" ? std::string("standard input") : path) + ": " +
+             std::strerror(err);
+    return false;
+  }
+  return true;
+}
+
+int RunExtract(const Options& o) {
+  bool field_options = false;
+  for (const auto& f : o.overrides.field) field_options = field_options || f.has_value();
+  std::string path = o.files.empty() ? "-" : o.files[0];
+  std::string content, error;
+  const bool read_stdin = !o.files.empty() || !IsTerminal(stdin);
+  if (o.files.empty() && !read_stdin && !field_options) {
+    Fail("no article: give a FILE, pipe one in, or use --title and --abstract");
+    return kExitUsage;
+  }
+  if (read_stdin || !o.files.empty()) {
+    if (!ReadWholeFile(path, &content, &error)) {
+      Fail(error);
+      return kExitFailure;
+    }
+  }
+  const std::string source = path == "-" ? "standard input" : path;
+  Article article;
+  const bool json = o.input == InputKind::kJson || (o.input == InputKind::kAuto && StartsWithBrace(content));
+  if (json) {
+    if (!ArticleFromJsonText(content, o.batch.encoding, &article, nullptr, &error)) {
+      Fail(source + ": " + error);
+      return kExitFailure;
+    }
+  } else {
+    article.gbk = o.batch.encoding == InputEncoding::kGbk;
+    if (!article.gbk && content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
+    article.field[kText] = content;
+  }
+  if (!ApplyOverrides(o.overrides, o.batch.encoding, &article, &error)) {
+    Fail(error);
+    return kExitFailure;
+  }
+  LibraryArticle prepared;
+  if (!PrepareArticle(article, o.batch.extract.unmappable, &prepared, &error)) {
+    Fail(source + ": " + error);
+    return kExitFailure;
+  }
+  if (prepared.replaced > 0) {
+    Fail(std::to_string(prepared.replaced) + " characters GBK cannot hold were written as '?'");
+  }
+  std::vector<Keyword> keywords;
+  {
+    Session session;
+    if (!session.Open(o.batch.work_dir, &error) ||
+        !session.Extract(prepared, o.batch.extract, &keywords, &error)) {
+      Fail(error);
+      return kExitFailure;
+    }
+  }
+  std::string out;
+  switch (o.format) {
+    case Format::kTable: out = KeywordsTable(keywords); break;
+    case Format::kTsv: out = KeywordsTsv(keywords); break;
+    case Format::kJson: {
+      nlohmann::ordered_json doc = {{"lang", prepared.type == 1 ? "zh" : "en"},
+                            {"keywords", KeywordsJson(keywords)}};
+      out = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+      break;
+    }
+  }
+  if (!Write(out) || std::fflush(stdout) != 0) return kExitFailure;
+  return 0;
+}
+
+int RunBatchCommand(const Options& o) {
+  if (o.worker) return RunWorker(o.batch);
+  const std::string path = o.files.empty() ? "-" : o.files[0];
+  std::FILE* in = stdin;
+  if (path != "-") {
+    in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
+      Fail("cannot read " + path + ": " + std::strerror(errno));
+      return kExitFailure;
+    }
+  }
+  SetBinaryMode(stdin);
+  SetBinaryMode(stdout);
+  const bool show = !o.quiet && IsTerminal(stderr);
+  Progress progress(show, show && path != "-" ? CountLines(path) : -1);
+  long long errors = 0;
+  bool output_gone = false;
+  std::string error;
+  const bool ran = RunBatch(
+      o.batch, [in](std::string* line) { return ReadLine(in, line); },
+      [&](const std::string& record, bool ok) {
+        if (!ok) ++errors;
+        if (!Write(record) || !Write("\n")) {
+          output_gone = true;
+          return false;
+        }
+        progress.Step();
+        return true;
+      },
+      &error);
+  const bool read_failed = std::ferror(in) != 0;
+  if (in != stdin) std::fclose(in);
+  progress.Finish();
+  if (std::fflush(stdout) != 0) output_gone = true;
+  if (!ran) {
+    Fail(error);
+    return kExitFailure;
+  }
+  if (read_failed) {
+    Fail("reading " + (path == "-" ? std::string("standard input") : path) + " failed");
+    return kExitFailure;
+  }
+  if (output_gone) return kExitFailure;
+  if (!o.quiet) {
+    const double s = progress.Seconds();
+    std::fprintf(stderr, "tarnix batch: %lld articles in %.1f s (%.1f articles/s), %lld errors\n",
+                 progress.done(), s, s > 0 ? static_cast<double>(progress.done()) / s : 0.0, errors);
+  }
+  return 0;
+}
+
+}  // namespace cli
+}  // namespace tarnix

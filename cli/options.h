@@ -1,0 +1,39 @@
+// The command line of the tarnix command.
+#ifndef TARNIX_CLI_OPTIONS_H_
+#define TARNIX_CLI_OPTIONS_H_
+
+#include <string>
+#include <vector>
+
+#include "article.h"
+#include "batch.h"
+#include "output.h"
+
+namespace tarnix {
+namespace cli {
+
+enum class Command { kHelp, kVersion, kExtract, kBatch, kEval };
+enum class InputKind { kAuto, kJson, kText };
+
+struct Options {
+  Command command = Command::kHelp;
+  BatchSettings batch;  // extraction settings, encoding, --lang, --jobs, --workdir
+  FieldOverrides overrides;
+  InputKind input = InputKind::kAuto;
+  Format format = Format::kTable;
+  std::vector<std::string> files;
+  std::string peer;
+  std::string predictions;  // eval: score these batch results instead of running Tarnix
+  bool worker = false;
+  bool quiet = false;
+};
+
+// False with a message for an unknown or malformed option.
+bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
+
+extern const char kUsage[];
+
+}  // namespace cli
+}  // namespace tarnix
+
+#endif  // TARNIX_CLI_OPTIONS_H_

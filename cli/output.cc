@@ -1,0 +1,97 @@
+#include "output.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "text.h"
+
+namespace tarnix {
+namespace cli {
+namespace {
+
+// Tabs and line ends inside a text would break a line-based format.
+std::string OneLine(const std::string& text) {
+  std::string out = text;
+  for (char& c : out) {
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  }
+  return out;
+}
+
+void Pad(std::string* line, const std::string& cell, size_t width, bool right) {
+  const size_t w = DisplayWidth(cell);
+  const std::string fill(width > w ? width - w : 0, ' ');
+  *line += right ? fill + cell : cell + fill;
+}
+
+}  // namespace
+
+std::string WeightText(double weight) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.6g", weight);
+  return buffer;
+}
+
+nlohmann::ordered_json KeywordsJson(const std::vector<Keyword>& keywords) {
+  nlohmann::ordered_json list = nlohmann::ordered_json::array();
+  for (const Keyword& k : keywords) {
+    list.push_back({{"keyword", k.text},
+                    {"weight", k.weight},
+                    {"frequency", k.frequency},
+                    {"class", k.class_code},
+                    {"second", k.second}});
+  }
+  return list;
+}
+
+std::string KeywordsTable(const std::vector<Keyword>& keywords) {
+  const std::vector<std::string> head = {"rank", "keyword", "weight", "freq", "class", "second text"};
+  std::vector<std::vector<std::string>> rows;
+  for (size_t i = 0; i < keywords.size(); ++i) {
+    const Keyword& k = keywords[i];
+    rows.push_back({std::to_string(i + 1), OneLine(k.text), WeightText(k.weight),
+                    std::to_string(k.frequency), OneLine(k.class_code), OneLine(k.second)});
+  }
+  std::vector<size_t> width(head.size());
+  for (size_t c = 0; c < head.size(); ++c) width[c] = DisplayWidth(head[c]);
+  for (const auto& row : rows) {
+    for (size_t c = 0; c < row.size(); ++c) width[c] = std::max(width[c], DisplayWidth(row[c]));
+  }
+  // Numbers are right-aligned, texts left-aligned; the last column is not
+  // padded, so that lines carry no trailing blanks.
+  const bool right[] = {true, false, true, true, false, false};
+  std::string out;
+  auto emit = [&](const std::vector<std::string>& row) {
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c) {
+      if (c > 0) line += "  ";
+      if (c + 1 == row.size()) {
+        line += row[c];
+      } else {
+        Pad(&line, row[c], width[c], right[c]);
+      }
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    out += line + "\n";
+  };
+  emit(head);
+  for (const auto& row : rows) emit(row);
+  if (rows.empty()) out += "(no keywords)\n";
+  return out;
+}
+
+std::string KeywordsTsv(const std::vector<Keyword>& keywords) {
+  std::string out = "rank\tkeyword\tweight\tfrequency\tclass\tsecond\n";
+  for (size_t i = 0; i < keywords.size(); ++i) {
+    const Keyword& k = keywords[i];
+    // The weight as JSON writes it: the shortest text that reads back to
+    // the same double.
+    out += std::to_string(i + 1) + "\t" + OneLine(k.text) + "\t" + nlohmann::json(k.weight).dump() +
+           "\t" + std::to_string(k.frequency) + "\t" + OneLine(k.class_code) + "\t" +
+           OneLine(k.second) + "\n";
+  }
+  return out;
+}
+
+}  // namespace cli
+}  // namespace tarnix

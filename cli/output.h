@@ -1,0 +1,34 @@
+// The keyword list as the tarnix command prints it.
+#ifndef TARNIX_CLI_OUTPUT_H_
+#define TARNIX_CLI_OUTPUT_H_
+
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "session.h"
+
+namespace tarnix {
+namespace cli {
+
+enum class Format { kTable, kJson, kTsv };
+
+// The list as JSON: [{"keyword", "weight", "frequency", "class", "second"}].
+nlohmann::ordered_json KeywordsJson(const std::vector<Keyword>& keywords);
+
+// A readable table: rank, keyword, weight, frequency, class code, second
+// text, in columns aligned for a terminal (Chinese characters are two
+// columns wide).
+std::string KeywordsTable(const std::vector<Keyword>& keywords);
+
+// A header line and one tab-separated line per keyword.
+std::string KeywordsTsv(const std::vector<Keyword>& keywords);
+
+// A weight as the table shows it: up to six significant digits.
+std::string WeightText(double weight);
+
+}  // namespace cli
+}  // namespace tarnix
+
+#endif  // TARNIX_CLI_OUTPUT_H_

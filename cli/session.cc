@@ -1,0 +1,180 @@
+#include "session.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "tarnix.h"
+
+namespace tarnix {
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kLogFile[] = "Tarnix_Log.log";
+constexpr size_t kLogLines = 6;
+
+const char* InitialFailure(int result) {
+  switch (result) {
+    case 1: return "the classification engine finds no data folder";
+    case 2: return "the classification engine cannot load its data";
+    case 3: return "the similar-word dictionary cannot be loaded";
+    case 4: return "the English general-word dictionary cannot be loaded";
+    default: return "the engines cannot be prepared";
+  }
+}
+
+std::string MakeTemporaryDirectory(std::string* error) {
+  std::error_code ec;
+  const fs::path base = fs::temp_directory_path(ec);
+  if (ec) {
+    *error = "no temporary directory: " + ec.message();
+    return std::string();
+  }
+  std::mt19937_64 random(static_cast<unsigned long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count()) ^ std::random_device{}());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path dir = base / ("tarnix-" + std::to_string(random() % 1000000000ULL));
+    if (fs::create_directory(dir, ec)) return dir.string();
+    if (ec) break;
+  }
+  *error = "cannot make a temporary directory in " + base.string() +
+           (ec ? ": " + ec.message() : std::string());
+  return std::string();
+}
+
+std::string ToUtf8Lossy(const std::string& gbk) {
+  std::string out;
+  GbkToUtf8(gbk, &out, Unmappable::kReplace, nullptr);
+  return out;
+}
+
+}  // namespace
+
+Session::~Session() {
+  if (initialised_) Tarnix_FreeDict();
+  std::error_code ec;
+  if (!start_dir_.empty()) fs::current_path(start_dir_, ec);
+  if (temporary_) fs::remove_all(work_dir_, ec);
+}
+
+bool Session::Open(const std::string& work_dir, std::string* error) {
+  std::error_code ec;
+  start_dir_ = fs::current_path(ec).string();
+  if (work_dir.empty()) {
+    work_dir_ = MakeTemporaryDirectory(error);
+    if (work_dir_.empty()) return false;
+    temporary_ = true;
+  } else {
+    work_dir_ = fs::absolute(work_dir, ec).string();
+    fs::create_directories(work_dir_, ec);
+    if (!fs::is_directory(work_dir_)) {
+      *error = "cannot use the working directory " + work_dir_;
+      return false;
+    }
+  }
+  fs::current_path(work_dir_, ec);
+  if (ec) {
+    *error = "cannot enter the working directory " + work_dir_ + ": " + ec.message();
+    return false;
+  }
+  // The library reports a run log it cannot open on standard output, where
+  // it would end up among the keywords (or in a worker's replies); a log
+  // that cannot be written stops the run here instead.
+  if (!std::ofstream(kLogFile, std::ios::app | std::ios::binary)) {
+    *error = std::string("cannot write the run log ") + kLogFile + " in " + work_dir_;
+    return false;
+  }
+  // Both languages are loaded whatever the input holds, so that an
+  // article's keywords do not depend on the articles before it.
+  const unsigned long long before = LogSize();
+  int result = Tarnix_Initial(1, true);
+  if (result == 0) result = Tarnix_Initial(2, false);
+  initialised_ = true;
+  if (result != 0) {
+    *error = std::string("the library cannot start: ") + InitialFailure(result) + " (result " +
+             std::to_string(result) + ")" + LogSince(before, kLogLines);
+    return false;
+  }
+  return true;
+}
+
+unsigned long long Session::LogSize() const {
+  std::error_code ec;
+  const auto size = fs::file_size(kLogFile, ec);
+  return ec ? 0 : static_cast<unsigned long long>(size);
+}
+
+std::string Session::LogSince(unsigned long long offset, size_t lines) const {
+  std::ifstream in(kLogFile, std::ios::binary);
+  if (!in) return std::string();
+  in.seekg(static_cast<std::streamoff>(offset));
+  std::vector<std::string> tail;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    tail.push_back(line);
+    if (tail.size() > lines) tail.erase(tail.begin());
+  }
+  if (tail.empty()) return std::string();
+  std::string text = "; the run log (" + work_dir_ + "/" + kLogFile + ") ends with:";
+  for (const std::string& l : tail) text += "\n  " + ToUtf8Lossy(l);
+  return text;
+}
+
+bool Session::Extract(const LibraryArticle& article, const ExtractSettings& settings,
+                      std::vector<Keyword>* keywords, std::string* error) {
+  keywords->clear();
+  // The library needs at least TARNIX_MIN_BUFFER records; the list can
+  // never be longer than the full-text and abstract tables together.
+  constexpr int kCapacity = 10050;
+  if (list_.size() != static_cast<size_t>(kCapacity)) list_.resize(kCapacity);
+  std::vector<KeywordEntry>& list = list_;
+  int count = kCapacity;
+  const unsigned long long before = LogSize();
+  const int class_mode = settings.class_mode == 0 || settings.class_mode == 1 ? settings.class_mode : 2;
+  const int result = Tarnix_Direct(
+      article.field[kTitle].c_str(), article.field[kAbstract].c_str(),
+      article.field[kKeywords].c_str(), article.field[kText].c_str(),
+      article.field[kJournal].c_str(), article.field[kClass].c_str(), list.data(), &count,
+      article.type, class_mode, settings.floor_weights ? 1 : 0);
+  if (result != TARNIX_OK) {
+    *error = "the library failed on this article (result " + std::to_string(result) + ")" +
+             LogSince(before, kLogLines);
+    return false;
+  }
+  if (count < 0 || count > kCapacity) {
+    *error = "the library returned an impossible keyword count " + std::to_string(count);
+    return false;
+  }
+  if (settings.top > 0 && count > settings.top) count = settings.top;
+  if (settings.normalise == Normalise::kSum && Word_Normal(list.data(), &count) != 0) {
+    *error = "Word_Normal failed" + LogSince(before, kLogLines);
+    return false;
+  }
+  if (settings.normalise == Normalise::kTen && Word_Normal_Ten(list.data(), &count) != 0) {
+    *error = "Word_Normal_Ten failed" + LogSince(before, kLogLines);
+    return false;
+  }
+  for (int i = 0; i < count; ++i) {
+    KeywordEntry& e = list[static_cast<size_t>(i)];
+    // The texts are NUL-terminated within their fields; the last byte is
+    // forced so that a full field cannot run on.
+    e.keyword_text[sizeof e.keyword_text - 1] = '\0';
+    e.second_text[sizeof e.second_text - 1] = '\0';
+    e.class_code[sizeof e.class_code - 1] = '\0';
+    Keyword k;
+    k.text = ToUtf8Lossy(e.keyword_text);
+    k.second = ToUtf8Lossy(e.second_text);
+    k.class_code = ToUtf8Lossy(e.class_code);
+    k.frequency = e.frequency;
+    k.weight = e.weight;
+    keywords->push_back(std::move(k));
+  }
+  return true;
+}
+
+}  // namespace cli
+}  // namespace tarnix

@@ -1,0 +1,72 @@
+// The library as the tarnix command drives it: Tarnix_Initial once,
+// Tarnix_Direct per article, Word_Normal or Word_Normal_Ten when asked,
+// Tarnix_FreeDict at the end; in a working directory of its own, where the
+// library writes its run log and reads its configuration.
+#ifndef TARNIX_CLI_SESSION_H_
+#define TARNIX_CLI_SESSION_H_
+
+#include <string>
+#include <vector>
+
+#include "article.h"
+#include "tarnix.h"
+
+namespace tarnix {
+namespace cli {
+
+enum class Normalise { kNone, kSum, kTen };
+
+// How every article of a run is extracted.
+struct ExtractSettings {
+  int class_mode = 1;  // 0, 1, or 2 for none
+  bool floor_weights = false;
+  Normalise normalise = Normalise::kNone;
+  int top = 20;  // 0 = every keyword
+  Unmappable unmappable = Unmappable::kFail;
+};
+
+// One keyword of the library's list, its texts in UTF-8.
+struct Keyword {
+  std::string text;
+  std::string second;
+  std::string class_code;
+  int frequency = 0;
+  double weight = 0.0;
+};
+
+class Session {
+ public:
+  Session() = default;
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+  // Frees the engines, returns to the directory it started in and removes
+  // a temporary working directory.
+  ~Session();
+
+  // Moves into work_dir (made when missing), or into a new temporary
+  // directory when work_dir is empty, and prepares the engines for both
+  // languages.
+  bool Open(const std::string& work_dir, std::string* error);
+
+  // Runs one article; false with a message (the run log's last lines for
+  // a failure inside the library).
+  bool Extract(const LibraryArticle& article, const ExtractSettings& settings,
+               std::vector<Keyword>* keywords, std::string* error);
+
+  const std::string& work_dir() const { return work_dir_; }
+
+ private:
+  std::string LogSince(unsigned long long offset, size_t lines) const;
+  unsigned long long LogSize() const;
+
+  std::string start_dir_;
+  std::string work_dir_;
+  bool temporary_ = false;
+  bool initialised_ = false;
+  std::vector<KeywordEntry> list_;  // reused: the library's list is large
+};
+
+}  // namespace cli
+}  // namespace tarnix
+
+#endif  // TARNIX_CLI_SESSION_H_

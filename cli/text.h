@@ -1,0 +1,43 @@
+// UTF-8 helpers of the tarnix command: validity, positions for messages,
+// display width for the table, and the normal form keywords are compared in.
+#ifndef TARNIX_CLI_TEXT_H_
+#define TARNIX_CLI_TEXT_H_
+
+#include <cstddef>
+#include <string>
+
+namespace tarnix {
+namespace cli {
+
+// Byte offset of the first byte that does not belong to a valid UTF-8
+// character, or std::string::npos when the whole text is valid.
+size_t FindInvalidUtf8(const std::string& text);
+
+// "line L, column C" of a byte offset of valid UTF-8 text; columns count
+// characters from 1.
+std::string PositionText(const std::string& text, size_t offset);
+
+// "U+4E2D" for the character that starts at offset (valid UTF-8).
+std::string CodePointText(const std::string& text, size_t offset);
+
+// Width of the text on a terminal: East Asian wide characters take two
+// columns. Invalid bytes count one column each.
+size_t DisplayWidth(const std::string& text);
+
+// Unicode NFKC, lower case, surrounding blanks removed. Invalid UTF-8 is
+// returned trimmed but otherwise untouched.
+std::string NormaliseForMatch(const std::string& text);
+
+// True when the text has a CJK ideograph in it (UTF-8), or, for GBK text, a
+// double-byte character.
+bool HasChineseUtf8(const std::string& text);
+bool HasDoubleByte(const std::string& text);
+
+// True when the text is empty or holds only blanks (ASCII or U+3000, or GBK's
+// A1 A1 when gbk is set).
+bool IsBlank(const std::string& text, bool gbk);
+
+}  // namespace cli
+}  // namespace tarnix
+
+#endif  // TARNIX_CLI_TEXT_H_

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The evaluation and throughput figures of the README, rerunnable:
+#   scripts/eval.sh [DATA_DIR] [BUILD_DIR]
+# DATA_DIR holds zh/csl-dev.jsonl, en/kdd.jsonl and en/SemEval2017.jsonl
+# (default: ../shared/data beside the repository); BUILD_DIR has
+# bin/tarnix (default: build). Only reads DATA_DIR.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+data=${1:-$root/../shared/data}
+build=${2:-$root/build}
+tarnix=$build/bin/tarnix
+[[ -x $tarnix ]] || { echo "no $tarnix: build it first (cmake --build $build --target tarnix_cmd)" >&2; exit 1; }
+for f in zh/csl-dev.jsonl en/kdd.jsonl en/SemEval2017.jsonl; do
+  echo "== tarnix eval --peer jieba-tfidf $f"
+  "$tarnix" eval --quiet --jobs 2 --peer jieba-tfidf "$data/$f"
+done
+echo "== tarnix batch --jobs 2 zh/csl-dev.jsonl (title and abstract, keywords withheld)"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+/usr/bin/python3 -c '
+import json, sys
+for line in open(sys.argv[1], encoding="utf-8"):
+    d = json.loads(line)
+    print(json.dumps({"title": d["title"], "abstract": d["abstract"], "lang": "zh"}, ensure_ascii=False))
+' "$data/zh/csl-dev.jsonl" > "$tmp/in.jsonl"
+"$tarnix" batch --jobs 2 "$tmp/in.jsonl" 2>&1 >/dev/null | tail -1
