@@ -32,3 +32,6 @@ run_suite() {
 
 run_suite build
 run_suite build-sanitize -DTARNIX_SANITIZE=ON
+
+# The fuzzers, each for a bounded time (FUZZ_SECONDS, 40 s by default).
+bash scripts/fuzz.sh
