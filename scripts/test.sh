@@ -25,3 +25,6 @@ run_suite build-sanitize -DTARNIX_SANITIZE=ON
 # The 32-bit Windows build and its tests under Wine (skipped, and said so,
 # when the cross compiler and Wine cannot be installed).
 bash scripts/windows_test.sh
+
+# The fuzzers, each for a bounded time (FUZZ_SECONDS, 40 s by default).
+bash scripts/fuzz.sh
