@@ -7,7 +7,8 @@ Writes into --out, in GBK (the engine's code page):
                     repository;
   classifier.model  from data/extend_kvr/classifier.model;
   disciplines.tsv   from data/extend_kvr/disciplines.tsv;
-  en_idf.txt        copied from data/extend_kvr/en_idf.txt (ASCII).
+  en_idf.txt        copied from data/extend_kvr/en_idf.txt (ASCII);
+  term_model.txt    copied from data/extend_kvr/term_model.txt (ASCII).
 Lines with a word that GBK cannot hold are left out.
 """
 import argparse
@@ -44,6 +45,7 @@ def main():
     convert(os.path.join(args.src, "classifier.model"), os.path.join(args.out, "classifier.model"), True)
     convert(os.path.join(args.src, "disciplines.tsv"), os.path.join(args.out, "disciplines.tsv"), False)
     shutil.copyfile(os.path.join(args.src, "en_idf.txt"), os.path.join(args.out, "en_idf.txt"))
+    shutil.copyfile(os.path.join(args.src, "term_model.txt"), os.path.join(args.out, "term_model.txt"))
 
 
 if __name__ == "__main__":

@@ -1,7 +1,11 @@
 #include "article_terms.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "en_terms.h"
@@ -14,43 +18,70 @@ namespace {
 // together: that lets it outweigh its words, which root-word merging then
 // folds into it.
 constexpr float kCompoundIdfScale = 1.0f;
-// A phrase is kept for delivery when it recurs or stands in the title or the
-// author keywords; single words always are.
+// Without a term model, a phrase is kept for delivery when it recurs or
+// stands in the title or the author keywords; single words always are.
 constexpr int kMinCompoundFrequency = 2;
+// A term's class must reach this share of the threshold Tarnix sets
+// (SetCHIThreshold, 200): at 200 only words seen in about three training
+// articles of one discipline and in no other pass, which leaves most
+// specific terms without a class. Tuned on the even half of csl-dev.
+constexpr float kChiScale = 0.5f;
+// An author keyword ranks this much (in logit units of the term model)
+// above the best other term, or above its own logit when that is higher.
+constexpr double kAuthorKeywordLogit = 2.0;
+// Logits are clamped so that weights stay finite float32 values.
+constexpr double kMaxExponent = 80.0;
+// With the term model, kind 2 hands over only the best abstract terms:
+// Tarnix lifts every abstract candidate to at least the weight of the
+// second and third full-text candidates, which puts weak ones too high.
+constexpr int kModelAbstractTerms = 10;
+// And only the best full-text records: a long article has thousands of
+// candidates, most of them hopeless, and Tarnix's work grows with each.
+constexpr int kModelFullTextRecords = 400;
 
-float TermIdf(const IdfTable& idf, const std::string& word, const std::vector<std::string_view>& parts) {
-  if (parts.size() <= 1 || idf.Has(word)) return idf.Get(word);
-  float sum = 0.0f;
-  for (std::string_view p : parts) sum += idf.Get(std::string(p));
-  return sum * kCompoundIdfScale;
+// Looks up what the term's texts say, once, at its first occurrence.
+// part_idf and part_stats hold the values of its words, in order.
+void Describe(const Resources& res, const std::vector<float>& part_idf,
+              const std::vector<const WordClassStats*>& part_stats, Term* t) {
+  t->own_idf = res.idf->Get(t->word, &t->listed);
+  float sum = 0.0f, least = 0.0f;
+  for (size_t i = 0; i < part_idf.size(); ++i) {
+    sum += part_idf[i];
+    least = i == 0 ? part_idf[i] : std::min(least, part_idf[i]);
+  }
+  if (part_idf.empty()) sum = least = t->own_idf;
+  t->part_idf_mean = sum / static_cast<float>(std::max<size_t>(part_idf.size(), 1));
+  t->part_idf_min = least;
+  // A compound the idf list does not know is as specific as its words
+  // together: that lets it outweigh its words, which root-word merging then
+  // folds into it.
+  t->idf = part_idf.size() <= 1 || t->listed ? t->own_idf : sum * kCompoundIdfScale;
+  if (res.classifier == nullptr) return;
+  // A single word's statistics are its only word's, already looked up.
+  t->own_stats = part_stats.size() == 1 ? part_stats[0] : res.classifier->Find(LowerAscii(t->word));
+  if (part_idf.size() > 1) {
+    for (const WordClassStats* p : part_stats) {
+      if (p != nullptr && p->best_class >= 0 && (t->part_stats == nullptr || p->chi2 > t->part_stats->chi2)) {
+        t->part_stats = p;
+      }
+    }
+  }
 }
 
 // The class code of the strongest association among the term itself and
 // its words, when it reaches the threshold.
-std::string TermClass(const Resources& res, const std::string& word,
-                      const std::vector<std::string_view>& parts) {
+std::string TermClass(const Resources& res, const Term& t) {
   if (res.classifier == nullptr || res.scheme == nullptr) return std::string();
-  const WordClassStats* best = res.classifier->Find(LowerAscii(word));
-  if (best == nullptr || best->best_class < 0) best = nullptr;
-  for (std::string_view p : parts) {
-    if (parts.size() == 1) break;
-    const WordClassStats* s = res.classifier->Find(LowerAscii(p));
-    if (s != nullptr && s->best_class >= 0 && (best == nullptr || s->chi2 > best->chi2)) best = s;
-  }
-  if (best == nullptr || best->chi2 < res.chi_threshold) return std::string();
+  const WordClassStats* best = t.own_stats;
+  if (best != nullptr && best->best_class < 0) best = nullptr;
+  if (t.part_stats != nullptr && (best == nullptr || t.part_stats->chi2 > best->chi2)) best = t.part_stats;
+  if (best == nullptr || best->chi2 < res.chi_threshold * kChiScale) return std::string();
   const std::string& code = res.classifier->class_code(static_cast<size_t>(best->best_class));
   if (res.class_mode == 0) {
     const Discipline* d = res.scheme->FindCode(code);
     return d == nullptr ? std::string() : d->library.front();
   }
   return code;
-}
-
-bool HasDoubleByte(std::string_view s) {
-  for (char c : s) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
 }
 
 size_t CountOccurrences(std::string_view text, std::string_view word) {
@@ -66,6 +97,148 @@ size_t CountOccurrences(std::string_view text, std::string_view word) {
   return n;
 }
 
+// The article's best class in the scheme of the class mode, empty when
+// there is none.
+std::string TopCode(const Resources& res, int top) {
+  if (top < 0 || res.classifier == nullptr) return std::string();
+  const std::string& code = res.classifier->class_code(static_cast<size_t>(top));
+  if (res.class_mode != 0) return code;
+  const Discipline* d = res.scheme == nullptr ? nullptr : res.scheme->FindCode(code);
+  return d == nullptr ? std::string() : d->library.front();
+}
+
+void TermFeatures(const std::string& top_code, const ArticleText& article,
+                  const Term& t, int nested_sum, int nested_max, int sub_max, float* f) {
+  std::fill(f, f + kTermFeatures, 0.0f);
+  const float own = t.own_idf;
+  const size_t len = CharCount(t.word);
+  const std::string& abstract = article.field[kPosAbstract];
+  const std::string& title = article.field[kPosTitle];
+  const WordClassStats* st = t.own_stats;
+  const size_t text_count = CountOccurrences(abstract, t.word);
+  const float tf = static_cast<float>(std::max(t.TotalFrequency(), 1));
+  bool letters = false;
+  for (char c : t.word) letters |= IsAsciiLetter(static_cast<unsigned char>(c));
+
+  f[kFBias] = 1.0f;
+  f[kFInTitle] = t.freq[kPosTitle] > 0;
+  f[kFLogFreqText] = std::log1p(static_cast<float>(t.freq[kPosAbstract]) + 0.5f * static_cast<float>(t.freq[kPosBody]));
+  f[kFLogFreqTitle] = std::log1p(static_cast<float>(t.freq[kPosTitle]));
+  f[kFMeanIdf] = t.part_idf_mean / 10.0f;
+  f[kFMinIdf] = t.part_idf_min / 10.0f;
+  f[kFListedWord] = t.listed;
+  f[kFOneWord] = t.parts == 1;
+  f[kFTwoWords] = t.parts == 2;
+  f[kFManyWords] = t.parts >= 3;
+  f[kFLen2] = len == 2;
+  f[kFLen3] = len == 3;
+  f[kFLen4] = len == 4;
+  f[kFLen5to6] = len == 5 || len == 6;
+  f[kFLen7up] = len >= 7;
+  f[kFClassIsArticle] = !t.class_code.empty() && t.class_code == top_code;
+  f[kFClassOther] = !t.class_code.empty() && t.class_code != top_code;
+  f[kFChi2] = st != nullptr ? std::min(std::log1p(st->chi2), 8.0f) / 8.0f : 0.0f;
+  f[kFFirstOffset] = t.freq[kPosAbstract] > 0 && !abstract.empty()
+                         ? static_cast<float>(t.first_offset[kPosAbstract]) / static_cast<float>(abstract.size())
+                         : 1.0f;
+  f[kFLetters] = letters;
+  f[kFWholeRun] = t.run_start > 0 && t.run_end > 0;
+  f[kFRunStart] = t.run_start > 0;
+  f[kFRunEnd] = t.run_end > 0;
+  f[kFEndsInVerb] = t.last_tag == tag::kVerb;
+  f[kFFirstSingle] = t.first_single;
+  f[kFLastSingle] = t.last_single;
+  f[kFEndsInVerbalNoun] = t.last_tag == tag::kVerbalNoun;
+  f[kFLogNestedIn] = std::log1p(static_cast<float>(nested_sum));
+  f[kFTitleShare] = t.freq[kPosTitle] > 0 && !title.empty()
+                        ? static_cast<float>(t.word.size()) / static_cast<float>(title.size())
+                        : 0.0f;
+  f[kFUnknownToModel] = st == nullptr;
+  f[kFNestedShare] = std::min(1.0f, static_cast<float>(nested_max) / tf);
+  f[kFOwnShare] = sub_max > 0 ? std::min(1.0f, tf / static_cast<float>(sub_max)) : 1.0f;
+  f[kFGeneralWord] = t.parts == 1 && own < 5.0f;
+  f[kFCommonWord] = t.parts == 1 && own >= 5.0f && own < 7.0f;
+  f[kFPlainWord] = t.parts == 1 && own >= 7.0f && own < 9.0f;
+  f[kFGeneralPart] = t.parts > 1 && t.part_idf_min < 5.0f;
+  f[kFCommonPart] = t.parts > 1 && t.part_idf_min >= 5.0f && t.part_idf_min < 7.0f;
+  f[kFWholeTitleRun] = t.title_whole;
+  f[kFLogWholeRuns] = std::log1p(static_cast<float>(t.abs_whole));
+  f[kFLogTextCount] = std::log1p(static_cast<float>(text_count));
+  f[kFTextInTitle] = CountOccurrences(title, t.word) > 0;
+  f[kFTextMoreOften] = text_count > static_cast<size_t>(t.freq[kPosAbstract]);
+  for (int c = 0; c < kTermFeatures - kFCrosses; ++c) {
+    f[kFCrosses + c] = f[kFeatureCrosses[c][0]] * f[kFeatureCrosses[c][1]];
+  }
+}
+
+// Weighs every term by the term model: weight exp(lambda * logit), spread
+// over the fields in proportion to the occurrences there. With
+// EKVR_FEATURE_DUMP naming a file, each term's text and features are
+// appended to it (the input of train_term_model.py).
+void WeighByModel(const Resources& res, int top, const ArticleText& article, TermSet* terms) {
+  auto& all = terms->terms();
+  const size_t n = all.size();
+  // How the terms nest: every run of whole words inside a longer term that
+  // is a term itself.
+  std::vector<int> nested_sum(n, 0), nested_max(n, 0), sub_max(n, 0);
+  std::string piece;
+  for (size_t u = 0; u < n; ++u) {
+    const auto parts = SplitView(all[u].second, ' ');
+    if (parts.size() < 2) continue;
+    const int fu = all[u].TotalFrequency();
+    for (size_t a = 0; a < parts.size(); ++a) {
+      piece.clear();
+      for (size_t b = a; b < parts.size(); ++b) {
+        if (a == 0 && b + 1 == parts.size()) break;
+        piece.append(parts[b]);
+        const Term* t = terms->Find(piece);
+        if (t == nullptr) continue;
+        const size_t i = static_cast<size_t>(t - all.data());
+        nested_sum[i] += fu;
+        nested_max[i] = std::max(nested_max[i], fu);
+        sub_max[u] = std::max(sub_max[u], t->TotalFrequency());
+      }
+    }
+  }
+  const std::string top_code = TopCode(res, top);
+  const char* dump_path = std::getenv(kFeatureDumpVar);
+  FILE* dump = dump_path != nullptr ? std::fopen(dump_path, "a") : nullptr;
+  float f[kTermFeatures];
+  std::vector<double> logit(n);
+  double best = -kMaxExponent;
+  for (size_t i = 0; i < n; ++i) {
+    const Term& t = all[i];
+    TermFeatures(top_code, article, t, nested_sum[i], nested_max[i], sub_max[i], f);
+    if (dump != nullptr) {
+      std::fprintf(dump, "%s", t.word.c_str());
+      for (float v : f) std::fprintf(dump, "\t%g", static_cast<double>(v));
+      std::fprintf(dump, "\n");
+    }
+    logit[i] = res.term_model->Logit(f);
+    if (!t.author_keyword) best = std::max(best, logit[i]);
+  }
+  const double lambda = res.term_model->lambda();
+  for (size_t i = 0; i < n; ++i) {
+    Term& t = all[i];
+    // The author named it: above every term the model only guesses at.
+    const double z = t.author_keyword ? std::max(logit[i], best) + kAuthorKeywordLogit : logit[i];
+    const double w = std::exp(std::clamp(lambda * z, -kMaxExponent, kMaxExponent));
+    t.keep = true;
+    t.total = w;
+    const double tf = std::max(t.TotalFrequency(), 1);
+    for (int p = 0; p < kPositionCount; ++p) t.weight[p] = static_cast<float>(w * t.freq[p] / tf);
+  }
+  if (dump != nullptr) std::fclose(dump);
+}
+
+bool HasDoubleByte(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+
 void Weigh(TermSet* terms) {
   for (Term& t : terms->terms()) {
     t.keep = t.parts <= 1 || t.TotalFrequency() >= kMinCompoundFrequency || t.freq[kPosTitle] > 0 ||
@@ -78,9 +251,14 @@ void Weigh(TermSet* terms) {
   }
 }
 
-void Classify(const Resources& res, const std::vector<std::string>& features, Analysis* out) {
-  if (res.classifier == nullptr || res.scheme == nullptr) return;
+// Returns the model's index of the best discipline, -1 when there is none.
+int Classify(const Resources& res, const std::vector<std::string>& features, Analysis* out) {
+  if (res.classifier == nullptr || res.scheme == nullptr) return -1;
   const std::vector<double> post = res.classifier->Posterior(features);
+  int top = -1;
+  for (size_t c = 0; c < post.size(); ++c) {
+    if (top < 0 || post[c] > post[static_cast<size_t>(top)]) top = static_cast<int>(c);
+  }
   std::map<std::string, double> merged;  // library classes shared by disciplines add up
   for (size_t c = 0; c < post.size(); ++c) {
     const std::string& code = res.classifier->class_code(c);
@@ -94,31 +272,72 @@ void Classify(const Resources& res, const std::vector<std::string>& features, An
   for (const auto& [code, score] : merged) out->classes.push_back({code, static_cast<float>(score)});
   std::stable_sort(out->classes.begin(), out->classes.end(),
                    [](const ClassCandidate& a, const ClassCandidate& b) { return a.score > b.score; });
+  return top;
 }
 
 // Adds the candidates of one segmented text to the term set.
+// The idf and class statistics of every token of a field. The big tables
+// are asked once per distinct word of the article; the small cache answers
+// the repeats.
+struct WordValues {
+  float idf;
+  const WordClassStats* stats;
+};
+using WordCache = std::unordered_map<std::string, WordValues>;
+
+void TokenValues(std::string_view text, const std::vector<Token>& tokens, const Resources& res,
+                 WordCache* cache, std::vector<float>* idf, std::vector<const WordClassStats*>* stats) {
+  idf->assign(tokens.size(), 0.0f);
+  stats->assign(tokens.size(), nullptr);
+  std::string word;
+  for (size_t k = 0; k < tokens.size(); ++k) {
+    if (tokens[k].tag == tag::kBlank) continue;
+    word.assign(text.substr(tokens[k].begin, tokens[k].end - tokens[k].begin));
+    auto it = cache->find(word);
+    if (it == cache->end()) {
+      const WordClassStats* st = res.classifier != nullptr ? res.classifier->Find(LowerAscii(word)) : nullptr;
+      it = cache->emplace(word, WordValues{res.idf->Get(word), st}).first;
+    }
+    (*idf)[k] = it->second.idf;
+    (*stats)[k] = it->second.stats;
+  }
+}
+
 void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, Position pos,
-                     size_t base, const Resources& res, TermSet* terms, bool* whole) {
-  std::vector<std::string_view> parts;
-  std::string second;
+                     size_t base, const Resources& res, WordCache* cache, TermSet* terms, bool* whole) {
+  std::vector<float> tok_idf, part_idf;
+  std::vector<const WordClassStats*> tok_stats, part_stats;
+  TokenValues(text, tokens, res, cache, &tok_idf, &tok_stats);
+  std::string word;
   for (const Span& s : ChineseCandidates(text, tokens)) {
     const Token& first = tokens[s.first];
     const Token& last = tokens[s.first + s.count - 1];
-    const std::string word(text.substr(first.begin, last.end - first.begin));
+    word.assign(text.substr(first.begin, last.end - first.begin));
     if (whole != nullptr && first.begin == 0 && last.end == text.size()) *whole = true;
-    parts.clear();
-    second.clear();
-    for (uint32_t k = s.first; k < s.first + s.count; ++k) {
-      if (tokens[k].tag == tag::kBlank) continue;
-      parts.push_back(text.substr(tokens[k].begin, tokens[k].end - tokens[k].begin));
-      if (!second.empty()) second += ' ';
-      second += parts.back();
-    }
-    Term& t = terms->Add(word, word, second, static_cast<int>(parts.size()), pos, base + first.begin);
+    int parts = 0;
+    for (uint32_t k = s.first; k < s.first + s.count; ++k) parts += tokens[k].tag != tag::kBlank;
+    Term& t = terms->Add(word, word, std::string_view(), parts, pos, base + first.begin);
     if (t.TotalFrequency() == 1) {
-      t.idf = TermIdf(*res.idf, word, parts);
-      t.class_code = TermClass(res, word, parts);
+      part_idf.clear();
+      part_stats.clear();
+      for (uint32_t k = s.first; k < s.first + s.count; ++k) {
+        if (tokens[k].tag == tag::kBlank) continue;
+        if (!t.second.empty()) t.second += ' ';
+        t.second.append(text.substr(tokens[k].begin, tokens[k].end - tokens[k].begin));
+        part_idf.push_back(tok_idf[k]);
+        part_stats.push_back(tok_stats[k]);
+      }
+      Describe(res, part_idf, part_stats, &t);
+      t.last_tag = last.tag;
+      t.first_single = CharCount(text.substr(first.begin, first.end - first.begin)) == 1;
+      t.last_single = CharCount(text.substr(last.begin, last.end - last.begin)) == 1;
     }
+    if (s.run_start && s.run_end) {
+      if (pos == kPosTitle) t.title_whole = true;
+      if (pos == kPosAbstract) ++t.abs_whole;
+    }
+    t.run_start += s.run_start;
+    t.run_end += s.run_end;
   }
 }
 
@@ -142,6 +361,8 @@ void CollectFeatures(std::string_view text, const std::vector<Token>& tokens,
 
 void Analysis::Clear() {
   terms.Clear();
+  abstract_terms = kAbstractLimit;
+  full_text_records = 10000;
   keywords.clear();
   classes.clear();
 }
@@ -215,6 +436,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   std::vector<Token> tokens;
   std::unordered_set<std::string> seen;
   std::vector<std::string> features;
+  WordCache cache;
   const std::vector<std::string> keywords = SplitKeywords(article.field[kPosKeywords]);
   for (int p = 0; p < kPositionCount; ++p) {
     const auto pos = static_cast<Position>(p);
@@ -224,7 +446,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     tokens.clear();
     if (!segment(text, &tokens)) return false;
     CollectFeatures(text, tokens, &seen, &features);
-    AddChineseSpans(text, tokens, pos, 0, res, &out->terms, nullptr);
+    AddChineseSpans(text, tokens, pos, 0, res, &cache, &out->terms, nullptr);
   }
   // Each author keyword is a term of its own as well as a source of words.
   const std::string& field = article.field[kPosKeywords];
@@ -237,7 +459,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     if (!segment(kw, &tokens)) return false;
     CollectFeatures(kw, tokens, &seen, &features);
     bool whole = false;
-    AddChineseSpans(kw, tokens, kPosKeywords, base, res, &out->terms, &whole);
+    AddChineseSpans(kw, tokens, kPosKeywords, base, res, &cache, &out->terms, &whole);
     std::vector<std::string_view> parts;
     std::string second;
     for (const Token& t : tokens) {
@@ -249,15 +471,20 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     if (!whole) {
       Term& t = out->terms.Add(kw, kw, second, static_cast<int>(parts.size()), kPosKeywords, base);
       if (t.TotalFrequency() == 1) {
-        t.idf = TermIdf(*res.idf, kw, parts);
-        t.class_code = TermClass(res, kw, parts);
+        std::vector<float> part_idf;
+        std::vector<const WordClassStats*> part_stats;
+        for (std::string_view p : parts) {
+          part_idf.push_back(res.idf->Get(std::string(p)));
+          part_stats.push_back(res.classifier != nullptr ? res.classifier->Find(LowerAscii(p)) : nullptr);
+        }
+        Describe(res, part_idf, part_stats, &t);
       }
     }
-    const Term* t = out->terms.Find(kw);
+    Term* t = out->terms.Find(kw);
+    if (t != nullptr) t->author_keyword = true;
     AuthorKeyword a;
     a.word = kw;
     a.second = second;
-    a.class_code = t != nullptr ? t->class_code : std::string();
     const size_t found = CountOccurrences(article.field[kPosTitle], kw) +
                          CountOccurrences(article.field[kPosAbstract], kw) +
                          CountOccurrences(article.field[kPosBody], kw);
@@ -266,8 +493,21 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
                PositionFactor(kPosKeywords);
     out->keywords.push_back(std::move(a));
   }
-  Weigh(&out->terms);
-  Classify(res, features, out);
+  const int top = Classify(res, features, out);
+  for (Term& t : out->terms.terms()) t.class_code = TermClass(res, t);
+  if (res.term_model != nullptr) {
+    WeighByModel(res, top, article, &out->terms);
+    out->abstract_terms = kModelAbstractTerms;
+    out->full_text_records = kModelFullTextRecords;
+  } else {
+    Weigh(&out->terms);
+  }
+  for (AuthorKeyword& a : out->keywords) {
+    const Term* t = out->terms.Find(a.word);
+    if (t == nullptr) continue;
+    a.class_code = t->class_code;
+    if (res.term_model != nullptr) a.weight = static_cast<float>(t->total);
+  }
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include "classifier.h"
 #include "idf_table.h"
 #include "positions.h"
+#include "term_model.h"
 #include "term_set.h"
 #include "zh_terms.h"
 
@@ -33,6 +34,7 @@ struct Resources {
   const IdfTable* idf = nullptr;             // required
   const Classifier* classifier = nullptr;    // optional (no classes without it)
   const ClassScheme* scheme = nullptr;       // required with a classifier
+  const TermModel* term_model = nullptr;     // optional (Chinese: tf-idf weights without it)
   float chi_threshold = 200.0f;
   int class_mode = 1;  // 0 library classes, anything else discipline codes
 };
@@ -46,6 +48,8 @@ struct Analysis {
   TermSet terms;
   std::vector<AuthorKeyword> keywords;
   std::vector<ClassCandidate> classes;  // best first
+  int abstract_terms = kAbstractLimit;  // abstract terms kind 2 may hand over
+  int full_text_records = 10000;        // records kind 1 may hand over
   void Clear();
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "en_terms.h"
@@ -37,8 +39,8 @@ IdfTable SmallIdf() {
 }
 
 TEST(ChineseCandidates, CompoundsComeFromRunsOfContentWords) {
-  // conv/n net/n of/particle do/v: the particle ends the run, and a verb
-  // alone or at the start makes no term.
+  // conv/n net/n of/particle do/v: the particle ends the run, and a short
+  // verb alone makes no term.
   std::vector<Token> run = {{0, 4, tag::kNoun}, {4, 7, tag::kNoun}, {7, 9, 3}, {9, 11, tag::kVerb}};
   const std::string glued = "convnetofdo";
   std::vector<std::string> got;
@@ -46,6 +48,79 @@ TEST(ChineseCandidates, CompoundsComeFromRunsOfContentWords) {
     got.push_back(glued.substr(run[s.first].begin, run[s.first + s.count - 1].end - run[s.first].begin));
   }
   EXPECT_EQ(got, (std::vector<std::string>{"conv", "convnet", "net"}));
+}
+
+std::vector<std::string> Candidates(const std::string& glued, const std::vector<Token>& run,
+                                    std::vector<Span>* spans = nullptr) {
+  std::vector<std::string> got;
+  for (const Span& s : ChineseCandidates(glued, run)) {
+    got.push_back(glued.substr(run[s.first].begin, run[s.first + s.count - 1].end - run[s.first].begin));
+    if (spans != nullptr) spans->push_back(s);
+  }
+  return got;
+}
+
+TEST(ChineseCandidates, VerbsStartCompoundsAndSetPhrasesAndTimeWordsAreHeads) {
+  // 补肾/v 活血/vn 汤/n, as in 补肾活血汤: the verb starts compounds.
+  const std::string herbal = "\xB2\xB9\xC9\xF6\xBB\xEE\xD1\xAA\xCC\xC0";
+  const std::vector<Token> run = {{0, 4, tag::kVerb}, {4, 8, tag::kVerbalNoun}, {8, 10, tag::kNoun}};
+  const auto got = Candidates(herbal, run);
+  EXPECT_NE(std::find(got.begin(), got.end(), herbal), got.end());
+  EXPECT_NE(std::find(got.begin(), got.end(), herbal.substr(0, 8)), got.end());
+  EXPECT_EQ(std::find(got.begin(), got.end(), herbal.substr(0, 4)), got.end());  // the verb alone
+  // A fixed expression and a time word stand alone; a short distinguishing
+  // word does not, a long one does (非线性).
+  EXPECT_EQ(Candidates("abcdXYZW", {{0, 4, tag::kFixedExpression}, {4, 8, 3}}), std::vector<std::string>{"abcd"});
+  EXPECT_EQ(Candidates("ab", {{0, 2, tag::kTimeWord}}), std::vector<std::string>{"ab"});
+  EXPECT_TRUE(Candidates("ab", {{0, 2, tag::kDistinguishing}}).empty());
+  EXPECT_EQ(Candidates("abc", {{0, 3, tag::kDistinguishing}}), std::vector<std::string>{"abc"});
+}
+
+TEST(ChineseCandidates, SpansKnowTheirRunAndStayWithinFourteenBytes) {
+  // Three nouns of 6 bytes: the whole run (18 bytes) is too long for Tarnix.
+  const std::vector<Token> run = {{0, 6, tag::kNoun}, {6, 12, tag::kNoun}, {12, 18, tag::kNoun}};
+  std::vector<Span> spans;
+  const auto got = Candidates("aaaaaabbbbbbcccccc", run, &spans);
+  EXPECT_EQ(got, (std::vector<std::string>{"aaaaaa", "aaaaaabbbbbb", "bbbbbb", "bbbbbbcccccc", "cccccc"}));
+  for (size_t i = 0; i < got.size(); ++i) {
+    EXPECT_LE(got[i].size(), kMaxTermBytes);
+    EXPECT_EQ(spans[i].run_start, spans[i].first == 0) << got[i];
+    EXPECT_EQ(spans[i].run_end, spans[i].first + spans[i].count == 3) << got[i];
+  }
+}
+
+TEST(AnalyzeChinese, TheTermModelWeighsTitleTermsAndAuthorKeywordsFirst) {
+  const IdfTable idf = SmallIdf();
+  TermModel model;
+  std::string error;
+  std::string text = "features " + std::to_string(kTermFeatures) + "\nlambda 2\nweights";
+  for (int i = 0; i < kTermFeatures; ++i) text += i == kFBias ? " -1" : i == kFInTitle ? " 1" : " 0";
+  ASSERT_TRUE(model.Parse(text + "\n", &error)) << error;
+  Resources res;
+  res.idf = &idf;
+  res.term_model = &model;
+  ArticleText a;
+  a.field[kPosTitle] = "conv";
+  a.field[kPosAbstract] = "conv net . use";
+  a.field[kPosKeywords] = "deep";
+  Analysis out;
+  ASSERT_TRUE(AnalyzeChinese(a, FakeSegmenter({{".", 42}}), res, &out));
+  const Term* conv = out.terms.Find("conv");
+  const Term* net = out.terms.Find("net");
+  const Term* deep = out.terms.Find("deep");
+  ASSERT_TRUE(conv != nullptr && net != nullptr && deep != nullptr);
+  EXPECT_NEAR(net->total, std::exp(2.0 * -1.0), 1e-6);
+  EXPECT_NEAR(conv->total, std::exp(2.0 * 0.0), 1e-6);  // bias + title
+  EXPECT_GT(deep->total, conv->total);                   // the author's own keyword
+  // The weight is spread over the fields by occurrences.
+  EXPECT_FLOAT_EQ(conv->weight[kPosTitle] + conv->weight[kPosAbstract], static_cast<float>(conv->total));
+  EXPECT_FLOAT_EQ(conv->weight[kPosTitle], conv->weight[kPosAbstract]);
+  EXPECT_TRUE(net->keep);  // every candidate is scored and delivered
+  ASSERT_EQ(out.keywords.size(), 1u);
+  EXPECT_FLOAT_EQ(out.keywords[0].weight, static_cast<float>(deep->total));
+  // Kind 2 then hands over only the best abstract terms.
+  EXPECT_LT(out.abstract_terms, kAbstractLimit);
+  EXPECT_LT(out.full_text_records, 10000);
 }
 
 TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {

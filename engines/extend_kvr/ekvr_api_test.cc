@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -146,12 +148,50 @@ TEST_F(EngineApi, LongArticleStaysWithinTheTables) {
   bool body_term = false;
   for (const ArticleTerm& t : full) body_term |= t.position == 3;
   EXPECT_TRUE(body_term);
+  // Only the best full-text records go to Tarnix, whatever room it offers;
+  // and without author keywords only the best ten abstract terms.
+  EXPECT_LE(full.size(), 400u);
+  for (size_t i = 1; i < full.size(); ++i) EXPECT_GE(full[i - 1].weight, full[i].weight);
   EXPECT_LE(Terms(2, 50).size(), 50u);
+  Fixture bare = f;
+  bare.lines[2].clear();
+  Load(bare, body);
+  const auto abstract = Terms(2, 50);
+  EXPECT_GT(abstract.size(), 0u);
+  EXPECT_LE(abstract.size(), 10u);
   body += 'x';  // one byte over the limit
   EXPECT_EQ(EKVR_Init_File2("t", "", "", "", body.c_str(), g_null), 0);
   int count = 10;
   std::vector<ArticleTerm> table(10);
   EXPECT_EQ(EKVR_GetArticleInfo(table.data(), &count, 1), 0);  // no current article
+}
+
+TEST_F(EngineApi, AuthorKeywordsOutweighEveryOtherTerm) {
+  const Fixture f = ReadFixture("zh_0.txt");
+  Load(f);
+  const auto full = Terms(1, 10000);
+  ASSERT_GT(full.size(), 3u);
+  std::set<std::string> keywords;
+  for (const ArticleTerm& t : Terms(2, 50)) {
+    if (t.position == 2) keywords.insert(t.word);
+  }
+  ASSERT_EQ(keywords.size(), 3u);  // Java虚拟机;嵌入式Java芯片;即时编译器
+  // Summed over the fields a term occurs in; the keywords' own words
+  // (Java, 芯片) do not count as keywords.
+  std::map<std::string, double> total;
+  for (const ArticleTerm& t : full) {
+    EXPECT_TRUE(std::isfinite(t.weight) && t.weight > 0.0f) << t.word;
+    total[t.word] += t.weight;
+  }
+  double lightest_keyword = 1e300, heaviest_other = 0.0;
+  for (const auto& [word, weight] : total) {
+    if (keywords.count(word) != 0) {
+      lightest_keyword = std::min(lightest_keyword, weight);
+    } else {
+      heaviest_other = std::max(heaviest_other, weight);
+    }
+  }
+  EXPECT_GT(lightest_keyword, heaviest_other);
 }
 
 TEST_F(EngineApi, EmptyArticleHasNoTermsAndNoClasses) {

@@ -72,9 +72,11 @@ bool Engine::LoadChinese() {
   auto classifier = std::make_unique<Classifier>();
   auto scheme = std::make_unique<ClassScheme>();
   auto idf = std::make_unique<IdfTable>();
+  auto term_model = std::make_unique<TermModel>();
   if (!classifier->Load(JoinPath(folder_, kModelFile), &error) ||
       !scheme->Load(JoinPath(folder_, kConcordanceFile), &error) ||
-      !idf->Load(JoinPath(folder_, kChineseIdfFile), &error)) {
+      !idf->Load(JoinPath(folder_, kChineseIdfFile), &error) ||
+      !term_model->Load(JoinPath(folder_, kTermModelFile), &error)) {
     Complain(error);
     return false;
   }
@@ -96,6 +98,7 @@ bool Engine::LoadChinese() {
   classifier_ = std::move(classifier);
   scheme_ = std::move(scheme);
   zh_idf_ = std::move(idf);
+  term_model_ = std::move(term_model);
   segment_dict_ = dict;
   return true;
 }
@@ -138,6 +141,7 @@ int Engine::FreeDict() {
   classifier_.reset();
   scheme_.reset();
   zh_idf_.reset();
+  term_model_.reset();
   en_idf_.reset();
   segment_dict_.clear();
   english_dict_.clear();
@@ -184,6 +188,7 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
     res.idf = zh_idf_.get();
     res.classifier = classifier_.get();
     res.scheme = scheme_.get();
+    res.term_model = term_model_.get();
     const int handle = Dict_Get_Handle(segment_dict_.c_str(), "");
     if (handle < 0) return 0;
     std::vector<int> ends;
@@ -244,9 +249,9 @@ int Engine::ArticleInfo(ArticleTerm* table, int* count, int kind) const {
   *count = 0;
   if (table == nullptr || capacity < 0 || !calculated_) return 0;
   if (kind == 1) {
-    *count = WriteFullText(analysis_.terms, table, capacity);
+    *count = WriteFullText(analysis_.terms, table, std::min(capacity, analysis_.full_text_records));
   } else if (kind == 2) {
-    *count = WriteAbstract(analysis_.keywords, analysis_.terms, table, capacity);
+    *count = WriteAbstract(analysis_.keywords, analysis_.terms, table, capacity, analysis_.abstract_terms);
   } else {
     return 0;
   }

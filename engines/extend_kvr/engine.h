@@ -50,6 +50,7 @@ class Engine {
   std::unique_ptr<ClassScheme> scheme_;
   std::unique_ptr<IdfTable> zh_idf_;
   std::unique_ptr<IdfTable> en_idf_;
+  std::unique_ptr<TermModel> term_model_;
   std::string segment_dict_;
   std::string english_dict_;
   std::vector<std::string> owned_dicts_;  // loaded by the engine, unloaded by it

@@ -52,4 +52,10 @@ float IdfTable::Get(const std::string& word) const {
   return it == idf_.end() ? median_ : it->second;
 }
 
+float IdfTable::Get(const std::string& word, bool* listed) const {
+  const auto it = idf_.find(word);
+  *listed = it != idf_.end();
+  return *listed ? it->second : median_;
+}
+
 }  // namespace ekvr

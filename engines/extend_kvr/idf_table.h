@@ -18,6 +18,8 @@ class IdfTable {
   // (a rare word is as informative as a typical listed one, not more).
   float Get(const std::string& word) const;
   bool Has(const std::string& word) const { return idf_.count(word) != 0; }
+  // Get and Has in one look-up.
+  float Get(const std::string& word, bool* listed) const;
   float median() const { return median_; }
   size_t size() const { return idf_.size(); }
 

@@ -6,10 +6,13 @@
 // Other ArticleTerm fields the engine sets:
 //   frequency   occurrences of the term in that field (kind 1), in the whole
 //               article (kind 2);
-//   weight      tf-idf in that field times the field's factor (kind 1); the
-//               term's weight over the whole article (kind 2);
+//   weight      Chinese: exp(lambda * logit) of the term model (term_model.h),
+//               an author keyword above every other term, spread over the
+//               fields by occurrences (kind 1); the whole weight (kind 2).
+//               English: tf-idf in that field times the field's factor
+//               (kind 1); the term's weight over the whole article (kind 2);
 //   class_code  the class the term is most strongly associated with when its
-//               chi-square statistic reaches the threshold, else empty;
+//               chi-square statistic reaches half the threshold, else empty;
 //   second_word Chinese: the term's words separated by blanks; English: the
 //               lower-cased phrase with its last word singular;
 //   reserved1   number of words in the term;

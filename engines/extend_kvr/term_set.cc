@@ -83,7 +83,7 @@ int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity) {
 }
 
 int WriteAbstract(const std::vector<AuthorKeyword>& keywords, const TermSet& terms,
-                  ArticleTerm* table, int capacity) {
+                  ArticleTerm* table, int capacity, int abstract_terms) {
   const int limit = std::min(capacity, kAbstractLimit);
   int n = 0;
   for (const AuthorKeyword& k : keywords) {
@@ -103,8 +103,9 @@ int WriteAbstract(const std::vector<AuthorKeyword>& keywords, const TermSet& ter
   }
   std::stable_sort(order.begin(), order.end(),
                    [&all](int a, int b) { return all[a].total > all[b].total; });
+  int taken = 0;
   for (int i : order) {
-    if (n >= limit) break;
+    if (n >= limit || taken++ >= abstract_terms) break;
     FillRecord(&table[n++], all[i], kPosAbstract, static_cast<float>(all[i].total),
                all[i].TotalFrequency());
   }

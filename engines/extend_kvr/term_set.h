@@ -13,6 +13,8 @@
 
 namespace ekvr {
 
+struct WordClassStats;
+
 struct Term {
   std::string word;    // as first found in the article
   std::string second;  // see positions.h
@@ -20,10 +22,24 @@ struct Term {
   int parts = 1;       // words in the term
   float idf = 0.0f;
   bool keep = true;    // false: counted, but not delivered
+  bool author_keyword = false;  // the text of a whole author keyword
   int freq[kPositionCount] = {};
   int first_offset[kPositionCount] = {-1, -1, -1, -1, -1, -1};
   float weight[kPositionCount] = {};
   double total = 0.0;  // sum of weight[]
+  // Chinese: how the term stands in the segmented text.
+  int run_start = 0, run_end = 0;  // occurrences that begin / end a run of content words
+  bool title_whole = false;        // an occurrence is a whole run of the title
+  int abs_whole = 0;               // occurrences that are a whole run of the abstract
+  bool first_single = false, last_single = false;  // first / last word one character
+  int16_t last_tag = -1;           // part of speech of the last word
+  // Chinese: what the dictionaries say of the term and its words, looked up
+  // once per term.
+  float own_idf = 0.0f;            // idf of the whole text (the median when unlisted)
+  bool listed = false;             // the idf list holds the whole text
+  float part_idf_mean = 0.0f, part_idf_min = 0.0f;
+  const WordClassStats* own_stats = nullptr;   // the classifier's, of the whole text
+  const WordClassStats* part_stats = nullptr;  // the strongest associated of its words
 
   int Fields() const;
   int TotalFrequency() const;
@@ -64,12 +80,12 @@ struct AuthorKeyword {
 // at most capacity records. Returns the number written.
 int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity);
 
-// Kind 2: the author keywords first, then the kept terms that occur in the
-// abstract, heaviest (over the whole article) first; at most capacity and
-// at most kAbstractLimit records. Returns the number written.
+// Kind 2: the author keywords first, then at most abstract_terms kept terms
+// that occur in the abstract, heaviest (over the whole article) first; at
+// most capacity and at most kAbstractLimit records. Returns the number written.
 inline constexpr int kAbstractLimit = 50;
 int WriteAbstract(const std::vector<AuthorKeyword>& keywords, const TermSet& terms,
-                  ArticleTerm* table, int capacity);
+                  ArticleTerm* table, int capacity, int abstract_terms = kAbstractLimit);
 
 }  // namespace ekvr
 

@@ -16,6 +16,12 @@ Role TagRole(int16_t t) {
     case tag::kEnglishWord:
     case tag::kLetters:
       return Role::kHead;
+    // Fixed expressions are mostly set noun phrases of the dictionary
+    // (浮游植物, 粮食安全); time words include 老年 and 中生代. The common
+    // ones (目前, 近年来) are Tarnix's general words and go there.
+    case tag::kFixedExpression:
+    case tag::kTimeWord:
+      return Role::kHead;
     case tag::kVerb:
       return Role::kVerb;
     case tag::kAdjective:
@@ -42,6 +48,8 @@ bool CanStandAlone(std::string_view text, const Token& t) {
   const std::string_view s = text.substr(t.begin, t.end - t.begin);
   if (role == Role::kHead) return s.size() >= 2 && (t.tag == tag::kLetters || CharCount(s) >= 2);
   // A verb alone is rarely a keyword unless it names a process of its own.
+  // Nor is a distinguishing word, unless it is a term of its own (非线性).
+  if (t.tag == tag::kDistinguishing) return CharCount(s) >= 3;
   return role == Role::kVerb && CharCount(s) >= 3;
 }
 
@@ -67,14 +75,13 @@ std::vector<Span> ChineseCandidates(std::string_view text, const std::vector<Tok
     size_t end = k;
     while (end < tokens.size() && Continues(tokens, end)) ++end;
     for (size_t i = k; i < end; ++i) {
-      if (CanStandAlone(text, tokens[i])) out.push_back({static_cast<uint32_t>(i), 1});
-      const Role start = TagRole(tokens[i].tag);
-      if (start != Role::kHead && start != Role::kModifier) continue;
+      if (CanStandAlone(text, tokens[i])) out.push_back({static_cast<uint32_t>(i), 1, i == k, i + 1 == end});
+      if (TagRole(tokens[i].tag) == Role::kInner) continue;
       for (size_t j = i + 1; j < end && j - i < kMaxCompoundWords; ++j) {
         if (Bytes(tokens, static_cast<uint32_t>(i), static_cast<uint32_t>(j)) > kMaxTermBytes) break;
         const Role last = TagRole(tokens[j].tag);
         if (last == Role::kHead || last == Role::kVerb) {
-          out.push_back({static_cast<uint32_t>(i), static_cast<uint32_t>(j - i + 1)});
+          out.push_back({static_cast<uint32_t>(i), static_cast<uint32_t>(j - i + 1), i == k, j + 1 == end});
         }
       }
     }

@@ -24,7 +24,7 @@ struct Token {
 namespace tag {
 inline constexpr int16_t kNoun = 9, kPersonName = 10, kPlaceName = 11, kOrgName = 12,
                          kProperNoun = 13, kVerb = 14, kVerbalNoun = 15, kAdjective = 16,
-                         kDistinguishing = 17, kAbbreviation = 25, kMorpheme = 26,
+                         kDistinguishing = 17, kTimeWord = 19, kFixedExpression = 24, kAbbreviation = 25, kMorpheme = 26,
                          kEnglishWord = 28, kLetters = 40, kDigits = 41, kBlank = 43,
                          kUnknownChar = 44;
 }
@@ -32,8 +32,8 @@ inline constexpr int16_t kNoun = 9, kPersonName = 10, kPlaceName = 11, kOrgName 
 // How a tag takes part in terms.
 enum class Role {
   kHead,      // may stand alone and end a compound (nouns, verbal nouns, ...)
-  kVerb,      // may end a compound, not start one; alone only when long
-  kModifier,  // may start or continue a compound, never stand alone
+  kVerb,      // may start and end a compound (补肾活血汤, 分离纯化); alone only when long
+  kModifier,  // may start or continue a compound; alone only a long distinguishing word
   kInner,     // may only sit inside a compound (digits, a blank between letters)
   kBreak      // ends every run (function words, punctuation, ...)
 };
@@ -43,15 +43,18 @@ Role TagRole(int16_t tag);
 struct Span {
   uint32_t first;
   uint32_t count;
+  bool run_start = false;  // the span begins its run of content words
+  bool run_end = false;    // and ends it
 };
 
 inline constexpr uint32_t kMaxCompoundWords = 4;
-inline constexpr size_t kMaxTermBytes = 24;
+// Tarnix drops candidates of more than 14 bytes before merging.
+inline constexpr size_t kMaxTermBytes = 14;
 
 // Every candidate of the field, in text order: single content words of two
 // or more characters, and the compounds of 2 to kMaxCompoundWords tokens of
-// one run that start with a head or modifier, end with a head or verb, and
-// have at most kMaxTermBytes bytes.
+// one run that start with a content word (not a digit or blank), end with a
+// head or verb, and have at most kMaxTermBytes bytes.
 std::vector<Span> ChineseCandidates(std::string_view text, const std::vector<Token>& tokens);
 
 }  // namespace ekvr

@@ -1,0 +1,33 @@
+#!/bin/bash
+# Tarnix_Direct with both reference engines on a 16 KB Chinese article, and
+# the peer on the same text: cppjieba's keyword extractor.
+#
+#   bench/extend_kvr_peers.sh [BUILD_DIR] [ZH_DATA_DIR] [NPM_DIR]
+#
+# BUILD_DIR defaults to build (configure it with -DCMAKE_BUILD_TYPE=Release),
+# ZH_DATA_DIR to ../shared/data/zh beside the repository, NPM_DIR (where the
+# npm package nodejieba is installed when missing, scripts not run) to a
+# scratch folder outside the repository.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+zh=${2:-$root/../shared/data/zh}
+npm_dir=${3:-${TMPDIR:-/tmp}/tarnix-bench-npm}
+work=$build/bench-extend-kvr
+mkdir -p "$work"
+
+/usr/bin/python3 "$root/bench/extend_kvr_article.py" "$zh" "$work"
+cmake --build "$build" --target extend_kvr_direct_bench -j2 >/dev/null
+
+echo "== Tarnix"
+(cd "$work" && "$build/bin/extend_kvr_direct_bench" "$work/article.gbk" 300)
+
+echo "== cppjieba"
+cpp=$npm_dir/node_modules/nodejieba/submodules/cppjieba
+if [ ! -d "$cpp/include" ]; then
+  mkdir -p "$npm_dir"
+  (cd "$npm_dir" && npm install --no-save --ignore-scripts nodejieba >/dev/null)
+fi
+g++ -O2 -DNDEBUG -std=c++17 -w -I"$cpp/include" -I"$cpp/deps/limonp/include" \
+  "$root/bench/extend_kvr_cppjieba.cc" -o "$work/extend_kvr_cppjieba"
+"$work/extend_kvr_cppjieba" "$cpp/dict" "$work/article.utf8" 300

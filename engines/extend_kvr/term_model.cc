@@ -1,0 +1,71 @@
+#include "term_model.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "class_scheme.h"
+
+namespace ekvr {
+
+bool TermModel::Load(const std::string& path, std::string* error) {
+  std::string text;
+  if (!ReadWholeFile(path, &text)) {
+    *error = "cannot read " + path;
+    return false;
+  }
+  return Parse(text, error);
+}
+
+bool TermModel::Parse(std::string_view text, std::string* error) {
+  weights_.clear();
+  int features = -1;
+  bool have_lambda = false;
+  auto number = [](std::string_view s, double* out) {
+    const std::string copy(s);
+    char* end = nullptr;
+    *out = std::strtod(copy.c_str(), &end);
+    return !copy.empty() && end == copy.c_str() + copy.size() && std::isfinite(*out);
+  };
+  int line_no = 0;
+  for (std::string_view line : SplitView(text, '\n')) {
+    ++line_no;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+    const auto cols = SplitView(line, ' ');
+    double v = 0.0;
+    bool ok = cols.size() >= 2;
+    if (ok && cols[0] == "features") {
+      ok = cols.size() == 2 && number(cols[1], &v) && v == kTermFeatures;
+      features = static_cast<int>(v);
+    } else if (ok && cols[0] == "lambda") {
+      ok = cols.size() == 2 && number(cols[1], &lambda_) && lambda_ > 0.0 && lambda_ <= 64.0;
+      have_lambda = true;
+    } else if (ok && cols[0] == "weights") {
+      for (size_t i = 1; ok && i < cols.size(); ++i) {
+        ok = number(cols[i], &v) && std::fabs(v) < 100.0;
+        weights_.push_back(v);
+      }
+    } else {
+      ok = false;
+    }
+    if (!ok) {
+      *error = "term model line " + std::to_string(line_no) + " is malformed";
+      weights_.clear();
+      return false;
+    }
+  }
+  if (features != kTermFeatures || !have_lambda || weights_.size() != static_cast<size_t>(kTermFeatures)) {
+    *error = "term model needs features " + std::to_string(kTermFeatures) + ", lambda and as many weights";
+    weights_.clear();
+    return false;
+  }
+  return true;
+}
+
+double TermModel::Logit(const float* features) const {
+  double z = 0.0;
+  for (size_t i = 0; i < weights_.size(); ++i) z += weights_[i] * features[i];
+  return z;
+}
+
+}  // namespace ekvr

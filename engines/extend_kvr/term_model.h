@@ -1,0 +1,91 @@
+// How likely a Chinese term candidate is a keyword: a logistic model over
+// a few dozen features of the candidate (where it stands, how often, how
+// specific its words are, how it nests with other candidates, its class),
+// trained by data/extend_kvr/train_term_model.py and read from
+// term_model.txt in the data folder.
+#ifndef TARNIX_ENGINES_EXTEND_KVR_TERM_MODEL_H_
+#define TARNIX_ENGINES_EXTEND_KVR_TERM_MODEL_H_
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ekvr {
+
+// Feature indices. The order is the model file's; changing it means
+// retraining.
+enum TermFeature : int {
+  kFBias,
+  kFInTitle,
+  kFLogFreqText,    // log(1 + abstract occurrences + half the body ones)
+  kFLogFreqTitle,
+  kFMeanIdf,        // mean idf of the term's words / 10
+  kFMinIdf,         // least idf of its words / 10
+  kFListedWord,     // the idf list knows the whole term
+  kFOneWord,
+  kFTwoWords,
+  kFManyWords,
+  kFLen2, kFLen3, kFLen4, kFLen5to6, kFLen7up,  // characters
+  kFClassIsArticle,  // its class is the article's best class
+  kFClassOther,      // it has another class
+  kFChi2,            // log(1 + chi-square of the term itself) / 8, capped at 1
+  kFFirstOffset,     // first offset in the abstract / its length; 1 when absent
+  kFLetters,         // has ASCII letters
+  kFWholeRun,        // some occurrence is a whole run of content words
+  kFRunStart,
+  kFRunEnd,
+  kFEndsInVerb,
+  kFFirstSingle,     // first word a single character
+  kFLastSingle,
+  kFEndsInVerbalNoun,
+  kFLogNestedIn,     // log(1 + occurrences of longer candidates holding it)
+  kFTitleShare,      // its bytes / the title's, when in the title
+  kFUnknownToModel,  // the classifier has no statistics for it
+  kFNestedShare,     // occurrences of the commonest longer candidate / its own, at most 1
+  kFOwnShare,        // its occurrences / those of its commonest shorter candidate, at most 1
+  kFGeneralWord,     // one word, idf below 5
+  kFCommonWord,      // one word, idf 5 to 7
+  kFPlainWord,       // one word, idf 7 to 9
+  kFGeneralPart,     // several words, the least specific below 5
+  kFCommonPart,      // several words, the least specific 5 to 7
+  kFWholeTitleRun,   // a whole run of the title
+  kFLogWholeRuns,    // log(1 + whole runs of the abstract)
+  kFLogTextCount,    // log(1 + occurrences of its text in the abstract)
+  kFTextInTitle,     // its text occurs in the title
+  kFTextMoreOften,   // its text occurs more often than its segmented form
+  kFCrosses,         // products of two features, see kFeatureCrosses
+  kTermFeatures = kFCrosses + 13
+};
+
+inline constexpr int kFeatureCrosses[kTermFeatures - kFCrosses][2] = {
+    {kFInTitle, kFLen4},          {kFInTitle, kFTwoWords},      {kFInTitle, kFManyWords},
+    {kFInTitle, kFOneWord},       {kFWholeTitleRun, kFLen4},    {kFWholeTitleRun, kFLen5to6},
+    {kFTextInTitle, kFLen4},      {kFInTitle, kFEndsInVerb},    {kFInTitle, kFLetters},
+    {kFOneWord, kFLogFreqText},   {kFLen4, kFLogFreqText},      {kFInTitle, kFFirstOffset},
+    {kFListedWord, kFInTitle}};
+
+// Environment variable: a file to which the engine appends every Chinese
+// term's text and features (one line each, tab-separated), for training.
+inline constexpr const char* kFeatureDumpVar = "EKVR_FEATURE_DUMP";
+inline constexpr const char* kTermModelFile = "term_model.txt";
+
+class TermModel {
+ public:
+  bool Load(const std::string& path, std::string* error);
+  // Lines "features N" (N must be kTermFeatures), "lambda L" and
+  // "weights W0 W1 ..."; "#" starts a comment line.
+  bool Parse(std::string_view text, std::string* error);
+
+  // The logit of a candidate with these features.
+  double Logit(const float* features) const;
+  // The sharpness of the weights Tarnix receives: weight = exp(lambda * logit).
+  double lambda() const { return lambda_; }
+
+ private:
+  double lambda_ = 1.0;
+  std::vector<double> weights_;
+};
+
+}  // namespace ekvr
+
+#endif  // TARNIX_ENGINES_EXTEND_KVR_TERM_MODEL_H_

@@ -1,0 +1,61 @@
+#include "term_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ekvr {
+namespace {
+
+std::string Model(int features, const std::string& lambda, double title_weight) {
+  std::string text = "# a comment\nfeatures " + std::to_string(features) + "\n";
+  if (!lambda.empty()) text += "lambda " + lambda + "\n";
+  text += "weights";
+  for (int i = 0; i < features; ++i) {
+    text += " " + std::to_string(i == kFBias ? -1.0 : i == kFInTitle ? title_weight : 0.0);
+  }
+  return text + "\n";
+}
+
+TEST(TermModel, ScoresTheWeightedSumOfTheFeatures) {
+  TermModel m;
+  std::string error;
+  ASSERT_TRUE(m.Parse(Model(kTermFeatures, "8", 2.5), &error)) << error;
+  EXPECT_EQ(m.lambda(), 8.0);
+  float f[kTermFeatures] = {};
+  f[kFBias] = 1.0f;
+  EXPECT_DOUBLE_EQ(m.Logit(f), -1.0);
+  f[kFInTitle] = 1.0f;
+  EXPECT_DOUBLE_EQ(m.Logit(f), 1.5);
+}
+
+TEST(TermModel, RejectsModelsThatDoNotFitTheFeatures) {
+  TermModel m;
+  std::string error;
+  EXPECT_FALSE(m.Parse(Model(kTermFeatures - 1, "8", 1.0), &error));  // an older feature set
+  EXPECT_FALSE(m.Parse(Model(kTermFeatures, "", 1.0), &error));       // no lambda
+  EXPECT_FALSE(m.Parse(Model(kTermFeatures, "0", 1.0), &error));
+  EXPECT_FALSE(m.Parse(Model(kTermFeatures, "nan", 1.0), &error));
+  EXPECT_FALSE(m.Parse(Model(kTermFeatures, "8", 1.0) + "weights 1\n", &error));  // too many
+  EXPECT_FALSE(m.Parse("features 55\nlambda 8\nweights 1 x\n", &error));
+  EXPECT_FALSE(m.Parse("", &error));
+  EXPECT_NE(error.find("term model"), std::string::npos);
+  // A failed parse leaves no usable weights behind.
+  float f[kTermFeatures] = {};
+  f[kFBias] = 1.0f;
+  EXPECT_EQ(m.Logit(f), 0.0);
+}
+
+TEST(TermModel, TheCommittedModelLoads) {
+  TermModel m;
+  std::string error;
+  ASSERT_TRUE(m.Load(std::string(EKVR_SOURCE_DATA) + "/term_model.txt", &error)) << error;
+  // Being in the title makes a candidate more likely a keyword.
+  float plain[kTermFeatures] = {}, title[kTermFeatures] = {};
+  plain[kFBias] = title[kFBias] = 1.0f;
+  title[kFInTitle] = title[kFTextInTitle] = 1.0f;
+  EXPECT_GT(m.Logit(title), m.Logit(plain));
+}
+
+}  // namespace
+}  // namespace ekvr
