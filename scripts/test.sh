@@ -26,5 +26,5 @@ run_suite build-sanitize -DTARNIX_SANITIZE=ON
 # when the cross compiler and Wine cannot be installed).
 bash scripts/windows_test.sh
 
-# The fuzzers, each for a bounded time (FUZZ_SECONDS, 40 s by default).
+# The fuzzers, each for a bounded time (FUZZ_SECONDS, 30 s by default).
 bash scripts/fuzz.sh
