@@ -40,10 +40,16 @@ constexpr int kModelAbstractTerms = 10;
 constexpr int kModelFullTextRecords = 400;
 
 // Looks up what the term's texts say, once, at its first occurrence.
-// part_idf and part_stats hold the values of its words, in order.
+// part_idf and part_stats hold the values of its words, in order; own_listed
+// says whether a term of one token is in the idf list (null: look it up).
 void Describe(const Resources& res, const std::vector<float>& part_idf,
-              const std::vector<const WordClassStats*>& part_stats, Term* t) {
-  t->own_idf = res.idf->Get(t->word, &t->listed);
+              const std::vector<const WordClassStats*>& part_stats, const bool* own_listed, Term* t) {
+  if (own_listed != nullptr && part_idf.size() == 1) {
+    t->own_idf = part_idf[0];
+    t->listed = *own_listed;
+  } else {
+    t->own_idf = res.idf->Get(t->word, &t->listed);
+  }
   float sum = 0.0f, least = 0.0f;
   for (size_t i = 0; i < part_idf.size(); ++i) {
     sum += part_idf[i];
@@ -97,6 +103,41 @@ size_t CountOccurrences(std::string_view text, std::string_view word) {
   return n;
 }
 
+// The pairs of adjacent bytes of a text: a word with a pair the text lacks
+// cannot occur in it, which spares most terms of a long article a scan of
+// the abstract and the title.
+class BytePairs {
+ public:
+  explicit BytePairs(std::string_view text) : bits_(kWords, 0) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) Mark(Pair(text[i], text[i + 1]));
+    for (char c : text) single_[static_cast<unsigned char>(c) >> 6] |= uint64_t{1} << (static_cast<unsigned char>(c) & 63);
+  }
+  bool MayContain(std::string_view word) const {
+    if (word.size() == 1) {
+      const auto c = static_cast<unsigned char>(word[0]);
+      return (single_[c >> 6] >> (c & 63) & 1) != 0;
+    }
+    for (size_t i = 0; i + 1 < word.size(); ++i) {
+      const uint32_t p = Pair(word[i], word[i + 1]);
+      if ((bits_[p >> 6] >> (p & 63) & 1) == 0) return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr size_t kWords = 65536 / 64;
+  static uint32_t Pair(char a, char b) {
+    return static_cast<uint32_t>(static_cast<unsigned char>(a)) << 8 | static_cast<unsigned char>(b);
+  }
+  void Mark(uint32_t p) { bits_[p >> 6] |= uint64_t{1} << (p & 63); }
+  std::vector<uint64_t> bits_;
+  uint64_t single_[4] = {};
+};
+
+size_t CountIn(const BytePairs& pairs, std::string_view text, std::string_view word) {
+  return pairs.MayContain(word) ? CountOccurrences(text, word) : 0;
+}
+
 // The article's best class in the scheme of the class mode, empty when
 // there is none.
 std::string TopCode(const Resources& res, int top) {
@@ -107,7 +148,8 @@ std::string TopCode(const Resources& res, int top) {
   return d == nullptr ? std::string() : d->library.front();
 }
 
-void TermFeatures(const std::string& top_code, const ArticleText& article,
+void TermFeatures(const std::string& top_code, const ArticleText& article, const BytePairs& abstract_pairs,
+                  const BytePairs& title_pairs,
                   const Term& t, int nested_sum, int nested_max, int sub_max, float* f) {
   std::fill(f, f + kTermFeatures, 0.0f);
   const float own = t.own_idf;
@@ -115,7 +157,7 @@ void TermFeatures(const std::string& top_code, const ArticleText& article,
   const std::string& abstract = article.field[kPosAbstract];
   const std::string& title = article.field[kPosTitle];
   const WordClassStats* st = t.own_stats;
-  const size_t text_count = CountOccurrences(abstract, t.word);
+  const size_t text_count = CountIn(abstract_pairs, abstract, t.word);
   const float tf = static_cast<float>(std::max(t.TotalFrequency(), 1));
   bool letters = false;
   for (char c : t.word) letters |= IsAsciiLetter(static_cast<unsigned char>(c));
@@ -164,7 +206,7 @@ void TermFeatures(const std::string& top_code, const ArticleText& article,
   f[kFWholeTitleRun] = t.title_whole;
   f[kFLogWholeRuns] = std::log1p(static_cast<float>(t.abs_whole));
   f[kFLogTextCount] = std::log1p(static_cast<float>(text_count));
-  f[kFTextInTitle] = CountOccurrences(title, t.word) > 0;
+  f[kFTextInTitle] = CountIn(title_pairs, title, t.word) > 0;
   f[kFTextMoreOften] = text_count > static_cast<size_t>(t.freq[kPosAbstract]);
   for (int c = 0; c < kTermFeatures - kFCrosses; ++c) {
     f[kFCrosses + c] = f[kFeatureCrosses[c][0]] * f[kFeatureCrosses[c][1]];
@@ -182,8 +224,16 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   // is a term itself.
   std::vector<int> nested_sum(n, 0), nested_max(n, 0), sub_max(n, 0);
   std::string piece;
+  std::vector<std::string_view> parts;
   for (size_t u = 0; u < n; ++u) {
-    const auto parts = SplitView(all[u].second, ' ');
+    parts.clear();  // the words of the term, as SplitView gives them, in a reused vector
+    const std::string_view second = all[u].second;
+    for (size_t at = 0;;) {
+      const size_t blank = second.find(' ', at);
+      parts.push_back(second.substr(at, blank == std::string_view::npos ? blank : blank - at));
+      if (blank == std::string_view::npos) break;
+      at = blank + 1;
+    }
     if (parts.size() < 2) continue;
     const int fu = all[u].TotalFrequency();
     for (size_t a = 0; a < parts.size(); ++a) {
@@ -203,12 +253,13 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   const std::string top_code = TopCode(res, top);
   const char* dump_path = std::getenv(kFeatureDumpVar);
   FILE* dump = dump_path != nullptr ? std::fopen(dump_path, "a") : nullptr;
+  const BytePairs abstract_pairs(article.field[kPosAbstract]), title_pairs(article.field[kPosTitle]);
   float f[kTermFeatures];
   std::vector<double> logit(n);
   double best = -kMaxExponent;
   for (size_t i = 0; i < n; ++i) {
     const Term& t = all[i];
-    TermFeatures(top_code, article, t, nested_sum[i], nested_max[i], sub_max[i], f);
+    TermFeatures(top_code, article, abstract_pairs, title_pairs, t, nested_sum[i], nested_max[i], sub_max[i], f);
     if (dump != nullptr) {
       std::fprintf(dump, "%s", t.word.c_str());
       for (float v : f) std::fprintf(dump, "\t%g", static_cast<double>(v));
@@ -252,7 +303,7 @@ void Weigh(TermSet* terms) {
 }
 
 // Returns the model's index of the best discipline, -1 when there is none.
-int Classify(const Resources& res, const std::vector<std::string>& features, Analysis* out) {
+int Classify(const Resources& res, const std::vector<const WordClassStats*>& features, Analysis* out) {
   if (res.classifier == nullptr || res.scheme == nullptr) return -1;
   const std::vector<double> post = res.classifier->Posterior(features);
   int top = -1;
@@ -281,38 +332,84 @@ int Classify(const Resources& res, const std::vector<std::string>& features, Ana
 // the repeats.
 struct WordValues {
   float idf;
+  bool listed;  // in the idf list (else idf is its median)
   const WordClassStats* stats;
 };
-using WordCache = std::unordered_map<std::string, WordValues>;
+using WordCache = WordTable<WordValues>;
 
+// The values of the tokens of one segmented text, as TokenValues found them.
+struct TokenTable {
+  std::vector<float> idf;
+  std::vector<uint8_t> listed;
+  std::vector<const WordClassStats*> stats;
+};
+
+// The classifier's features of the article: its distinct words of two or
+// more characters (letter words in lower case), in the order they first
+// occur, with their statistics.
+struct Features {
+  std::unordered_set<std::string> seen;  // the keys of letter words and blanks
+  std::vector<const WordClassStats*> stats;
+};
+
+// Fills values for the tokens of one text and adds its new features. A
+// double-byte word is its own feature key, so the cache tells whether it
+// is new; its statistics were looked up under its lower-case text, which
+// is the key unless the word holds capitals.
 void TokenValues(std::string_view text, const std::vector<Token>& tokens, const Resources& res,
-                 WordCache* cache, std::vector<float>* idf, std::vector<const WordClassStats*>* stats) {
-  idf->assign(tokens.size(), 0.0f);
-  stats->assign(tokens.size(), nullptr);
-  std::string word;
+                 WordCache* cache, TokenTable* values, Features* features) {
+  values->idf.assign(tokens.size(), 0.0f);
+  values->listed.assign(tokens.size(), 0);
+  values->stats.assign(tokens.size(), nullptr);
+  auto find = [&res](std::string_view key) {
+    return res.classifier != nullptr ? res.classifier->Find(key) : nullptr;
+  };
+  std::string lower;
   for (size_t k = 0; k < tokens.size(); ++k) {
-    if (tokens[k].tag == tag::kBlank) continue;
-    word.assign(text.substr(tokens[k].begin, tokens[k].end - tokens[k].begin));
-    auto it = cache->find(word);
-    if (it == cache->end()) {
-      const WordClassStats* st = res.classifier != nullptr ? res.classifier->Find(LowerAscii(word)) : nullptr;
-      it = cache->emplace(word, WordValues{res.idf->Get(word), st}).first;
+    const std::string_view s = text.substr(tokens[k].begin, tokens[k].end - tokens[k].begin);
+    if (tokens[k].tag == tag::kBlank) {
+      if (HasDoubleByte(s) && CharCount(s) >= 2) {
+        std::string key(s);
+        if (features->seen.insert(key).second) features->stats.push_back(find(key));
+      }
+      continue;
     }
-    (*idf)[k] = it->second.idf;
-    (*stats)[k] = it->second.stats;
+    const WordValues* known = cache->Find(s);
+    const bool fresh = known == nullptr;
+    bool as_looked_up = true;
+    WordValues v{};
+    if (fresh) {
+      lower = LowerAscii(s);
+      as_looked_up = lower == s;
+      v.idf = res.idf->Get(s, &v.listed);
+      v.stats = find(lower);
+      cache->Set(s, v);
+    } else {
+      v = *known;
+    }
+    values->idf[k] = v.idf;
+    values->listed[k] = v.listed;
+    values->stats[k] = v.stats;
+    if (tokens[k].tag == tag::kLetters) {
+      if (s.size() >= 2 && features->seen.insert(LowerAscii(s)).second) {
+        features->stats.push_back(v.stats);
+      }
+    } else if (fresh && HasDoubleByte(s) && CharCount(s) >= 2) {
+      features->stats.push_back(as_looked_up ? v.stats : find(s));
+    }
   }
 }
 
-void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, Position pos,
-                     size_t base, const Resources& res, WordCache* cache, TermSet* terms, bool* whole) {
-  std::vector<float> tok_idf, part_idf;
-  std::vector<const WordClassStats*> tok_stats, part_stats;
-  TokenValues(text, tokens, res, cache, &tok_idf, &tok_stats);
-  std::string word;
+void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, const TokenTable& values,
+                     Position pos, size_t base, const Resources& res, TermSet* terms, bool* whole) {
+  const std::vector<float>& tok_idf = values.idf;
+  const std::vector<const WordClassStats*>& tok_stats = values.stats;
+  std::vector<float> part_idf;
+  std::vector<const WordClassStats*> part_stats;
   for (const Span& s : ChineseCandidates(text, tokens)) {
     const Token& first = tokens[s.first];
     const Token& last = tokens[s.first + s.count - 1];
-    word.assign(text.substr(first.begin, last.end - first.begin));
+    const std::string_view word = text.substr(first.begin, last.end - first.begin);
     if (whole != nullptr && first.begin == 0 && last.end == text.size()) *whole = true;
     int parts = 0;
     for (uint32_t k = s.first; k < s.first + s.count; ++k) parts += tokens[k].tag != tag::kBlank;
@@ -327,7 +424,8 @@ void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, Po
         part_idf.push_back(tok_idf[k]);
         part_stats.push_back(tok_stats[k]);
       }
-      Describe(res, part_idf, part_stats, &t);
+      const bool own_listed = values.listed[s.first] != 0;
+      Describe(res, part_idf, part_stats, s.count == 1 ? &own_listed : nullptr, &t);
       t.last_tag = last.tag;
       t.first_single = CharCount(text.substr(first.begin, first.end - first.begin)) == 1;
       t.last_single = CharCount(text.substr(last.begin, last.end - last.begin)) == 1;
@@ -338,22 +436,6 @@ void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, Po
     }
     t.run_start += s.run_start;
     t.run_end += s.run_end;
-  }
-}
-
-void CollectFeatures(std::string_view text, const std::vector<Token>& tokens,
-                     std::unordered_set<std::string>* seen, std::vector<std::string>* features) {
-  for (const Token& t : tokens) {
-    const std::string_view s = text.substr(t.begin, t.end - t.begin);
-    std::string key;
-    if (t.tag == tag::kLetters && s.size() >= 2) {
-      key = LowerAscii(s);
-    } else if (HasDoubleByte(s) && CharCount(s) >= 2) {
-      key = std::string(s);
-    } else {
-      continue;
-    }
-    if (seen->insert(key).second) features->push_back(std::move(key));
   }
 }
 
@@ -434,9 +516,9 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
                     Analysis* out) {
   out->Clear();
   std::vector<Token> tokens;
-  std::unordered_set<std::string> seen;
-  std::vector<std::string> features;
+  Features features;
   WordCache cache;
+  TokenTable values;
   const std::vector<std::string> keywords = SplitKeywords(article.field[kPosKeywords]);
   for (int p = 0; p < kPositionCount; ++p) {
     const auto pos = static_cast<Position>(p);
@@ -445,8 +527,8 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     if (text.empty()) continue;
     tokens.clear();
     if (!segment(text, &tokens)) return false;
-    CollectFeatures(text, tokens, &seen, &features);
-    AddChineseSpans(text, tokens, pos, 0, res, &cache, &out->terms, nullptr);
+    TokenValues(text, tokens, res, &cache, &values, &features);
+    AddChineseSpans(text, tokens, values, pos, 0, res, &out->terms, nullptr);
   }
   // Each author keyword is a term of its own as well as a source of words.
   const std::string& field = article.field[kPosKeywords];
@@ -457,9 +539,9 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     offset = at == std::string::npos ? offset : at + kw.size();
     tokens.clear();
     if (!segment(kw, &tokens)) return false;
-    CollectFeatures(kw, tokens, &seen, &features);
+    TokenValues(kw, tokens, res, &cache, &values, &features);
     bool whole = false;
-    AddChineseSpans(kw, tokens, kPosKeywords, base, res, &cache, &out->terms, &whole);
+    AddChineseSpans(kw, tokens, values, kPosKeywords, base, res, &out->terms, &whole);
     std::vector<std::string_view> parts;
     std::string second;
     for (const Token& t : tokens) {
@@ -477,7 +559,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
           part_idf.push_back(res.idf->Get(std::string(p)));
           part_stats.push_back(res.classifier != nullptr ? res.classifier->Find(LowerAscii(p)) : nullptr);
         }
-        Describe(res, part_idf, part_stats, &t);
+        Describe(res, part_idf, part_stats, nullptr, &t);
       }
     }
     Term* t = out->terms.Find(kw);
@@ -493,7 +575,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
                PositionFactor(kPosKeywords);
     out->keywords.push_back(std::move(a));
   }
-  const int top = Classify(res, features, out);
+  const int top = Classify(res, features.stats, out);
   for (Term& t : out->terms.terms()) t.class_code = TermClass(res, t);
   if (res.term_model != nullptr) {
     WeighByModel(res, top, article, &out->terms);

@@ -46,7 +46,8 @@ bool Classifier::Load(const std::string& path, std::string* error) {
 bool Classifier::Parse(std::string_view text, std::string* error) {
   codes_.clear();
   class_docs_.clear();
-  words_.clear();
+  index_.clear();
+  stats_.clear();
   std::vector<std::string> words;
   std::vector<std::vector<std::pair<uint16_t, uint32_t>>> counts;
   int line_no = 0;
@@ -115,7 +116,8 @@ void Classifier::Finish(const std::vector<std::vector<std::pair<uint16_t, uint32
     log_prior_[c] = std::log((class_docs_[c] + 1.0) / (total_docs + static_cast<double>(k)));
     log_floor_[c] = std::log(alpha_) - std::log(tokens[c] + alpha_ * vocab);
   }
-  words_.reserve(words.size());
+  index_.reserve(words.size());
+  stats_.reserve(words.size());
   for (size_t w = 0; w < words.size(); ++w) {
     WordClassStats stats;
     double word_docs = 0.0;
@@ -131,19 +133,27 @@ void Classifier::Finish(const std::vector<std::vector<std::pair<uint16_t, uint32
         stats.best_class = cls;
       }
     }
-    words_.emplace(words[w], std::move(stats));
+    if (index_.Find(words[w]) != nullptr) continue;  // the first line of a word holds
+    index_.Set(words[w], static_cast<uint32_t>(stats_.size()));
+    stats_.push_back(std::move(stats));
   }
 }
 
 std::vector<double> Classifier::Posterior(const std::vector<std::string>& words) const {
+  std::vector<const WordClassStats*> stats;
+  stats.reserve(words.size());
+  for (const std::string& w : words) stats.push_back(Find(w));
+  return Posterior(stats);
+}
+
+std::vector<double> Classifier::Posterior(const std::vector<const WordClassStats*>& words) const {
   const size_t k = codes_.size();
   std::vector<double> score(log_prior_);
   size_t known = 0;
-  for (const std::string& w : words) {
-    const auto it = words_.find(w);
-    if (it == words_.end()) continue;
+  for (const WordClassStats* w : words) {
+    if (w == nullptr) continue;
     ++known;
-    for (const auto& [cls, extra] : it->second.evidence) score[cls] += extra;
+    for (const auto& [cls, extra] : w->evidence) score[cls] += extra;
   }
   if (known == 0) return {};
   for (size_t c = 0; c < k; ++c) score[c] += static_cast<double>(known) * log_floor_[c];
@@ -157,9 +167,9 @@ std::vector<double> Classifier::Posterior(const std::vector<std::string>& words)
   return score;
 }
 
-const WordClassStats* Classifier::Find(const std::string& word) const {
-  const auto it = words_.find(word);
-  return it == words_.end() ? nullptr : &it->second;
+const WordClassStats* Classifier::Find(std::string_view word) const {
+  const uint32_t* i = index_.Find(word);
+  return i == nullptr ? nullptr : &stats_[*i];
 }
 
 }  // namespace ekvr

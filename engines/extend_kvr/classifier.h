@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "word_table.h"
 
 namespace ekvr {
 
@@ -33,9 +34,13 @@ class Classifier {
   // of these distinct words; words outside the model are ignored. Empty
   // when no word is known to the model.
   std::vector<double> Posterior(const std::vector<std::string>& words) const;
+  // The same from the statistics of the article's distinct words, as Find
+  // gave them (null for a word the model does not know): the engine has
+  // looked every word up already.
+  std::vector<double> Posterior(const std::vector<const WordClassStats*>& words) const;
 
   // The statistics of a word, or null when the model does not know it.
-  const WordClassStats* Find(const std::string& word) const;
+  const WordClassStats* Find(std::string_view word) const;
 
  private:
   void Finish(const std::vector<std::vector<std::pair<uint16_t, uint32_t>>>& counts,
@@ -46,7 +51,8 @@ class Classifier {
   std::vector<uint32_t> class_docs_;
   std::vector<double> log_prior_;
   std::vector<double> log_floor_;  // log(alpha / (tokens_c + alpha * V))
-  std::unordered_map<std::string, WordClassStats> words_;
+  WordTable<uint32_t> index_;         // word -> its entry of stats_
+  std::vector<WordClassStats> stats_;
 };
 
 // Chi-square statistic of a 2x2 table: a = docs of the class with the word,

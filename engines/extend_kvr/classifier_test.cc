@@ -29,6 +29,26 @@ TEST(Classifier, PosteriorFavoursTheClassOfTheWords) {
   EXPECT_TRUE(c.Posterior({"unknown"}).empty());
 }
 
+TEST(Classifier, PosteriorFromLookedUpWordsIsTheSame) {
+  Classifier c;
+  std::string error;
+  ASSERT_TRUE(c.Parse(kModel, &error)) << error;
+  const std::vector<std::string> words = {"method", "soil", "unknown", "kernel"};
+  std::vector<const WordClassStats*> stats;
+  for (const std::string& w : words) stats.push_back(c.Find(w));
+  EXPECT_EQ(stats[2], nullptr);
+  EXPECT_EQ(c.Posterior(stats), c.Posterior(words));
+  EXPECT_TRUE(c.Posterior(std::vector<const WordClassStats*>{nullptr}).empty());
+}
+
+TEST(Classifier, TheFirstLineOfARepeatedWordHolds) {
+  Classifier c;
+  std::string error;
+  ASSERT_TRUE(c.Parse(std::string(kModel) + "kernel\t1:9\n", &error)) << error;
+  ASSERT_NE(c.Find("kernel"), nullptr);
+  EXPECT_EQ(c.Find("kernel")->best_class, 0);
+}
+
 TEST(Classifier, AssociationIsTheChiSquareOfTheBestClass) {
   Classifier c;
   std::string error;

@@ -35,7 +35,7 @@ bool IdfTable::Parse(std::string_view text, std::string* error) {
       *error = "idf line " + std::to_string(line_no) + " is malformed";
       return false;
     }
-    idf_[std::string(line.substr(0, sep))] = idf;
+    idf_.Set(line.substr(0, sep), idf);
     values.push_back(idf);
   }
   if (values.empty()) {
@@ -47,15 +47,15 @@ bool IdfTable::Parse(std::string_view text, std::string* error) {
   return true;
 }
 
-float IdfTable::Get(const std::string& word) const {
-  const auto it = idf_.find(word);
-  return it == idf_.end() ? median_ : it->second;
+float IdfTable::Get(std::string_view word) const {
+  const float* idf = idf_.Find(word);
+  return idf == nullptr ? median_ : *idf;
 }
 
-float IdfTable::Get(const std::string& word, bool* listed) const {
-  const auto it = idf_.find(word);
-  *listed = it != idf_.end();
-  return *listed ? it->second : median_;
+float IdfTable::Get(std::string_view word, bool* listed) const {
+  const float* idf = idf_.Find(word);
+  *listed = idf != nullptr;
+  return *listed ? *idf : median_;
 }
 
 }  // namespace ekvr

@@ -5,7 +5,8 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
+
+#include "word_table.h"
 
 namespace ekvr {
 
@@ -16,15 +17,15 @@ class IdfTable {
 
   // The word's idf, or the median idf for a word the table does not know
   // (a rare word is as informative as a typical listed one, not more).
-  float Get(const std::string& word) const;
-  bool Has(const std::string& word) const { return idf_.count(word) != 0; }
+  float Get(std::string_view word) const;
+  bool Has(std::string_view word) const { return idf_.Find(word) != nullptr; }
   // Get and Has in one look-up.
-  float Get(const std::string& word, bool* listed) const;
+  float Get(std::string_view word, bool* listed) const;
   float median() const { return median_; }
   size_t size() const { return idf_.size(); }
 
  private:
-  std::unordered_map<std::string, float> idf_;
+  WordTable<float> idf_;
   float median_ = 0.0f;
 };
 

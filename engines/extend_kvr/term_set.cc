@@ -19,24 +19,29 @@ int Term::TotalFrequency() const {
   return n;
 }
 
-Term& TermSet::Add(const std::string& key, std::string_view word, std::string_view second,
+Term& TermSet::Add(std::string_view key, std::string_view word, std::string_view second,
                    int parts, Position pos, size_t offset) {
-  auto [it, fresh] = index_.emplace(key, terms_.size());
-  if (fresh) {
+  const uint32_t* found = index_.Find(key);
+  size_t i = 0;
+  if (found != nullptr) {
+    i = *found;
+  } else {
+    i = terms_.size();
+    index_.Set(key, static_cast<uint32_t>(i));
     terms_.emplace_back();
     Term& t = terms_.back();
     t.word = word;
     t.second = second;
     t.parts = parts;
   }
-  Term& t = terms_[it->second];
+  Term& t = terms_[i];
   if (t.freq[pos]++ == 0) t.first_offset[pos] = static_cast<int>(offset);
   return t;
 }
 
-Term* TermSet::Find(const std::string& key) {
-  const auto it = index_.find(key);
-  return it == index_.end() ? nullptr : &terms_[it->second];
+Term* TermSet::Find(std::string_view key) {
+  const uint32_t* found = index_.Find(key);
+  return found == nullptr ? nullptr : &terms_[*found];
 }
 
 void TermSet::Clear() {
@@ -71,15 +76,20 @@ int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity) {
       if (all[i].freq[p] > 0) entries.push_back({all[i].weight[p], static_cast<int>(i), p});
     }
   }
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const Entry& a, const Entry& b) { return a.weight > b.weight; });
+  // Heaviest first, equal weights in the order of the terms: only the
+  // records that fit are put in order.
   const int n = std::min<int>(capacity, static_cast<int>(entries.size()));
+  if (n <= 0) return 0;
+  std::partial_sort(entries.begin(), entries.begin() + n, entries.end(), [](const Entry& a, const Entry& b) {
+    if (a.weight != b.weight) return a.weight > b.weight;
+    return a.term != b.term ? a.term < b.term : a.pos < b.pos;
+  });
   for (int k = 0; k < n; ++k) {
     const Term& t = all[entries[k].term];
     const auto pos = static_cast<Position>(entries[k].pos);
     FillRecord(&table[k], t, pos, entries[k].weight, t.freq[pos]);
   }
-  return std::max(n, 0);
+  return n;
 }
 
 int WriteAbstract(const std::vector<AuthorKeyword>& keywords, const TermSet& terms,

@@ -5,11 +5,11 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "positions.h"
 #include "records.h"
+#include "word_table.h"
 
 namespace ekvr {
 
@@ -50,16 +50,16 @@ class TermSet {
   // Counts one occurrence of the term with this key (the text terms are
   // told apart by) in field pos at byte offset; the first occurrence fixes
   // the term's word, second text and number of parts.
-  Term& Add(const std::string& key, std::string_view word, std::string_view second, int parts,
+  Term& Add(std::string_view key, std::string_view word, std::string_view second, int parts,
             Position pos, size_t offset);
 
-  Term* Find(const std::string& key);
+  Term* Find(std::string_view key);
   std::vector<Term>& terms() { return terms_; }
   const std::vector<Term>& terms() const { return terms_; }
   void Clear();
 
  private:
-  std::unordered_map<std::string, size_t> index_;
+  WordTable<uint32_t> index_;  // key -> its term of terms_
   std::vector<Term> terms_;
 };
 

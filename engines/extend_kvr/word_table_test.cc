@@ -1,0 +1,74 @@
+#include "word_table.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <unordered_map>
+
+namespace ekvr {
+namespace {
+
+TEST(WordTable, FindsWhatWasSetAndNothingElse) {
+  WordTable<float> t;
+  EXPECT_EQ(t.Find("absent"), nullptr);  // nothing allocated yet
+  t.Set("\xBC\xC6\xCB\xE3", 1.5f);         // a short GBK word, held in its slot
+  t.Set("\xBC\xC6\xCB\xE3\xBB\xFA\xBF\xC6\xD1\xA7\xBC\xBC\xCA\xF5", 7.0f);  // longer than a slot holds
+  t.Set("", 3.0f);
+  ASSERT_NE(t.Find("\xBC\xC6\xCB\xE3"), nullptr);
+  EXPECT_EQ(*t.Find("\xBC\xC6\xCB\xE3"), 1.5f);
+  EXPECT_EQ(*t.Find("\xBC\xC6\xCB\xE3\xBB\xFA\xBF\xC6\xD1\xA7\xBC\xBC\xCA\xF5"), 7.0f);
+  EXPECT_EQ(*t.Find(""), 3.0f);
+  // A prefix or an extension of a word is another word.
+  EXPECT_EQ(t.Find("\xBC\xC6"), nullptr);
+  EXPECT_EQ(t.Find("\xBC\xC6\xCB\xE3\xBB\xFA\xBF\xC6\xD1\xA7\xBC\xBC\xCA"), nullptr);
+  EXPECT_EQ(t.Find(std::string("\xBC\xC6\xCB\xE3", 4) + std::string(1, '\0')), nullptr);
+  EXPECT_EQ(t.size(), 3u);
+}
+
+TEST(WordTable, ALaterValueReplacesAndKeysOfTwelveBytesStayWhole) {
+  WordTable<int> t;
+  t.Set("twelve bytes", 1);   // exactly the inline size
+  t.Set("thirteen byte", 2);  // one more, in the pool
+  t.Set("twelve bytes", 3);
+  t.Set("thirteen byte", 4);
+  EXPECT_EQ(t.size(), 2u);
+  EXPECT_EQ(*t.Find("twelve bytes"), 3);
+  EXPECT_EQ(*t.Find("thirteen byte"), 4);
+  EXPECT_EQ(t.Find("twelve byte"), nullptr);
+  EXPECT_EQ(t.Find("thirteen bytes"), nullptr);
+}
+
+// Growth moves every slot: after many insertions of mixed lengths, with
+// and without a reservation, the table must agree with a std map.
+TEST(WordTable, AgreesWithAStandardMapThroughGrowth) {
+  for (const bool reserve : {false, true}) {
+    std::mt19937 rng(reserve ? 7 : 11);
+    std::unordered_map<std::string, int> expected;
+    WordTable<int> t;
+    if (reserve) t.reserve(5000);
+    for (int i = 0; i < 20000; ++i) {
+      std::string w(1 + rng() % 24, 'a');
+      for (char& c : w) c = static_cast<char>('a' + rng() % 4);  // many shared prefixes
+      const int v = static_cast<int>(rng());
+      t.Set(w, v);
+      expected[w] = v;
+    }
+    ASSERT_EQ(t.size(), expected.size());
+    for (const auto& [w, v] : expected) {
+      const int* found = t.Find(w);
+      ASSERT_NE(found, nullptr) << w;
+      EXPECT_EQ(*found, v) << w;
+    }
+    for (int i = 0; i < 2000; ++i) {
+      std::string w(25 + rng() % 4, 'a');  // longer than any word set
+      EXPECT_EQ(t.Find(w), nullptr);
+    }
+    t.clear();
+    EXPECT_EQ(t.Find(expected.begin()->first), nullptr);
+    EXPECT_TRUE(t.empty());
+  }
+}
+
+}  // namespace
+}  // namespace ekvr
