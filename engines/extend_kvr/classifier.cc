@@ -137,6 +137,7 @@ void Classifier::Finish(const std::vector<std::vector<std::pair<uint16_t, uint32
     index_.Set(words[w], static_cast<uint32_t>(stats_.size()));
     stats_.push_back(std::move(stats));
   }
+  index_.BuildFilter();  // most compounds of an article are not in the model
 }
 
 std::vector<double> Classifier::Posterior(const std::vector<std::string>& words) const {

@@ -42,6 +42,7 @@ bool IdfTable::Parse(std::string_view text, std::string* error) {
     *error = "idf table is empty";
     return false;
   }
+  idf_.BuildFilter();  // most compounds of an article are not listed
   std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
   median_ = values[values.size() / 2];
   return true;

@@ -29,9 +29,25 @@ class WordTable {
 
   void clear() {
     slots_.clear();
+    filter_.clear();
     pool_.clear();
     mask_ = 0;
     count_ = 0;
+  }
+
+  // Adds a filter of about 16 bits a word that answers most look-ups of
+  // absent words without touching the slots: the filter of a big table
+  // stays in the cache, its slots do not. For a table filled once and then
+  // mostly asked for words it does not hold, such as compounds of an
+  // article in the idf list.
+  void BuildFilter() {
+    size_t words = 1;
+    while (words * 4 < count_) words *= 2;  // 4 words a 64-bit filter word
+    filter_.assign(words, 0);
+    filter_mask_ = words - 1;
+    for (const Slot& s : slots_) {
+      if (s.length != kEmpty) Mark(Hash(KeyOf(s)));
+    }
   }
 
   // Room for n words without growing.
@@ -49,6 +65,7 @@ class WordTable {
         if (pool_.size() + word.size() > kEmpty - 1 || word.size() >= kEmpty) {
           throw std::length_error("word table pool is full");
         }
+        if (!filter_.empty()) Mark(h);
         s.tag = Tag(h);
         s.length = static_cast<uint32_t>(word.size());
         s.value = value;
@@ -73,6 +90,10 @@ class WordTable {
   const V* Find(std::string_view word) const {
     if (count_ == 0) return nullptr;
     const uint64_t h = Hash(word);
+    if (!filter_.empty()) {
+      const uint64_t bits = FilterBits(h);
+      if ((filter_[FilterWord(h)] & bits) != bits) return nullptr;
+    }
     const uint32_t tag = Tag(h);
     for (size_t i = h & mask_;; i = (i + 1) & mask_) {
       const Slot& s = slots_[i];
@@ -124,10 +145,19 @@ class WordTable {
   // The slot index takes the low bits of the hash, the tag the high ones.
   static uint32_t Tag(uint64_t h) { return static_cast<uint32_t>(h >> 32); }
 
-  // A power of two at least twice n: probe runs stay short.
+  // Three bits of a 64-bit word, both chosen by bits of the hash that the
+  // slot index and the tag use less.
+  size_t FilterWord(uint64_t h) const { return static_cast<size_t>((h >> 16) ^ (h >> 40)) & filter_mask_; }
+  static uint64_t FilterBits(uint64_t h) {
+    return uint64_t{1} << (h >> 24 & 63) | uint64_t{1} << (h >> 30 & 63) | uint64_t{1} << (h >> 58 & 63);
+  }
+  void Mark(uint64_t h) { filter_[FilterWord(h)] |= FilterBits(h); }
+
+  // A power of two with n filling at most 70 % of it: probe runs stay
+  // short, and a big table stays small enough for the TLB.
   static size_t SlotsFor(size_t n) {
     size_t slots = 16;
-    while (slots < 2 * n) slots *= 2;
+    while (slots * 7 < n * 10) slots *= 2;
     return slots;
   }
 
@@ -150,6 +180,8 @@ class WordTable {
   }
 
   std::vector<Slot> slots_;
+  std::vector<uint64_t> filter_;  // empty: no filter
+  size_t filter_mask_ = 0;
   std::string pool_;
   size_t mask_ = 0;
   size_t count_ = 0;

@@ -64,6 +64,14 @@ TEST(WordTable, AgreesWithAStandardMapThroughGrowth) {
       std::string w(25 + rng() % 4, 'a');  // longer than any word set
       EXPECT_EQ(t.Find(w), nullptr);
     }
+    // The filter must never hide a word: not the ones it was built from,
+    // nor one set after it.
+    t.BuildFilter();
+    for (const auto& [w, v] : expected) ASSERT_NE(t.Find(w), nullptr) << w;
+    t.Set("set after the filter", 5);
+    ASSERT_NE(t.Find("set after the filter"), nullptr);
+    EXPECT_EQ(*t.Find("set after the filter"), 5);
+    EXPECT_EQ(t.Find("not set after the filter"), nullptr);
     t.clear();
     EXPECT_EQ(t.Find(expected.begin()->first), nullptr);
     EXPECT_TRUE(t.empty());
