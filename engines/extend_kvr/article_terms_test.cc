@@ -123,6 +123,73 @@ TEST(AnalyzeChinese, TheTermModelWeighsTitleTermsAndAuthorKeywordsFirst) {
   EXPECT_LT(out.full_text_records, 10000);
 }
 
+// Cuts glued text into the listed words (first match wins), all nouns;
+// "." is punctuation.
+SegmentFn GluedSegmenter(std::vector<std::string> words) {
+  return [words](std::string_view text, std::vector<Token>* out) {
+    for (size_t at = 0; at < text.size();) {
+      size_t len = 1;
+      int16_t tag = 42;
+      for (const std::string& w : words) {
+        if (text.substr(at, w.size()) == w) {
+          len = w.size();
+          tag = tag::kNoun;
+          break;
+        }
+      }
+      out->push_back({static_cast<uint32_t>(at), static_cast<uint32_t>(at + len), tag});
+      at += len;
+    }
+    return true;
+  };
+}
+
+// A model that rates single words `single` logits above compounds.
+TermModel SingleWordModel(double single) {
+  TermModel model;
+  std::string error;
+  std::string text = "features " + std::to_string(kTermFeatures) + "\nlambda 1\nweights";
+  for (int i = 0; i < kTermFeatures; ++i) {
+    text += i == kFBias ? " -1" : i == kFOneWord ? " " + std::to_string(single) : " 0";
+  }
+  EXPECT_TRUE(model.Parse(text + "\n", &error)) << error;
+  return model;
+}
+
+TEST(AnalyzeChinese, APieceThatNeverStandsAloneGivesWayToItsLongerTerm) {
+  const IdfTable idf = SmallIdf();
+  const SegmentFn segment = GluedSegmenter({"conv", "net"});
+  struct Case {
+    double single;         // the model's preference for single words
+    const char* abstract;
+    bool conv_below;       // conv ends up lighter than convnet
+  } cases[] = {
+      {0.5, "convnet", true},         // never alone, rated a little higher: gives way
+      {1.0, "convnet", false},        // rated far higher: keeps its weight
+      {0.5, "convnet.conv", false},   // stands alone once too: keeps its weight
+  };
+  for (const Case& c : cases) {
+    const TermModel model = SingleWordModel(c.single);
+    Resources res;
+    res.idf = &idf;
+    res.term_model = &model;
+    ArticleText a;
+    a.field[kPosAbstract] = c.abstract;
+    Analysis out;
+    ASSERT_TRUE(AnalyzeChinese(a, segment, res, &out));
+    const Term* conv = out.terms.Find("conv");
+    const Term* convnet = out.terms.Find("convnet");
+    ASSERT_TRUE(conv != nullptr && convnet != nullptr) << c.abstract;
+    EXPECT_NEAR(convnet->total, std::exp(-1.0), 1e-6);  // the longer term is never moved
+    if (c.conv_below) {
+      EXPECT_LT(conv->total, convnet->total) << c.single << " " << c.abstract;
+      EXPECT_GT(conv->total, 0.98 * convnet->total);  // just below, not thrown away
+    } else {
+      EXPECT_NEAR(conv->total, std::exp(-1.0 + c.single), 1e-6) << c.single << " " << c.abstract;
+    }
+  }
+}
+
 TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {
   const IdfTable idf = SmallIdf();
   Resources res;
