@@ -1,6 +1,7 @@
 #include "class_filter.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -82,11 +83,22 @@ class KeyIndex {
   }
 
   void AddToMap() {
-    std::vector<const std::pair<const std::string_view, Chain>*> keys;
+    // The keys' texts lie in records all over the tables: each sort entry
+    // carries the first eight bytes of its key, in an order that agrees
+    // with the byte-wise one, so that most comparisons need no text.
+    struct SortKey {
+      uint64_t prefix;
+      const std::pair<const std::string_view, Chain>* chain;
+    };
+    std::vector<SortKey> keys;
     keys.reserve(chains_.size());
-    for (const auto& chain : chains_) keys.push_back(&chain);
-    std::sort(keys.begin(), keys.end(), [](const auto* x, const auto* y) { return x->first < y->first; });
-    for (const auto* chain : keys) {
+    for (const auto& chain : chains_) keys.push_back({Prefix(chain.first), &chain});
+    std::sort(keys.begin(), keys.end(), [](const SortKey& x, const SortKey& y) {
+      if (x.prefix != y.prefix) return x.prefix < y.prefix;
+      return x.chain->first < y.chain->first;
+    });
+    for (const SortKey& key : keys) {
+      const auto* chain = key.chain;
       for (int32_t k = chain->second.head; k != kNone; k = links_[k].next) {
         if (!links_[k].in_map) map_.emplace_hint(map_.end(), std::string(chain->first), links_[k].record);
       }
@@ -95,6 +107,18 @@ class KeyIndex {
 
  private:
   static constexpr int32_t kNone = -1;
+
+  // The first eight bytes, big-endian, zero-padded: for texts without NUL
+  // bytes, a smaller prefix means a smaller text, and equal prefixes leave
+  // the order to the texts themselves.
+  static uint64_t Prefix(std::string_view text) {
+    uint64_t p = 0;
+    for (size_t i = 0; i < 8; ++i) {
+      p = p << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+    }
+    return p;
+  }
+
   struct Link {
     int32_t record;
     int32_t next;

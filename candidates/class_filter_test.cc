@@ -149,14 +149,28 @@ std::vector<bool> ReferenceFilter(tarnix::TermIndexMap& map, const std::vector<A
 
 TEST_F(ClassFilterTest, RandomTablesMatchThePlainWalk) {
   std::mt19937 rng(7);
-  const char* const keys[] = {"a", "b", "ab", "ba", "abc", "\xB0\xA1", "\xB0\xA1\xB0\xA2"};
+  // Short keys, and long ones that share their first eight bytes or
+  // differ only beyond them, with bytes on both sides of 0x80.
+  const char* const keys[] = {"a",
+                              "b",
+                              "ab",
+                              "ba",
+                              "abc",
+                              "\xB0\xA1",
+                              "\xB0\xA1\xB0\xA2",
+                              "\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA4",
+                              "\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA4\xB0\xA5",
+                              "\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA4\x41",
+                              "\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA4\xB0\xA5\xB0",
+                              "\xB0\xA1\xB0\xA2\xB0\xA3\xB0\xA5"};
+  constexpr unsigned kKeys = sizeof keys / sizeof keys[0];
   const char* const codes[] = {"", "T", "TP", "TP3"};
   for (int round = 0; round < 20; ++round) {
     SCOPED_TRACE(round);
     Tables t(tarnix::kInfoMapCapacity);
     const int32_t n = 50 + static_cast<int32_t>(rng() % 400);
     for (int32_t i = 0; i < n; ++i) {
-      t.Set(i, Term(keys[rng() % 7], static_cast<float>(1 + rng() % 9), static_cast<int>(rng() % 3),
+      t.Set(i, Term(keys[rng() % kKeys], static_cast<float>(1 + rng() % 9), static_cast<int>(rng() % 3),
                     codes[rng() % 4]),
             static_cast<int>(rng() % 3));
     }
@@ -164,7 +178,7 @@ TEST_F(ClassFilterTest, RandomTablesMatchThePlainWalk) {
     tarnix::TermIndexMap fileword, reference;
     for (int32_t e = 0; e < 5; ++e) {
       const int32_t i = 9000 + e;
-      t.Set(i, Term(keys[rng() % 7], 1.0f, 0, codes[rng() % 4]));
+      t.Set(i, Term(keys[rng() % kKeys], 1.0f, 0, codes[rng() % 4]));
       fileword.emplace(t.terms[i].word, i);
     }
     reference = fileword;

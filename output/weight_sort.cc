@@ -1,7 +1,9 @@
 #include "weight_sort.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +22,57 @@ void MoveKeyword(const KeywordEntry& from, KeywordEntry& to) {
   to.weight = from.weight;
 }
 
+// Finds the first slot at or after a given one whose weight is strictly
+// greater than a given weight (a NaN is never greater, and nothing is
+// greater than a NaN, as with the comparison the exchange sort makes). The
+// slots are read in blocks, and a block whose maximum is not greater is
+// skipped whole. An exchange only ever lowers the weight of a slot still to
+// be searched, so a block's recorded maximum stays an upper bound without
+// being kept up to date; a block found to hold nothing greater has its
+// maximum brought down to what it holds.
+class HeavierFinder {
+ public:
+  explicit HeavierFinder(const std::vector<double>& weights)
+      : w_(weights), n_(static_cast<int32_t>(weights.size())) {
+    block_max_.assign(static_cast<size_t>((n_ + kBlock - 1) / kBlock), kNone);
+    for (int32_t j = 0; j < n_; ++j) {
+      double& m = block_max_[static_cast<size_t>(j / kBlock)];
+      if (w_[j] > m) m = w_[j];
+    }
+  }
+
+  // The first slot j >= from with held < weight(j), or n.
+  int32_t First(int32_t from, double held) {
+    if (from >= n_) return n_;
+    int32_t block = from / kBlock;
+    const int32_t first_end = std::min(n_, (block + 1) * kBlock);
+    for (int32_t j = from; j < first_end; ++j) {
+      if (held < w_[j]) return j;
+    }
+    const int32_t blocks = static_cast<int32_t>(block_max_.size());
+    for (++block; block < blocks; ++block) {
+      double& m = block_max_[static_cast<size_t>(block)];
+      if (!(held < m)) continue;
+      const int32_t begin = block * kBlock, end = std::min(n_, begin + kBlock);
+      double actual = kNone;
+      for (int32_t j = begin; j < end; ++j) {
+        if (held < w_[j]) return j;
+        if (w_[j] > actual) actual = w_[j];
+      }
+      m = actual;
+    }
+    return n_;
+  }
+
+ private:
+  static constexpr int32_t kBlock = 32;
+  static constexpr double kNone = -std::numeric_limits<double>::infinity();
+
+  const std::vector<double>& w_;
+  int32_t n_;
+  std::vector<double> block_max_;
+};
+
 }  // namespace
 
 bool MaoPaoSort(KeywordEntry* word_buffer, int32_t n) {
@@ -36,19 +89,14 @@ bool MaoPaoSort(KeywordEntry* word_buffer, int32_t n) {
     from[i] = i;
   }
   // Slot i's occupant is held through its pass; a heavier one met on the
-  // way changes places with it, as the exchange would. The search for the
-  // next heavier weight is kept apart from the exchange so that it compiles
-  // to a loop of loads and compares only: most passes meet none, the list
-  // arriving mostly ranked already.
-  const double* w = weights.data();
-  auto next_heavier = [w, n](int32_t j, double held) {
-    while (j < n && !(held < w[j])) ++j;
-    return j;
-  };
+  // way changes places with it, as the exchange would. The finder skips
+  // the blocks of slots that hold nothing heavier: most passes meet few
+  // heavier weights, and they lie close.
+  HeavierFinder finder(weights);
   for (int32_t i = 0; i + 1 < n; ++i) {
     double held = weights[i];
     int32_t held_from = from[i];
-    for (int32_t j = next_heavier(i + 1, held); j < n; j = next_heavier(j + 1, held)) {
+    for (int32_t j = finder.First(i + 1, held); j < n; j = finder.First(j + 1, held)) {
       std::swap(held, weights[j]);
       std::swap(held_from, from[j]);
     }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -153,15 +154,21 @@ void ReferenceExchangeSort(std::vector<KeywordEntry>& k) {
 
 TEST(MaoPaoSortTest, RandomListsMatchTheExchangeSortOnRecords) {
   std::mt19937 rng(11);
-  for (int round = 0; round < 30; ++round) {
+  for (int round = 0; round < 60; ++round) {
     SCOPED_TRACE(round);
     const size_t n = 1 + rng() % 300;
     std::vector<KeywordEntry> k(n);
     for (size_t i = 0; i < n; ++i) {
       // Few distinct weights, so that ties are common; now and then a NaN,
-      // which no weight is heavier than and which is heavier than none.
-      const unsigned pick = rng() % 12;
-      const double weight = pick == 11 ? std::nan("") : static_cast<double>(pick % 6);
+      // which no weight is heavier than and which is heavier than none, the
+      // infinities, and a negative zero, which ties with zero.
+      const unsigned pick = rng() % 15;
+      const double inf = std::numeric_limits<double>::infinity();
+      const double weight = pick == 11   ? std::nan("")
+                            : pick == 12 ? inf
+                            : pick == 13 ? -inf
+                            : pick == 14 ? -0.0
+                                         : static_cast<double>(pick % 6);
       k[i] = Keyword(std::to_string(i).c_str(), weight);
       std::memset(k[i].reserved, static_cast<int>(i % 251), sizeof k[i].reserved);
     }
