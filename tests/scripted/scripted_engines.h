@@ -10,6 +10,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -62,8 +64,8 @@ struct LexmillScript {
   int free_all_space_result = 1;
 
   // State, observable by tests.
-  std::set<std::string> loaded;          // dictionaries loaded now
-  std::map<int, std::string> handles;    // open handles -> dictionary
+  std::unordered_set<std::string> loaded;        // dictionaries loaded now
+  std::unordered_map<int, std::string> handles;  // open handles -> dictionary
   std::vector<std::string> unloaded;     // dictionaries unloaded, in order
   int next_handle = 1;
 };
