@@ -25,8 +25,9 @@ bool ContraWord(std::string& text);
 double GetSimlarity(const char* a, const char* b);
 
 // Reads a plain decimal number without sign or exponent ("0.85", "12",
-// ".5", "3."). Bytes other than digits are not rejected; the result stays
-// finite for any input.
+// ".5", "3."). Bytes other than digits are not rejected. The arithmetic is
+// floating point, so no input overflows: a whole part of more than about
+// 308 digits gives infinity.
 double NumStrValue(std::string text);
 
 // Whether every byte of text is an ASCII digit (true for the empty text,
