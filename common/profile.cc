@@ -1,5 +1,6 @@
 #include "profile.h"
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -27,6 +28,7 @@ struct ProfileSection {
 
 struct ParsedProfile {
   FileStamp stamp;
+  bool settled = false;  // the file was old enough when read to trust its stamp
   std::vector<ProfileSection> sections;
 };
 
@@ -89,6 +91,15 @@ thread_local uint64_t current_check = 0;
 thread_local uint64_t last_check = 0;
 thread_local int scope_depth = 0;
 
+// Two seconds: coarser than any file system's time stamps.
+constexpr int64_t kSettledNs = 2'000'000'000;
+
+int64_t WallClockNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
 struct CachedProfile {
   std::unique_ptr<ParsedProfile> parsed;  // null: the file could not be read
   uint64_t checked = 0;
@@ -109,13 +120,17 @@ const ParsedProfile* Load(const std::string& path) {
     entry.parsed.reset();
     return nullptr;
   }
-  if (entry.parsed && entry.parsed->stamp == stamp) return entry.parsed.get();
+  // A copy read while the file was younger than the clock's granularity
+  // may predate a second write in the same tick, of the same size, which
+  // the stamp would not tell apart: such a copy is read again.
+  if (entry.parsed && entry.parsed->stamp == stamp && entry.parsed->settled) return entry.parsed.get();
   entry.parsed.reset();
   std::ifstream in(path, std::ios::binary);
   if (!in) return nullptr;
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   auto parsed = std::make_unique<ParsedProfile>();
   parsed->stamp = stamp;
+  parsed->settled = WallClockNs() - stamp.mtime_ns >= kSettledNs;
   parsed->sections = Parse(content);
   entry.parsed = std::move(parsed);
   return entry.parsed.get();

@@ -1,5 +1,6 @@
 #include "profile.h"
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -102,6 +103,29 @@ TEST_F(ProfileTest, AnEditedFileTakesEffectAtTheNextRead) {
   EXPECT_EQ(Read("s", "k"), "tree3");
   std::filesystem::remove(path);
   EXPECT_EQ(Read("s", "k"), "dflt");
+}
+
+// Two writes of the same size within one tick of the file system's clock
+// leave the same stamp: a copy read while the file was that young is not
+// trusted, one read when the file had settled is.
+TEST_F(ProfileTest, ASecondWriteInTheSameTickIsSeen) {
+  const auto path = std::filesystem::path(dir()) / "p.ini";
+  WriteFile("p.ini", "[s]\nk=one\n");
+  const auto stamp = std::filesystem::last_write_time(path);
+  EXPECT_EQ(Read("s", "k"), "one");
+  WriteFile("p.ini", "[s]\nk=two\n");
+  std::filesystem::last_write_time(path, stamp);  // the same tick
+  EXPECT_EQ(Read("s", "k"), "two");
+
+  // A settled file: its stamp is trusted, and a rewrite that keeps the
+  // stamp is not looked at (nothing writes a file ten seconds in the past
+  // by accident).
+  const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::seconds(10);
+  std::filesystem::last_write_time(path, old);
+  EXPECT_EQ(Read("s", "k"), "two");
+  WriteFile("p.ini", "[s]\nk=six\n");
+  std::filesystem::last_write_time(path, old);
+  EXPECT_EQ(Read("s", "k"), "two");
 }
 
 TEST_F(ProfileTest, WithinACheckScopeAFileIsCheckedOnceThenAgainInTheNextScope) {
