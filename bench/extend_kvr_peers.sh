@@ -23,11 +23,6 @@ echo "== Tarnix"
 (cd "$work" && "$build/bin/extend_kvr_direct_bench" "$work/article.gbk" 300)
 
 echo "== cppjieba"
-cpp=$npm_dir/node_modules/nodejieba/submodules/cppjieba
-if [ ! -d "$cpp/include" ]; then
-  mkdir -p "$npm_dir"
-  (cd "$npm_dir" && npm install --no-save --ignore-scripts nodejieba >/dev/null)
-fi
-g++ -O2 -DNDEBUG -std=c++17 -w -I"$cpp/include" -I"$cpp/deps/limonp/include" \
-  "$root/bench/extend_kvr_cppjieba.cc" -o "$work/extend_kvr_cppjieba"
-"$work/extend_kvr_cppjieba" "$cpp/dict" "$work/article.utf8" 300
+source "$root/bench/cppjieba.sh"
+build_cppjieba "$npm_dir" "$root/bench/extend_kvr_cppjieba.cc" "$work/extend_kvr_cppjieba"
+"$work/extend_kvr_cppjieba" "$cppjieba_root/dict" "$work/article.utf8" 300

@@ -23,14 +23,8 @@ echo "== Lexmill"
 LEXMILL_BENCH_CORPUS=$work/corpus.gbk "$build/bin/lexmill_bench" --benchmark_min_time=2
 
 echo "== cppjieba (MPSegment, HMM off, same dict.txt)"
-npm_dir=$build/npm
-cpp=$npm_dir/node_modules/nodejieba/submodules/cppjieba
-if [ ! -d "$cpp/include" ]; then
-  mkdir -p "$npm_dir"
-  (cd "$npm_dir" && npm install --no-save --ignore-scripts nodejieba >/dev/null)
-fi
-g++ -O2 -DNDEBUG -std=c++17 -w -I"$cpp/include" -I"$cpp/deps/limonp/include" \
-  "$root/bench/lexmill_cppjieba.cc" -o "$work/lexmill_cppjieba"
+source "$root/bench/cppjieba.sh"
+build_cppjieba "$build/npm" "$root/bench/lexmill_cppjieba.cc" "$work/lexmill_cppjieba"
 "$work/lexmill_cppjieba" "$jieba_dict" "$work/corpus.utf8" 5
 
 echo "== python3-jieba (jieba.lcut, HMM off)"
