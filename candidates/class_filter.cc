@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "run_log.h"
 #include "term_access.h"
 #include "text.h"
+#include "word_table.h"
 
 namespace tarnix {
 namespace {
@@ -60,9 +60,11 @@ void Absorb(ArticleTerm& keeper, ArticleTerm& absorbed) {
 // stay put meanwhile.
 class KeyIndex {
  public:
-  explicit KeyIndex(TermIndexMap& map) : map_(map) {
-    chains_.reserve(map.size() + kInfoMapCapacity);
-    links_.reserve(map.size() + kInfoMapCapacity);
+  KeyIndex(TermIndexMap& map, int32_t records) : map_(map) {
+    const size_t most = map.size() + static_cast<size_t>(records);
+    index_.reserve(most);
+    chains_.reserve(most);
+    links_.reserve(most);
     for (const auto& entry : map) Append(entry.first, entry.second, true);
   }
 
@@ -70,10 +72,9 @@ class KeyIndex {
   // term's record index joins the key.
   ArticleTerm* KeeperOrAdd(std::string_view key, const ArticleTerm& term, int32_t a,
                            ArticleTerm* info_map) {
-    auto chain = chains_.find(key);
-    if (chain != chains_.end()) {
+    if (const int32_t* chain = index_.Find(key)) {
       const std::string_view code = FieldView(term.class_code);
-      for (int32_t k = chain->second.head; k != kNone; k = links_[k].next) {
+      for (int32_t k = chains_[*chain].head; k != kNone; k = links_[k].next) {
         ArticleTerm& candidate = RecordAt(info_map, links_[k].record, kInfoMapCapacity);
         if (FieldView(candidate.class_code) == code) return &candidate;
       }
@@ -88,19 +89,19 @@ class KeyIndex {
     // with the byte-wise one, so that most comparisons need no text.
     struct SortKey {
       uint64_t prefix;
-      const std::pair<const std::string_view, Chain>* chain;
+      const Chain* chain;
     };
     std::vector<SortKey> keys;
     keys.reserve(chains_.size());
-    for (const auto& chain : chains_) keys.push_back({Prefix(chain.first), &chain});
+    for (const Chain& chain : chains_) keys.push_back({Prefix(chain.key), &chain});
     std::sort(keys.begin(), keys.end(), [](const SortKey& x, const SortKey& y) {
       if (x.prefix != y.prefix) return x.prefix < y.prefix;
-      return x.chain->first < y.chain->first;
+      return x.chain->key < y.chain->key;
     });
     for (const SortKey& key : keys) {
-      const auto* chain = key.chain;
-      for (int32_t k = chain->second.head; k != kNone; k = links_[k].next) {
-        if (!links_[k].in_map) map_.emplace_hint(map_.end(), std::string(chain->first), links_[k].record);
+      const Chain* chain = key.chain;
+      for (int32_t k = chain->head; k != kNone; k = links_[k].next) {
+        if (!links_[k].in_map) map_.emplace_hint(map_.end(), std::string(chain->key), links_[k].record);
       }
     }
   }
@@ -125,6 +126,7 @@ class KeyIndex {
     bool in_map;
   };
   struct Chain {
+    std::string_view key;
     int32_t head;
     int32_t tail;
   };
@@ -132,15 +134,18 @@ class KeyIndex {
   void Append(std::string_view key, int32_t record, bool in_map) {
     const int32_t k = static_cast<int32_t>(links_.size());
     links_.push_back({record, kNone, in_map});
-    auto [chain, added] = chains_.try_emplace(key, Chain{k, k});
-    if (!added) {
-      links_[chain->second.tail].next = k;
-      chain->second.tail = k;
+    if (int32_t* chain = index_.Find(key)) {
+      links_[chains_[*chain].tail].next = k;
+      chains_[*chain].tail = k;
+    } else {
+      index_.Set(key, static_cast<int32_t>(chains_.size()));
+      chains_.push_back({key, k, k});
     }
   }
 
   TermIndexMap& map_;
-  std::unordered_map<std::string_view, Chain> chains_;
+  WordTable<int32_t> index_;  // key -> its chain
+  std::vector<Chain> chains_;
   std::vector<Link> links_;
 };
 
@@ -149,7 +154,7 @@ bool FilterByClass(TermIndexMap& map, ArticleTerm* info_map, int32_t n,
   try {
     if (!info_map || !info_map_class || !CountFits(n, kInfoMapCapacity)) return false;
     if (n == 0) return true;
-    KeyIndex index(map);
+    KeyIndex index(map, n);
     for (int32_t a = 0; a < n; ++a) {
       ArticleTerm& term = info_map[a];
       BoostByClass(term, info_map_class[a].match_depth);

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <limits>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "run_log.h"
 #include "text.h"
+#include "word_table.h"
 
 namespace tarnix {
 namespace {
@@ -24,15 +24,17 @@ class TextIndex {
   TextIndex(const ArticleTerm* table, int32_t count, const KeywordEntry* keywords,
             int32_t keyword_count)
       : table_(table) {
-    groups_.reserve(static_cast<size_t>(keyword_count));
+    groups_.reserve(static_cast<size_t>(std::max(keyword_count, 0)));
     for (int32_t k = 0; k < keyword_count; ++k) {
-      groups_.try_emplace(FieldView(keywords[k].keyword_text), Group{kNone, kNone, false});
+      const std::string_view text = FieldView(keywords[k].keyword_text);
+      if (groups_.Find(text) == nullptr) groups_.Set(text, Group{kNone, kNone, false});
     }
+    groups_.BuildFilter();  // most records are not keywords
     next_.assign(count > 0 ? static_cast<size_t>(count) : 0, kNone);
     for (int32_t i = 0; i < count; ++i) {
-      auto group = groups_.find(FieldView(table[i].word));
-      if (group == groups_.end()) continue;
-      Group& g = group->second;
+      Group* group = groups_.Find(FieldView(table[i].word));
+      if (group == nullptr) continue;
+      Group& g = *group;
       (g.first == kNone ? g.first : next_[g.last]) = i;
       g.last = i;
     }
@@ -42,10 +44,10 @@ class TextIndex {
   // yet marked, among the records with text, and uses them up. False when
   // no unused record has that text.
   bool Take(std::string_view text, bool (&marks)[kCountedPositions], int64_t& total) {
-    auto found = groups_.find(text);
-    if (found == groups_.end() || found->second.used || found->second.first == kNone) return false;
-    found->second.used = true;
-    for (int32_t i = found->second.first; i != kNone; i = next_[i]) {
+    Group* found = groups_.Find(text);
+    if (found == nullptr || found->used || found->first == kNone) return false;
+    found->used = true;
+    for (int32_t i = found->first; i != kNone; i = next_[i]) {
       const ArticleTerm& record = table_[i];
       if (record.position >= 0 && record.position < kCountedPositions && !marks[record.position]) {
         marks[record.position] = true;
@@ -58,12 +60,12 @@ class TextIndex {
  private:
   static constexpr int32_t kNone = -1;
   struct Group {
-    int32_t first;
-    int32_t last;
-    bool used;
+    int32_t first = kNone;
+    int32_t last = kNone;
+    bool used = false;
   };
   const ArticleTerm* table_;
-  std::unordered_map<std::string_view, Group> groups_;
+  WordTable<Group> groups_;
   std::vector<int32_t> next_;  // the next record of the same text
 };
 

@@ -14,6 +14,8 @@
 
 namespace ekvr {
 
+using tarnix::WordTable;
+
 struct WordClassStats {
   // (class index, log((docs + alpha) / alpha)) for each class the word
   // occurs in; the naive Bayes evidence beyond the unseen-word floor.

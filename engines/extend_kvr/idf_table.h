@@ -10,6 +10,8 @@
 
 namespace ekvr {
 
+using tarnix::WordTable;
+
 class IdfTable {
  public:
   bool Load(const std::string& path, std::string* error);

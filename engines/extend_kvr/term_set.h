@@ -13,6 +13,8 @@
 
 namespace ekvr {
 
+using tarnix::WordTable;
+
 struct WordClassStats;
 
 struct Term {

@@ -6,7 +6,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace ekvr {
+namespace tarnix {
 namespace {
 
 TEST(WordTable, FindsWhatWasSetAndNothingElse) {
@@ -79,4 +79,4 @@ TEST(WordTable, AgreesWithAStandardMapThroughGrowth) {
 }
 
 }  // namespace
-}  // namespace ekvr
+}  // namespace tarnix

@@ -1,6 +1,7 @@
-// A map from words to small values, filled when the engine's tables load
-// and then asked thousands of times per article (every distinct word and
-// compound of an article, in the idf list and in the classifier).
+// A map from words to small values, for tables asked thousands of times
+// per article: the classification engine's idf list and classifier (every
+// distinct word and compound of an article), its per-article term sets,
+// and the keys of the pipeline's class filter.
 //
 // std::unordered_map spends about three cache misses on each of those
 // look-ups (the bucket, the node before the first of the bucket, the
@@ -9,8 +10,8 @@
 // slots sit in one array with the value and a word of up to 12 bytes (six
 // GBK characters) inline, longer words in one pool, so a look-up reads one
 // slot, and the pool only for a long word whose hash tag matches.
-#ifndef TARNIX_ENGINES_EXTEND_KVR_WORD_TABLE_H_
-#define TARNIX_ENGINES_EXTEND_KVR_WORD_TABLE_H_
+#ifndef TARNIX_COMMON_WORD_TABLE_H_
+#define TARNIX_COMMON_WORD_TABLE_H_
 
 #include <cstdint>
 #include <cstring>
@@ -19,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ekvr {
+namespace tarnix {
 
 template <typename V>
 class WordTable {
@@ -87,6 +88,7 @@ class WordTable {
   }
 
   // The word's value, or null.
+  V* Find(std::string_view word) { return const_cast<V*>(static_cast<const WordTable&>(*this).Find(word)); }
   const V* Find(std::string_view word) const {
     if (count_ == 0) return nullptr;
     const uint64_t h = Hash(word);
@@ -187,6 +189,6 @@ class WordTable {
   size_t count_ = 0;
 };
 
-}  // namespace ekvr
+}  // namespace tarnix
 
-#endif  // TARNIX_ENGINES_EXTEND_KVR_WORD_TABLE_H_
+#endif  // TARNIX_COMMON_WORD_TABLE_H_
