@@ -8,8 +8,9 @@
 # (ctest in <windows build>/windows). The comparisons with Linux use a native
 # build of the same tree, which scripts/test.sh has built already.
 #
-# Prints "skipped: ..." and succeeds when the tools cannot be installed;
-# fails on any build or test failure.
+# Prints "skipped: ..." and succeeds when the tools cannot be installed,
+# and runs only the export-table check when the machine cannot execute
+# 32-bit programs; fails on any build or test failure.
 #
 # Environment: TARNIX_NATIVE_BUILD (default build), TARNIX_WINDOWS_BUILD
 # (default build-win32).
@@ -69,6 +70,18 @@ cmake -S . -B "$cross" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DB
   -DTARNIX_WERROR=ON -DLEXMILL_HOST_DICTC="$native/bin/lexmill_dictc" \
   -DTARNIX_LINUX_BUILD="$native" >/dev/null
 cmake --build "$cross" -j "$jobs" >/dev/null
+
+# Some kernels cannot execute 32-bit programs at all (Wine's loader then
+# fails with "Exec format error"): the DLLs are still built and their export
+# tables checked, and the tests that run them are skipped, and said so.
+if ! probe=$(wine --version 2>&1); then
+  echo "== windows: wine cannot run here: ${probe##*: }"
+  status=0
+  ctest --test-dir "$cross/windows" --output-on-failure -R '^dll_exports$' || status=$?
+  echo "skipped: the tests under Wine (this machine cannot run 32-bit programs)"
+  echo "== windows: export tables $( ((status == 0)) && echo passed || echo FAILED) in $(($(date +%s) - started)) s"
+  exit $status
+fi
 
 echo "== windows: tests under Wine"
 export WINEPREFIX=$cross/wineprefix WINEDEBUG=-all
