@@ -85,7 +85,7 @@ def main():
             s[part, "t10"] += f1(kws, a["keywords"], 10, False)
     for part, name in (("tune", "tuning half"), ("held", "held-out half"), ("all", "all")):
         n = s[part, "n"]
-        print("zh csl-dev %s (%d): Tarnix F1@5 %.3f F1@10 %.3f; jieba extract_tags F1@5 %.3f"
+        print("zh csl-dev %s (%d): Tarnix F1@5 %.4f F1@10 %.4f; jieba extract_tags F1@5 %.4f"
               % (name, n, s[part, "t5"] / n, s[part, "t10"] / n, s[part, "j5"] / n))
     lib.Tarnix_FreeDict()
     assert lib.Tarnix_Initial(2, 0) == 0
@@ -104,7 +104,7 @@ def main():
             base = sorted(tf, key=lambda w: -tf[w] * math.log(len(docs) / df[w]))
             s["t"] += f1(kws, d["keywords"], 10, True)
             s["b"] += f1(base, d["keywords"], 10, True)
-        print("en %s (%d): Tarnix F1@10 %.3f; TF-IDF baseline F1@10 %.3f"
+        print("en %s (%d): Tarnix F1@10 %.4f; TF-IDF baseline F1@10 %.4f"
               % (name, len(docs), s["t"] / len(docs), s["b"] / len(docs)))
     lib.Tarnix_FreeDict()
 
