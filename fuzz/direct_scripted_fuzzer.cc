@@ -34,7 +34,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzz_support.h"
+#include "direct_support.h"
 #include "scripted_engines.h"
 #include "tarnix.h"
 
@@ -203,16 +203,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  std::vector<KeywordEntry> buffer(static_cast<size_t>(capacity));
-  int count = capacity;
-  const int result = Tarnix_Direct(texts[0].c_str(), texts[1].c_str(), texts[2].c_str(),
-                                   texts[3].c_str(), texts[4].c_str(), texts[5].c_str(),
-                                   buffer.data(), &count, type, class_mode, floor_weights);
-  tarnix_fuzz::CheckResult(result, count, capacity, buffer.data());
-  if (result == 0 && count > 0) {
-    int n = count;
-    FUZZ_CHECK(Word_Normal(buffer.data(), &n) <= 1);
-    FUZZ_CHECK(Word_Normal_Ten(buffer.data(), &n) <= 1);
-  }
+  tarnix_fuzz::DirectAndNormalise(texts, capacity, type, class_mode, floor_weights);
   return 0;
 }
