@@ -3,10 +3,13 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scripted_engines.h"
@@ -55,17 +58,40 @@ void ScriptArticle(int full_text, int abstract) {
   Dict_Load_New("QOVA_SIM_CHN_DICT", "");
 }
 
+const char kTitle[] = "\xBB\xF9\xD3\xDA\xC9\xEE\xB6\xC8\xD1\xA7\xCF\xB0";
+
+int Direct(std::vector<KeywordEntry>& buffer, int* size) {
+  *size = static_cast<int>(buffer.size());
+  return Tarnix_Direct(kTitle, "abstract", "keyword", "text", "journal", "TP391.1", buffer.data(),
+                       size, 1, 0, 0);
+}
+
 void Run(benchmark::State& state, int full_text, int abstract) {
   ScriptArticle(full_text, abstract);
   std::vector<KeywordEntry> buffer(1000);
-  const std::string title = "\xBB\xF9\xD3\xDA\xC9\xEE\xB6\xC8\xD1\xA7\xCF\xB0";
   for (auto _ : state) {
-    int size = static_cast<int>(buffer.size());
-    int r = Tarnix_Direct(title.c_str(), "abstract", "keyword", "text", "journal", "TP391.1",
-                          buffer.data(), &size, 1, 0, 0);
-    if (r != TARNIX_OK) state.SkipWithError("Tarnix_Direct failed");
+    int size = 0;
+    if (Direct(buffer, &size) != TARNIX_OK) state.SkipWithError("Tarnix_Direct failed");
     benchmark::DoNotOptimize(size);
   }
+}
+
+// Prints the keyword list of both articles, so that a change made for speed
+// can be checked to leave every text, code, frequency and weight as it was.
+int DumpKeywords() {
+  std::vector<KeywordEntry> buffer(1000);
+  for (auto [full_text, abstract] : {std::pair{50, 10}, std::pair{10000, 50}}) {
+    ScriptArticle(full_text, abstract);
+    int size = 0;
+    if (Direct(buffer, &size) != TARNIX_OK) return 1;
+    std::printf("article %d/%d: %d keywords\n", full_text, abstract, size);
+    for (int i = 0; i < size; ++i) {
+      const KeywordEntry& k = buffer[static_cast<size_t>(i)];
+      std::printf("%s\t%s\t%s\t%d\t%.17g\n", k.keyword_text, k.second_text, k.class_code,
+                  k.frequency, k.weight);
+    }
+  }
+  return 0;
 }
 
 void BM_DirectSmallArticle(benchmark::State& state) { Run(state, 50, 10); }
@@ -76,15 +102,21 @@ BENCHMARK(BM_DirectLargeArticle)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 // The run log and the configuration live in the current directory: keep
-// them out of the caller's.
+// them out of the caller's. --dump_keywords prints the keyword lists
+// instead of timing.
 int main(int argc, char** argv) {
   std::string dir = (std::filesystem::temp_directory_path() / "tarnix-bench-XXXXXX").string();
   if (!mkdtemp(dir.data())) return 1;
   std::filesystem::current_path(dir);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  int status = 0;
+  if (argc == 2 && std::strcmp(argv[1], "--dump_keywords") == 0) {
+    status = DumpKeywords();
+  } else {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+  }
   std::filesystem::current_path("/");
   std::filesystem::remove_all(dir);
-  return 0;
+  return status;
 }
