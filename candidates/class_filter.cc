@@ -65,60 +65,42 @@ class KeyIndex {
     index_.reserve(most);
     chains_.reserve(most);
     links_.reserve(most);
-    for (const auto& entry : map) Append(entry.first, entry.second, true);
+    for (const auto& entry : map) AddMapEntry(entry.first, entry.second);
   }
 
   // The earlier record with the key and class code of term, if any; else
   // term's record index joins the key.
   ArticleTerm* KeeperOrAdd(std::string_view key, const ArticleTerm& term, int32_t a,
                            ArticleTerm* info_map) {
-    if (const int32_t* chain = index_.Find(key)) {
+    auto [chain, added] = index_.Insert(key, static_cast<int32_t>(chains_.size()));
+    if (!added) {
       const std::string_view code = FieldView(term.class_code);
       for (int32_t k = chains_[*chain].head; k != kNone; k = links_[k].next) {
         ArticleTerm& candidate = RecordAt(info_map, links_[k].record, kInfoMapCapacity);
         if (FieldView(candidate.class_code) == code) return &candidate;
       }
     }
-    Append(key, a, false);
+    Append(*chain, added, key, a, false);
     return nullptr;
   }
 
   void AddToMap() {
-    // The keys' texts lie in records all over the tables: each sort entry
-    // carries the first eight bytes of its key, in an order that agrees
-    // with the byte-wise one, so that most comparisons need no text.
-    struct SortKey {
-      uint64_t prefix;
-      const Chain* chain;
-    };
-    std::vector<SortKey> keys;
+    std::vector<ByteOrderKey> keys;
     keys.reserve(chains_.size());
-    for (const Chain& chain : chains_) keys.push_back({Prefix(chain.key), &chain});
-    std::sort(keys.begin(), keys.end(), [](const SortKey& x, const SortKey& y) {
-      if (x.prefix != y.prefix) return x.prefix < y.prefix;
-      return x.chain->key < y.chain->key;
-    });
-    for (const SortKey& key : keys) {
-      const Chain* chain = key.chain;
-      for (int32_t k = chain->head; k != kNone; k = links_[k].next) {
-        if (!links_[k].in_map) map_.emplace_hint(map_.end(), std::string(chain->key), links_[k].record);
+    for (size_t c = 0; c < chains_.size(); ++c) {
+      keys.push_back(ByteOrderKey::Of(chains_[c].key, static_cast<int32_t>(c)));
+    }
+    std::sort(keys.begin(), keys.end());
+    for (const ByteOrderKey& key : keys) {
+      const Chain& chain = chains_[static_cast<size_t>(key.item)];
+      for (int32_t k = chain.head; k != kNone; k = links_[k].next) {
+        if (!links_[k].in_map) map_.emplace_hint(map_.end(), std::string(chain.key), links_[k].record);
       }
     }
   }
 
  private:
   static constexpr int32_t kNone = -1;
-
-  // The first eight bytes, big-endian, zero-padded: for texts without NUL
-  // bytes, a smaller prefix means a smaller text, and equal prefixes leave
-  // the order to the texts themselves.
-  static uint64_t Prefix(std::string_view text) {
-    uint64_t p = 0;
-    for (size_t i = 0; i < 8; ++i) {
-      p = p << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
-    }
-    return p;
-  }
 
   struct Link {
     int32_t record;
@@ -131,15 +113,21 @@ class KeyIndex {
     int32_t tail;
   };
 
-  void Append(std::string_view key, int32_t record, bool in_map) {
+  void AddMapEntry(std::string_view key, int32_t record) {
+    auto [chain, added] = index_.Insert(key, static_cast<int32_t>(chains_.size()));
+    Append(*chain, added, key, record, true);
+  }
+
+  // Puts a link to record at the end of the chain numbered `chain`, which
+  // is a new one when `fresh`.
+  void Append(int32_t chain, bool fresh, std::string_view key, int32_t record, bool in_map) {
     const int32_t k = static_cast<int32_t>(links_.size());
     links_.push_back({record, kNone, in_map});
-    if (int32_t* chain = index_.Find(key)) {
-      links_[chains_[*chain].tail].next = k;
-      chains_[*chain].tail = k;
-    } else {
-      index_.Set(key, static_cast<int32_t>(chains_.size()));
+    if (fresh) {
       chains_.push_back({key, k, k});
+    } else {
+      links_[chains_[chain].tail].next = k;
+      chains_[chain].tail = k;
     }
   }
 

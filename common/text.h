@@ -6,6 +6,7 @@
 #define TARNIX_COMMON_TEXT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -56,6 +57,32 @@ template <size_t N>
 void TerminateField(char (&field)[N]) {
   field[N - 1] = '\0';
 }
+
+// A text to sort in byte-wise order (std::string's) with the item it
+// stands for. The first eight bytes ride along big-endian, zero-padded, so
+// that most comparisons need not reach texts lying all over the records:
+// for texts without NUL bytes a smaller prefix means a smaller text, and
+// equal prefixes leave the order to the texts. Equal texts keep the order
+// of their items, so a sort of these gives what a stable sort by text would.
+struct ByteOrderKey {
+  uint64_t prefix;
+  std::string_view text;
+  int32_t item;
+
+  static ByteOrderKey Of(std::string_view text, int32_t item) {
+    uint64_t p = 0;
+    for (size_t i = 0; i < 8; ++i) {
+      p = p << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+    }
+    return {p, text, item};
+  }
+
+  bool operator<(const ByteOrderKey& other) const {
+    if (prefix != other.prefix) return prefix < other.prefix;
+    const int c = text.compare(other.text);
+    return c != 0 ? c < 0 : item < other.item;
+  }
+};
 
 }  // namespace tarnix
 

@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnix {
@@ -58,8 +59,17 @@ class WordTable {
 
   // Sets the word's value; a later value for a word replaces the earlier.
   void Set(std::string_view word, const V& value) {
+    auto [slot, added] = Insert(word, value);
+    if (!added) *slot = value;
+  }
+
+  // The word's value, and true when the word was not there before and now
+  // has `value`; false leaves the value it had. One look-up for a caller
+  // that would otherwise Find and then Set.
+  std::pair<V*, bool> Insert(std::string_view word, const V& value) {
     if (SlotsFor(count_ + 1) > slots_.size()) Rehash(SlotsFor(count_ + 1));
     const uint64_t h = Hash(word);
+    const uint32_t tag = Tag(h);
     for (size_t i = h & mask_;; i = (i + 1) & mask_) {
       Slot& s = slots_[i];
       if (s.length == kEmpty) {
@@ -67,7 +77,7 @@ class WordTable {
           throw std::length_error("word table pool is full");
         }
         if (!filter_.empty()) Mark(h);
-        s.tag = Tag(h);
+        s.tag = tag;
         s.length = static_cast<uint32_t>(word.size());
         s.value = value;
         if (word.size() <= kInline) {
@@ -78,12 +88,9 @@ class WordTable {
           pool_.append(word.data(), word.size());
         }
         ++count_;
-        return;
+        return {&s.value, true};
       }
-      if (Matches(s, Tag(h), word)) {
-        s.value = value;
-        return;
-      }
+      if (Matches(s, tag, word)) return {&s.value, false};
     }
   }
 

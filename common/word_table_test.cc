@@ -39,6 +39,28 @@ TEST(WordTable, ALaterValueReplacesAndKeysOfTwelveBytesStayWhole) {
   EXPECT_EQ(t.Find("thirteen bytes"), nullptr);
 }
 
+// Insert keeps the first value, as try_emplace does, and its result points
+// at the live value even when the insertion made the table grow.
+TEST(WordTable, InsertKeepsTheFirstValueAndPointsAtIt) {
+  std::mt19937 rng(3);
+  std::unordered_map<std::string, int> expected;
+  WordTable<int> t;
+  for (int i = 0; i < 5000; ++i) {
+    std::string w(1 + rng() % 16, 'a');
+    for (char& c : w) c = static_cast<char>('a' + rng() % 3);
+    const int v = i;
+    auto [value, added] = t.Insert(w, v);
+    const bool fresh = expected.emplace(w, v).second;
+    ASSERT_EQ(added, fresh) << w;
+    ASSERT_EQ(*value, expected[w]) << w;
+    ASSERT_EQ(value, t.Find(w)) << w;
+    if (!added) *value += 1000000;  // written through, as a caller would
+    if (!fresh) expected[w] += 1000000;
+  }
+  ASSERT_EQ(t.size(), expected.size());
+  for (const auto& [w, v] : expected) EXPECT_EQ(*t.Find(w), v) << w;
+}
+
 // Growth moves every slot: after many insertions of mixed lengths, with
 // and without a reservation, the table must agree with a std map.
 TEST(WordTable, AgreesWithAStandardMapThroughGrowth) {

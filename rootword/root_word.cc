@@ -1,9 +1,11 @@
 #include "root_word.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "run_log.h"
 #include "text.h"
@@ -91,8 +93,27 @@ struct Backwards {
   TermIndexMap& reading;
   Map map;
 
+  // Equal images keep the candidates' order, as inserting them one by one
+  // would; sorted first, they go in at the end without a search each.
   explicit Backwards(TermIndexMap& candidates) : reading(candidates) {
-    for (auto e = reading.begin(); e != reading.end(); ++e) map.emplace(Reversed(e->first), e);
+    std::vector<std::string> images;
+    std::vector<TermIndexMap::iterator> entries;
+    images.reserve(reading.size());
+    entries.reserve(reading.size());
+    for (auto e = reading.begin(); e != reading.end(); ++e) {
+      images.push_back(Reversed(e->first));
+      entries.push_back(e);
+    }
+    std::vector<ByteOrderKey> order;
+    order.reserve(images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+      order.push_back(ByteOrderKey::Of(images[i], static_cast<int32_t>(i)));
+    }
+    std::sort(order.begin(), order.end());
+    for (const ByteOrderKey& key : order) {
+      const auto i = static_cast<size_t>(key.item);
+      map.emplace_hint(map.end(), std::move(images[i]), entries[i]);
+    }
   }
 
   static int32_t IndexOf(Iter e) { return e->second->second; }
