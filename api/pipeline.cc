@@ -61,9 +61,10 @@ struct CallTables {
   int32_t m = 0;
   char article_class[kArticleClassSize] = {};
   ClassScoreMap class_map;
-  TermIndexMap fileword;
-  TermIndexMap english_fileword;
-  TermIndexMap abstword;
+  NodeArena arena;  // before the maps: they give their nodes back to it
+  TermIndexMap fileword{TermIndexMap::allocator_type(&arena)};
+  TermIndexMap english_fileword{TermIndexMap::allocator_type(&arena)};
+  TermIndexMap abstword{TermIndexMap::allocator_type(&arena)};
 };
 
 }  // namespace

@@ -72,7 +72,7 @@ void MergeNeighbours(TermIndexMap& map, const Tables& t, bool with_similarity) {
 // The map with every key reversed; keys the reversal declines stay as they
 // are, as ContraWord leaves them.
 TermIndexMap Reversed(const TermIndexMap& map) {
-  TermIndexMap reversed;
+  TermIndexMap reversed(map.get_allocator());
   for (const auto& entry : map) {
     std::string key = entry.first;
     ContraWord(key);

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "node_arena.h"
 #include "records.h"
 
 namespace tarnix {
@@ -13,7 +14,9 @@ namespace tarnix {
 // Key text -> index into a term table. std::string compares like memcmp,
 // that is by unsigned bytes, so GBK keys sort after every ASCII key and a
 // prefix sorts before its extensions; equal keys keep their insertion order.
-using TermIndexMap = std::multimap<std::string, int32_t>;
+// A call's maps take their nodes from the call's arena.
+using TermIndexMap = std::multimap<std::string, int32_t, std::less<std::string>,
+                                   ArenaAllocator<std::pair<const std::string, int32_t>>>;
 
 // Class code -> score. emplace() keeps the first score of a code.
 using ClassScoreMap = std::map<std::string, double>;

@@ -87,7 +87,9 @@ struct ReadingOrder {
 // call per key and could garble a key the engine cuts differently when
 // read backwards.
 struct Backwards {
-  using Map = std::multimap<std::string, TermIndexMap::iterator>;
+  using Image = std::pair<const std::string, TermIndexMap::iterator>;
+  using Map = std::multimap<std::string, TermIndexMap::iterator, std::less<std::string>,
+                            ArenaAllocator<Image>>;
   using Iter = Map::iterator;
 
   TermIndexMap& reading;
@@ -95,7 +97,8 @@ struct Backwards {
 
   // Equal images keep the candidates' order, as inserting them one by one
   // would; sorted first, they go in at the end without a search each.
-  explicit Backwards(TermIndexMap& candidates) : reading(candidates) {
+  explicit Backwards(TermIndexMap& candidates)
+      : reading(candidates), map(ArenaAllocator<Image>(candidates.get_allocator())) {
     std::vector<std::string> images;
     std::vector<TermIndexMap::iterator> entries;
     images.reserve(reading.size());
