@@ -66,7 +66,7 @@ struct Expected {
 };
 
 // A dictionary the host's earlier calls left loaded.
-void Loaded(const std::string& name, const std::map<std::string, std::string>& entries = {}) {
+void Loaded(const std::string& name, const scripted::Entries& entries = {}) {
   Lexmill().dictionaries[name].entries = entries;
   Lexmill().loaded.insert(name);
 }

@@ -1,6 +1,9 @@
 #include "config.h"
 
+#include <cstdint>
+
 #include "platform.h"
+#include "profile.h"
 
 namespace tarnix {
 
@@ -12,20 +15,45 @@ std::string ReadConfig(const char* file, const char* key, const char* default_va
   return std::string(value, n);
 }
 
-std::string SimilarDictName() {
-  return ReadConfig(kTarnixIni, "tarnix_sim_dict", "QOVA_SIM_CHN_DICT");
+namespace {
+
+enum NameSlot { kSimilar, kEnglishGeneral, kClassifyChn, kSysGeneral, kNameSlots };
+
+// A dictionary name, read once per check scope (one article) and at every
+// call outside one. The general-word and similar-word tests ask for their
+// dictionary's name for every word they test.
+const std::string& Name(NameSlot slot, const char* file, const char* key,
+                        const char* default_value) {
+  struct Memo {
+    uint64_t scope = 0;
+    std::string value;
+  };
+  thread_local Memo memo[kNameSlots];
+  Memo& m = memo[slot];
+  const uint64_t scope = ProfileCheckScope::Current();
+  if (scope == 0 || m.scope != scope) {
+    m.value = ReadConfig(file, key, default_value);
+    m.scope = scope;
+  }
+  return m.value;
 }
 
-std::string EnglishGeneralDictName() {
-  return ReadConfig(kTarnixIni, "tarnix_genneral_dict", "EnglishGeneral");
+}  // namespace
+
+const std::string& SimilarDictName() {
+  return Name(kSimilar, kTarnixIni, "tarnix_sim_dict", "QOVA_SIM_CHN_DICT");
 }
 
-std::string ClassifyChnDictName() {
-  return ReadConfig(kTarnixIni, "classify_chn_dict", "QOVA_CLA_CHN_DICT");
+const std::string& EnglishGeneralDictName() {
+  return Name(kEnglishGeneral, kTarnixIni, "tarnix_genneral_dict", "EnglishGeneral");
 }
 
-std::string SysGeneralDictName() {
-  return ReadConfig(kEkvrIni, "sys_general_dic", "sys_general_dic");
+const std::string& ClassifyChnDictName() {
+  return Name(kClassifyChn, kTarnixIni, "classify_chn_dict", "QOVA_CLA_CHN_DICT");
+}
+
+const std::string& SysGeneralDictName() {
+  return Name(kSysGeneral, kEkvrIni, "sys_general_dic", "sys_general_dic");
 }
 
 }  // namespace tarnix

@@ -1,5 +1,6 @@
 // Configuration keys and dictionary names, read at every use so that an
-// edited file takes effect at the next article.
+// edited file takes effect at the next article (within one article, while
+// a ProfileCheckScope is open, each name is read once).
 #ifndef TARNIX_COMMON_CONFIG_H_
 #define TARNIX_COMMON_CONFIG_H_
 
@@ -19,13 +20,13 @@ constexpr unsigned kConfigValueSize = 128;
 std::string ReadConfig(const char* file, const char* key, const char* default_value);
 
 // The similar-word dictionary ("tarnix_sim_dict").
-std::string SimilarDictName();
+const std::string& SimilarDictName();
 // The English general-word dictionary ("tarnix_genneral_dict").
-std::string EnglishGeneralDictName();
+const std::string& EnglishGeneralDictName();
 // The Chinese classification dictionary ("classify_chn_dict").
-std::string ClassifyChnDictName();
+const std::string& ClassifyChnDictName();
 // The general-word dictionary ("sys_general_dic" in the engine's file).
-std::string SysGeneralDictName();
+const std::string& SysGeneralDictName();
 
 }  // namespace tarnix
 

@@ -1,5 +1,6 @@
 #include "config.h"
 
+#include "profile.h"
 #include "test_support.h"
 
 namespace tarnix {
@@ -28,6 +29,29 @@ TEST_F(ConfigTest, EachKeyComesFromItsOwnFile) {
 TEST_F(ConfigTest, NamesHaveAtMost127Characters) {
   WriteFile("Tarnix.ini", "[DictInfo]\ntarnix_sim_dict=" + std::string(200, 'n') + "\n");
   EXPECT_EQ(SimilarDictName(), std::string(127, 'n'));
+}
+
+// Within one article a name is read once: an edit made meanwhile shows at
+// the next article, and at once outside an article.
+TEST_F(ConfigTest, AnEditShowsAtTheNextArticle) {
+  WriteFile("Tarnix.ini", "[DictInfo]\ntarnix_sim_dict=First\n");
+  WriteFile("EKVR.ini", "[DictInfo]\nsys_general_dic=GenFirst\n");
+  {
+    ProfileCheckScope article;
+    EXPECT_EQ(SimilarDictName(), "First");
+    EXPECT_EQ(SysGeneralDictName(), "GenFirst");
+    WriteFile("Tarnix.ini", "[DictInfo]\ntarnix_sim_dict=Second\n");
+    WriteFile("EKVR.ini", "[DictInfo]\nsys_general_dic=GenSecond\n");
+    EXPECT_EQ(SimilarDictName(), "First");
+    EXPECT_EQ(SysGeneralDictName(), "GenFirst");
+  }
+  {
+    ProfileCheckScope next_article;
+    EXPECT_EQ(SimilarDictName(), "Second");
+    EXPECT_EQ(SysGeneralDictName(), "GenSecond");
+  }
+  WriteFile("Tarnix.ini", "[DictInfo]\ntarnix_sim_dict=Third\n");
+  EXPECT_EQ(SimilarDictName(), "Third");
 }
 
 }  // namespace

@@ -41,6 +41,10 @@ class ProfileCheckScope {
   ~ProfileCheckScope();
   ProfileCheckScope(const ProfileCheckScope&) = delete;
   ProfileCheckScope& operator=(const ProfileCheckScope&) = delete;
+
+  // A number for the scope open on this thread, different for every
+  // outermost scope; 0 when none is open.
+  static uint64_t Current();
 };
 
 }  // namespace tarnix

@@ -157,6 +157,25 @@ TEST_F(ProfileTest, WithinACheckScopeAFileIsCheckedOnceThenAgainInTheNextScope) 
   EXPECT_EQ(Read("s", "k"), "four");
 }
 
+// Within a scope files are found again by the names the caller gives: more
+// files than are remembered at once, read in turn, and one file under two
+// spellings must each still give their own values.
+TEST_F(ProfileTest, WithinAScopeManyFilesReadInTurnKeepTheirOwnValues) {
+  for (int f = 0; f < 6; ++f) {
+    WriteFile("f" + std::to_string(f) + ".ini", "[s]\nk=v" + std::to_string(f) + "\n");
+  }
+  ProfileCheckScope article;
+  for (int round = 0; round < 3; ++round) {
+    for (int f = 0; f < 6; ++f) {
+      const std::string name = (f % 2 ? ".\\f" : "./f") + std::to_string(f) + ".ini";
+      EXPECT_EQ(Read("s", "k", "dflt", 128, name.c_str()), "v" + std::to_string(f)) << name;
+    }
+  }
+  EXPECT_EQ(Read("s", "k", "dflt", 128, "./f3.ini"), "v3");
+  EXPECT_EQ(Read("s", "k", "dflt", 128, ".\\f3.ini"), "v3");
+  EXPECT_EQ(Read("s", "k", "dflt", 128, "./missing.ini"), "dflt");
+}
+
 TEST_F(ProfileTest, GbkBytesPassThroughUntouched) {
   const std::string gbk = "\xD6\xD0\xCE\xC4";  // two GBK characters
   WriteFile("p.ini", "\xEF\xBB\xBF[s]\nname=" + gbk + "\n");

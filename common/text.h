@@ -79,6 +79,13 @@ struct ByteOrderKey {
 
   bool operator<(const ByteOrderKey& other) const {
     if (prefix != other.prefix) return prefix < other.prefix;
+    // Texts held whole in equal prefixes differ at most in length, and the
+    // shorter is a prefix of the longer: no need to read them. Equal texts
+    // are common (one key under several class codes).
+    if (text.size() <= 8 && other.text.size() <= 8) {
+      if (text.size() != other.text.size()) return text.size() < other.text.size();
+      return item < other.item;
+    }
     const int c = text.compare(other.text);
     return c != 0 ? c < 0 : item < other.item;
   }

@@ -17,7 +17,7 @@ using tarnix_testing::LoadDictionary;
 
 class SimilarWordDelTest : public tarnix_testing::ScriptedTest {
  protected:
-  void Similar(const std::map<std::string, std::string>& entries) {
+  void Similar(const scripted::Entries& entries) {
     LoadDictionary("QOVA_SIM_CHN_DICT", entries);
   }
   // Keywords k0, k1, ... weighing count, count - 1, ...

@@ -14,14 +14,14 @@ namespace tarnix_testing {
 
 // Makes `name` a loaded dictionary with these word -> information entries.
 inline void LoadDictionary(const std::string& name,
-                           const std::map<std::string, std::string>& entries) {
+                           const scripted::Entries& entries) {
   scripted::Lexmill().dictionaries[name].entries = entries;
   scripted::Lexmill().loaded.insert(name);
 }
 
 // A dictionary that Dict_Load_New can load but that is not loaded yet.
 inline void OfferDictionary(const std::string& name,
-                            const std::map<std::string, std::string>& entries) {
+                            const scripted::Entries& entries) {
   scripted::Lexmill().dictionaries[name].entries = entries;
 }
 

@@ -64,11 +64,11 @@ class RootWordTest : public tarnix_testing::ScriptedTest {
   }
 
   // The similar-word dictionary: word -> information text.
-  void Similar(std::map<std::string, std::string> entries) {
+  void Similar(scripted::Entries entries) {
     Lexmill().dictionaries["QOVA_SIM_CHN_DICT"].entries = std::move(entries);
     Lexmill().loaded.insert("QOVA_SIM_CHN_DICT");
   }
-  void General(std::map<std::string, std::string> entries) {
+  void General(scripted::Entries entries) {
     Lexmill().dictionaries["EnglishGeneral"].entries = std::move(entries);
     Lexmill().loaded.insert("EnglishGeneral");
   }

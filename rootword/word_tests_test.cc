@@ -21,7 +21,7 @@ const std::string kJian = "\xBC\xFE";
 
 class WordTestsTest : public tarnix_testing::ScriptedTest {
  protected:
-  void LoadDictionary(const std::string& name, std::map<std::string, std::string> entries) {
+  void LoadDictionary(const std::string& name, scripted::Entries entries) {
     Lexmill().dictionaries[name].entries = std::move(entries);
     Lexmill().loaded.insert(name);
   }

@@ -97,9 +97,13 @@ int GetFormalizationClass(const char* text, char* out) {
 int EKVR_GetArticleInfo(ArticleTerm* table, int* count, int kind) {
   int capacity = count ? *count : -1;
   bool full = kind == EKVR_KIND_FULL_TEXT;
-  bool ready = table && capacity > 0 && Initialised(table, capacity, full ? 0.0f : 100.0f);
+  // Whether the table came initialised is worked out only for the record:
+  // it reads every record of the table.
   SCRIPTED_RECORD("EKVR_GetArticleInfo",
-         {std::to_string(capacity), std::to_string(kind), ready ? "initialised" : "not initialised"});
+                  {std::to_string(capacity), std::to_string(kind),
+                   table && capacity > 0 && Initialised(table, capacity, full ? 0.0f : 100.0f)
+                       ? "initialised"
+                       : "not initialised"});
   const auto& records = full ? Extend().full_text : Extend().abstract_terms;
   size_t written = std::min(records.size(), static_cast<size_t>(std::max(capacity, 0)));
   for (size_t i = 0; i < written; ++i) table[i] = records[i];

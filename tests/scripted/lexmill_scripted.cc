@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 
 #include "scripted_engines.h"
 
@@ -76,18 +77,22 @@ using scripted::Record;
 namespace {
 
 std::string Text(const char* s) { return s ? std::string(s) : std::string("(null)"); }
+// The same name without a copy: benchmarks take handles by the thousand.
+std::string_view Name(const char* s) { return s ? std::string_view(s) : std::string_view("(null)"); }
 
-int NewHandle(const std::string& name) {
-  int h = Lexmill().next_handle++;
-  Lexmill().handles[h] = name;
+int NewHandle(std::string_view name) {
+  scripted::LexmillScript& lex = Lexmill();
+  int h = lex.next_handle++;
+  lex.handles.emplace(h, std::string(name));
   return h;
 }
 
 const scripted::Dictionary* DictionaryOf(int handle) {
-  auto h = Lexmill().handles.find(handle);
-  if (h == Lexmill().handles.end() || !Lexmill().loaded.count(h->second)) return nullptr;
-  auto d = Lexmill().dictionaries.find(h->second);
-  return d == Lexmill().dictionaries.end() ? nullptr : &d->second;
+  const scripted::LexmillScript& lex = Lexmill();
+  auto h = lex.handles.find(handle);
+  if (h == lex.handles.end() || lex.loaded.find(h->second) == lex.loaded.end()) return nullptr;
+  auto d = lex.dictionaries.find(h->second);
+  return d == lex.dictionaries.end() ? nullptr : &d->second;
 }
 
 bool All(const char* text, bool (*pred)(unsigned char)) {
@@ -104,7 +109,7 @@ extern "C" {
 
 int Dict_Load_New(const char* name, const char* path) {
   SCRIPTED_RECORD("Dict_Load_New", {Text(name), Text(path)});
-  auto d = Lexmill().dictionaries.find(Text(name));
+  auto d = Lexmill().dictionaries.find(Name(name));
   if (d == Lexmill().dictionaries.end() || !d->second.loadable) return -1;
   Lexmill().loaded.insert(d->first);
   return NewHandle(d->first);
@@ -112,8 +117,9 @@ int Dict_Load_New(const char* name, const char* path) {
 
 int Dict_Get_Handle(const char* name, const char* path) {
   SCRIPTED_RECORD("Dict_Get_Handle", {Text(name), Text(path)});
-  if (!Lexmill().loaded.count(Text(name))) return -1;
-  return NewHandle(Text(name));
+  const auto& loaded = Lexmill().loaded;
+  if (loaded.find(Name(name)) == loaded.end()) return -1;
+  return NewHandle(Name(name));
 }
 
 int Dict_Delete_Handle(int handle) {
@@ -145,7 +151,7 @@ int Dict_Search_Get_Info(const char* word, int handle, char* info, int size) {
   SCRIPTED_RECORD("Dict_Search_Get_Info", {Text(word), std::to_string(handle), std::to_string(size)});
   const scripted::Dictionary* d = DictionaryOf(handle);
   if (!d || !word) return 0;
-  auto e = d->entries.find(word);
+  auto e = d->entries.find(std::string_view(word));
   if (e == d->entries.end()) return 0;
   if (info && size > 0) {
     size_t n = std::min(e->second.size(), static_cast<size_t>(size - 1));

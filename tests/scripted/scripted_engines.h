@@ -44,15 +44,18 @@ SCRIPTED_API bool& Recording();
     if (::scripted::Recording()) ::scripted::Record(name, __VA_ARGS__); \
   } while (0)
 
+// Word -> information text, searched without copying the word.
+using Entries = std::map<std::string, std::string, std::less<>>;
+
 // A dictionary the scripted Lexmill can load.
 struct Dictionary {
   bool loadable = true;
-  std::map<std::string, std::string> entries;  // word -> information text
+  Entries entries;  // word -> information text
 };
 
 struct LexmillScript {
   // What Dict_Load_New can load, by name.
-  std::map<std::string, Dictionary> dictionaries;
+  std::map<std::string, Dictionary, std::less<>> dictionaries;
   // QX_Word_Sect: text -> end offsets of its words (and their tags). A text
   // without a script is not segmented (false).
   std::map<std::string, std::vector<int>> segments;
@@ -64,7 +67,7 @@ struct LexmillScript {
   int free_all_space_result = 1;
 
   // State, observable by tests.
-  std::unordered_set<std::string> loaded;        // dictionaries loaded now
+  std::set<std::string, std::less<>> loaded;     // dictionaries loaded now
   std::unordered_map<int, std::string> handles;  // open handles -> dictionary
   std::vector<std::string> unloaded;     // dictionaries unloaded, in order
   int next_handle = 1;
