@@ -67,6 +67,20 @@ struct CallTables {
   TermIndexMap abstword{TermIndexMap::allocator_type(&arena)};
 };
 
+// Terminates the texts of the engine's records, copies each word into its
+// class-match entry and sets its depth, in one walk over the records; the
+// entries beyond the records keep their initial state.
+void MatchClasses(ArticleTerm* info_map, int32_t n, TermClassMatch* info_map_class,
+                  const char* article_class, int class_mode) {
+  for (int32_t i = n; i < kInfoMapCapacity; ++i) InitTermClassMatch(info_map_class[i]);
+  for (int32_t i = 0; i < n; ++i) {
+    ArticleTerm& term = info_map[i];
+    TerminateTextFields(term);
+    SetField(info_map_class[i].word, FieldView(term.word));
+    info_map_class[i].match_depth = ClassMatchDepth(article_class, term.class_code, class_mode);
+  }
+}
+
 }  // namespace
 
 bool TarnixInputTest(const char* title, const char* abstract, const char* keyword,
@@ -179,17 +193,12 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
   }
   // A count the table cannot hold is rejected before any record is read.
   if (t.n > kInfoMapCapacity || t.n < 0) return fail("step5. InfoMap Num Error!", false);
-  for (int32_t i = 0; i < t.n; ++i) TerminateTextFields(t.info_map[i]);
 
-  // Each full-text term's agreement with the article class.
+  // Each full-text term's agreement with the article class, in the same
+  // walk over the records that terminates their texts.
   t.info_map_class = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
   if (!t.info_map_class) return fail("step6. InfoMapclass allocat failed!", false);
-  for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitTermClassMatch(t.info_map_class[i]);
-  for (int32_t i = 0; i < t.n; ++i) {
-    SetField(t.info_map_class[i].word, FieldView(t.info_map[i].word));
-    t.info_map_class[i].match_depth =
-        ClassMatchDepth(t.article_class, t.info_map[i].class_code, class_mode);
-  }
+  MatchClasses(t.info_map.get(), t.n, t.info_map_class.get(), t.article_class, class_mode);
 
   // The full-text candidates, one per text.
   const bool chinese = type == 1;

@@ -90,7 +90,7 @@ class KeyIndex {
     for (size_t c = 0; c < chains_.size(); ++c) {
       keys.push_back(ByteOrderKey::Of(chains_[c].key, static_cast<int32_t>(c)));
     }
-    std::sort(keys.begin(), keys.end());
+    SortByteOrder(keys, [this](int32_t c) { return chains_[static_cast<size_t>(c)].key; });
     for (const ByteOrderKey& key : keys) {
       const Chain& chain = chains_[static_cast<size_t>(key.item)];
       for (int32_t k = chain.head; k != kNone; k = links_[k].next) {

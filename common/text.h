@@ -5,11 +5,13 @@
 #ifndef TARNIX_COMMON_TEXT_H_
 #define TARNIX_COMMON_TEXT_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnix {
 
@@ -58,38 +60,44 @@ void TerminateField(char (&field)[N]) {
   field[N - 1] = '\0';
 }
 
-// A text to sort in byte-wise order (std::string's) with the item it
-// stands for. The first eight bytes ride along big-endian, zero-padded, so
-// that most comparisons need not reach texts lying all over the records:
-// for texts without NUL bytes a smaller prefix means a smaller text, and
-// equal prefixes leave the order to the texts. Equal texts keep the order
-// of their items, so a sort of these gives what a stable sort by text would.
+// An item to sort by its text in byte-wise order (std::string's): the
+// first eight bytes of the text ride along big-endian, zero-padded, with
+// its length, so that most comparisons need not reach texts lying all over
+// the records. For texts without NUL bytes, a smaller prefix means a
+// smaller text; under equal prefixes a text held whole is a prefix of any
+// longer one.
 struct ByteOrderKey {
   uint64_t prefix;
-  std::string_view text;
   int32_t item;
+  uint32_t length;
 
   static ByteOrderKey Of(std::string_view text, int32_t item) {
     uint64_t p = 0;
     for (size_t i = 0; i < 8; ++i) {
       p = p << 8 | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
     }
-    return {p, text, item};
-  }
-
-  bool operator<(const ByteOrderKey& other) const {
-    if (prefix != other.prefix) return prefix < other.prefix;
-    // Texts held whole in equal prefixes differ at most in length, and the
-    // shorter is a prefix of the longer: no need to read them. Equal texts
-    // are common (one key under several class codes).
-    if (text.size() <= 8 && other.text.size() <= 8) {
-      if (text.size() != other.text.size()) return text.size() < other.text.size();
-      return item < other.item;
-    }
-    const int c = text.compare(other.text);
-    return c != 0 ? c < 0 : item < other.item;
+    return {p, item, static_cast<uint32_t>(text.size())};
   }
 };
+
+// Sorts keys by their texts, equal texts by item, which is what a stable
+// sort by text gives when items number the keys in order. text_of(item) is
+// the item's text, read only when two texts share their first eight bytes
+// and both go on.
+template <typename TextOf>
+void SortByteOrder(std::vector<ByteOrderKey>& keys, TextOf text_of) {
+  std::sort(keys.begin(), keys.end(), [&](const ByteOrderKey& x, const ByteOrderKey& y) {
+    if (x.prefix != y.prefix) return x.prefix < y.prefix;
+    if (x.length > 8 && y.length > 8) {
+      const int c = std::string_view(text_of(x.item)).substr(8).compare(
+          std::string_view(text_of(y.item)).substr(8));
+      if (c != 0) return c < 0;
+    } else if (x.length != y.length) {
+      return x.length < y.length;
+    }
+    return x.item < y.item;
+  });
+}
 
 }  // namespace tarnix
 

@@ -112,7 +112,9 @@ struct Backwards {
     for (size_t i = 0; i < images.size(); ++i) {
       order.push_back(ByteOrderKey::Of(images[i], static_cast<int32_t>(i)));
     }
-    std::sort(order.begin(), order.end());
+    SortByteOrder(order, [&images](int32_t i) -> const std::string& {
+      return images[static_cast<size_t>(i)];
+    });
     for (const ByteOrderKey& key : order) {
       const auto i = static_cast<size_t>(key.item);
       map.emplace_hint(map.end(), std::move(images[i]), entries[i]);
