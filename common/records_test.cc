@@ -93,6 +93,7 @@ TEST(ByteOrderKeyTest, SortsAsAStableSortOfTheTextsWould) {
     for (size_t i = 0; i < texts.size(); ++i) {
       keys.push_back(ByteOrderKey::Of(texts[i], static_cast<int32_t>(i)));
     }
+    std::shuffle(keys.begin(), keys.end(), rng);  // the order on entry does not matter
     SortByteOrder(keys, [&texts](int32_t i) -> const std::string& { return texts[i]; });
     std::vector<int32_t> expected(texts.size());
     for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<int32_t>(i);
