@@ -1,6 +1,7 @@
 #include "frequency_totals.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -27,11 +28,15 @@ class TextIndex {
     groups_.reserve(static_cast<size_t>(std::max(keyword_count, 0)));
     for (int32_t k = 0; k < keyword_count; ++k) {
       const std::string_view text = FieldView(keywords[k].keyword_text);
-      if (groups_.Find(text) == nullptr) groups_.Set(text, Group{kNone, kNone, false});
+      groups_.Insert(text, Group{kNone, kNone, false});
+      const uint32_t start = StartOf(text);
+      starts_[start / 64] |= uint64_t{1} << (start % 64);
     }
     groups_.BuildFilter();  // most records are not keywords
     next_.assign(count > 0 ? static_cast<size_t>(count) : 0, kNone);
     for (int32_t i = 0; i < count; ++i) {
+      const uint32_t start = StartOf(table[i].word);
+      if (!(starts_[start / 64] >> (start % 64) & 1)) continue;
       Group* group = groups_.Find(FieldView(table[i].word));
       if (group == nullptr) continue;
       Group& g = *group;
@@ -64,7 +69,25 @@ class TextIndex {
     int32_t last = kNone;
     bool used = false;
   };
+  // The first two bytes of a text (0 for those it lacks): most records
+  // start unlike every keyword, and a bit of these tells so without
+  // measuring and hashing their texts. A field's first two bytes give the
+  // same as its text's, as the text ends at the first NUL.
+  static uint32_t StartOf(std::string_view text) {
+    const auto b0 = text.size() > 0 ? static_cast<unsigned char>(text[0]) : 0u;
+    const auto b1 = text.size() > 1 ? static_cast<unsigned char>(text[1]) : 0u;
+    return b0 << 8 | b1;
+  }
+  template <size_t N>
+  static uint32_t StartOf(const char (&field)[N]) {
+    static_assert(N >= 2, "a field of two bytes at least");
+    const auto b0 = static_cast<unsigned char>(field[0]);
+    const auto b1 = b0 != 0 ? static_cast<unsigned char>(field[1]) : 0u;
+    return b0 << 8 | b1;
+  }
+
   const ArticleTerm* table_;
+  std::vector<uint64_t> starts_ = std::vector<uint64_t>(65536 / 64, 0);
   WordTable<Group> groups_;
   std::vector<int32_t> next_;  // the next record of the same text
 };

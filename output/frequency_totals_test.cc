@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
+#include <random>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "scripted_engines.h"
@@ -103,6 +107,59 @@ TEST(SortByPosTest, EmptyCountsAndBadArguments) {
   EXPECT_EQ(t.Frequency(0), 2);
   EXPECT_EQ(n, 1);
   EXPECT_EQ(k, 1);
+}
+
+// The totals against a plain reading of the rule: random texts of 0 to 3
+// bytes over a few byte values (so that many share their first bytes),
+// full 100-byte words, repeated keywords and records in both tables.
+TEST(SortByPosTest, AgreesWithAPlainWalkOnRandomTables) {
+  std::mt19937 rng(9);
+  auto text = [&rng]() {
+    if (rng() % 10 == 0) return std::string(100, static_cast<char>(0xB0 + rng() % 2));
+    std::string t(rng() % 4, 'a');
+    for (char& c : t) c = "a\xB0\xB1"[rng() % 3];
+    return t;
+  };
+  for (int round = 0; round < 200; ++round) {
+    Tables t;
+    for (int i = static_cast<int>(rng() % 40); i > 0; --i) {
+      t.full.push_back(Term(text(), 1, static_cast<int>(rng() % 6) - 1, "", "",
+                            static_cast<int>(rng() % 50)));
+    }
+    for (int i = static_cast<int>(rng() % 6); i > 0; --i) {
+      t.abstract_terms.push_back(Term(text(), 1, static_cast<int>(rng() % 5), "", "",
+                                      static_cast<int>(rng() % 50)));
+    }
+    for (int i = 1 + static_cast<int>(rng() % 12); i > 0; --i) t.keywords.push_back(Keyword(text(), 1.0));
+    if (t.full.empty()) continue;  // no records: the keywords keep their frequencies
+
+    std::vector<int32_t> expected;
+    std::set<std::string> used_full, used_abstract;
+    for (const KeywordEntry& k : t.keywords) {
+      const std::string word = k.keyword_text;
+      int32_t total = 0;
+      for (auto [table, used] : {std::pair{&t.full, &used_full}, std::pair{&t.abstract_terms, &used_abstract}}) {
+        bool found = false, marks[4] = {};
+        for (const ArticleTerm& r : *table) {
+          if (r.word != word || used->count(word)) continue;
+          found = true;
+          if (r.position >= 0 && r.position < 4 && !marks[r.position]) {
+            marks[r.position] = true;
+            total += r.frequency;
+          }
+        }
+        if (found) {
+          used->insert(word);
+          break;
+        }
+      }
+      expected.push_back(total);
+    }
+    ASSERT_TRUE(t.Run());
+    for (size_t k = 0; k < expected.size(); ++k) {
+      ASSERT_EQ(t.Frequency(k), expected[k]) << "round " << round << ", keyword " << k;
+    }
+  }
 }
 
 }  // namespace
