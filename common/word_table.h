@@ -67,7 +67,7 @@ class WordTable {
   // has `value`; false leaves the value it had. One look-up for a caller
   // that would otherwise Find and then Set.
   std::pair<V*, bool> Insert(std::string_view word, const V& value) {
-    if (SlotsFor(count_ + 1) > slots_.size()) Rehash(SlotsFor(count_ + 1));
+    if (!Fits(count_ + 1, slots_.size())) Rehash(SlotsFor(count_ + 1));
     const uint64_t h = Hash(word);
     const uint32_t tag = Tag(h);
     for (size_t i = h & mask_;; i = (i + 1) & mask_) {
@@ -166,9 +166,10 @@ class WordTable {
   // short, and a big table stays small enough for the TLB.
   static size_t SlotsFor(size_t n) {
     size_t slots = 16;
-    while (slots * 7 < n * 10) slots *= 2;
+    while (!Fits(n, slots)) slots *= 2;
     return slots;
   }
+  static bool Fits(size_t n, size_t slots) { return n * 10 <= slots * 7; }
 
   bool Matches(const Slot& s, uint32_t tag, std::string_view word) const {
     return s.tag == tag && s.length == word.size() && KeyOf(s) == word;
