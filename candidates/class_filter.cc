@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "run_log.h"
+#include "sort_keys.h"
 #include "term_access.h"
 #include "text.h"
 #include "word_table.h"

@@ -1,7 +1,4 @@
-#include <algorithm>
 #include <cstring>
-#include <random>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -71,38 +68,6 @@ TEST(RecordFieldsTest, InitialStateBeforeTheEngineFillsATable) {
   EXPECT_EQ(term.reserved2, -1);
   EXPECT_EQ(term.reserved3, -1);
   EXPECT_EQ(term.position, -1);
-}
-
-// Sorting by ByteOrderKey must give what a stable sort of the texts gives:
-// texts shorter and longer than the eight-byte prefix, texts sharing it,
-// bytes of 0x80 and above (which a signed char compare would misplace),
-// the empty text and duplicates.
-TEST(ByteOrderKeyTest, SortsAsAStableSortOfTheTextsWould) {
-  std::mt19937 rng(5);
-  const char alphabet[] = {'a', 'b', '\x7F', '\x80', '\xB0', '\xFE', '\xFF'};
-  for (int round = 0; round < 20; ++round) {
-    std::vector<std::string> texts;
-    for (int i = 0; i < 300; ++i) {
-      std::string t(rng() % 20, 'a');
-      // Odd rounds draw on two bytes only, so that many texts share their
-      // first eight bytes and go on.
-      for (char& c : t) c = round % 2 ? "a\xB0"[rng() % 2] : alphabet[rng() % sizeof alphabet];
-      texts.push_back(t);
-    }
-    std::vector<ByteOrderKey> keys;
-    for (size_t i = 0; i < texts.size(); ++i) {
-      keys.push_back(ByteOrderKey::Of(texts[i], static_cast<int32_t>(i)));
-    }
-    std::shuffle(keys.begin(), keys.end(), rng);  // the order on entry does not matter
-    SortByteOrder(keys, [&texts](int32_t i) -> const std::string& { return texts[i]; });
-    std::vector<int32_t> expected(texts.size());
-    for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<int32_t>(i);
-    std::stable_sort(expected.begin(), expected.end(),
-                     [&](int32_t x, int32_t y) { return texts[x] < texts[y]; });
-    std::vector<int32_t> got;
-    for (const ByteOrderKey& k : keys) got.push_back(k.item);
-    ASSERT_EQ(got, expected) << "round " << round;
-  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "general_words.h"
 #include "lexmill.h"
 #include "run_log.h"
+#include "sort_keys.h"
 #include "text.h"
 #include "word_tests.h"
 
@@ -32,15 +33,8 @@ struct Ranked {
   TermIndexMap::const_iterator entry;
 };
 
-// Descending weight. A NaN weight has no place among the others, so it goes
-// last instead of breaking the order of the rest.
-bool Heavier(double a, double b) {
-  if (std::isnan(a)) return false;
-  if (std::isnan(b)) return true;
-  return a > b;
-}
-
-// Equal weights keep the fileword map's key order.
+// Descending weight; equal weights keep the fileword map's key order, and a
+// NaN weight, which has no place among the others, goes last.
 std::vector<Ranked> RankCandidates(const TermIndexMap& fileword, const ArticleTerm* info_map) {
   std::vector<Ranked> ranking;
   ranking.reserve(fileword.size());
@@ -49,8 +43,7 @@ std::vector<Ranked> RankCandidates(const TermIndexMap& fileword, const ArticleTe
     if (first == fileword.end() || first->first != it->first) first = it;
     ranking.push_back({static_cast<double>(info_map[it->second].weight), first});
   }
-  std::stable_sort(ranking.begin(), ranking.end(),
-                   [](const Ranked& a, const Ranked& b) { return Heavier(a.weight, b.weight); });
+  StableRadixSort(ranking, [](const Ranked& r) { return DescendingWeightKey(r.weight); });
   return ranking;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "run_log.h"
+#include "sort_keys.h"
 #include "text.h"
 #include "word_tests.h"
 
