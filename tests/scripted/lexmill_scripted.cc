@@ -83,13 +83,22 @@ std::string_view Name(const char* s) { return s ? std::string_view(s) : std::str
 int NewHandle(std::string_view name) {
   scripted::LexmillScript& lex = Lexmill();
   int h = lex.next_handle++;
-  lex.handles.emplace(h, std::string(name));
+  lex.handles.emplace_back(h, std::string(name));
   return h;
+}
+
+// The open handle's entry; the newest are searched first, as a handle is
+// mostly given back right after it was taken.
+template <typename Handles>
+auto FindHandle(Handles& handles, int handle) {
+  auto h = std::find_if(handles.rbegin(), handles.rend(),
+                        [handle](const auto& e) { return e.first == handle; });
+  return h == handles.rend() ? handles.end() : std::prev(h.base());
 }
 
 const scripted::Dictionary* DictionaryOf(int handle) {
   const scripted::LexmillScript& lex = Lexmill();
-  auto h = lex.handles.find(handle);
+  auto h = FindHandle(lex.handles, handle);
   if (h == lex.handles.end() || lex.loaded.find(h->second) == lex.loaded.end()) return nullptr;
   auto d = lex.dictionaries.find(h->second);
   return d == lex.dictionaries.end() ? nullptr : &d->second;
@@ -124,12 +133,16 @@ int Dict_Get_Handle(const char* name, const char* path) {
 
 int Dict_Delete_Handle(int handle) {
   SCRIPTED_RECORD("Dict_Delete_Handle", {std::to_string(handle)});
-  return Lexmill().handles.erase(handle) ? 1 : 0;
+  auto& handles = Lexmill().handles;
+  auto h = FindHandle(handles, handle);
+  if (h == handles.end()) return 0;
+  handles.erase(h);
+  return 1;
 }
 
 int Dict_Unload_New(int handle) {
   SCRIPTED_RECORD("Dict_Unload_New", {std::to_string(handle)});
-  auto h = Lexmill().handles.find(handle);
+  auto h = FindHandle(Lexmill().handles, handle);
   if (h == Lexmill().handles.end()) return 0;
   std::string name = h->second;
   Lexmill().loaded.erase(name);

@@ -68,7 +68,9 @@ struct LexmillScript {
 
   // State, observable by tests.
   std::set<std::string, std::less<>> loaded;     // dictionaries loaded now
-  std::unordered_map<int, std::string> handles;  // open handles -> dictionary
+  // Open handles and their dictionaries, oldest first: a few at a time,
+  // taken and given back thousands of times an article.
+  std::vector<std::pair<int, std::string>> handles;
   std::vector<std::string> unloaded;     // dictionaries unloaded, in order
   int next_handle = 1;
 };
