@@ -28,17 +28,7 @@ fuzzers=("$@")
 ((${#fuzzers[@]})) || fuzzers=(direct_scripted_fuzzer direct_reference_fuzzer dict_info_fuzzer
                                  config_fuzzer lexmill_fuzzer)
 
-missing=()
-for pkg in clang-14 libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done
-if ((${#missing[@]})); then
-  echo "== installing: ${missing[*]}"
-  sudo_cmd=()
-  [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+bash scripts/install-packages.sh clang-14 libclang-rt-14-dev
 
 echo "== $FUZZ_BUILD: configure"
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$FUZZ_BUILD" -DTARNIX_FUZZ=ON -DTARNIX_WERROR=ON \

@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of packages.txt that are missing (with
-# apt-get, as root or through sudo).
+# Installs the Debian packages that are missing (with apt-get, as root or
+# through sudo): those named as arguments, else those of packages.txt.
+#
+#   scripts/install-packages.sh                  packages.txt
+#   scripts/install-packages.sh clang-14 ...     just these
 set -euo pipefail
 cd "$(dirname "$0")/.."
+wanted=("$@")
+if ((${#wanted[@]} == 0)); then
+  while read -r pkg; do
+    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+    wanted+=("$pkg")
+  done < packages.txt
+fi
 missing=()
-while read -r pkg; do
-  [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+for pkg in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-done < packages.txt
+done
 if ((${#missing[@]})); then
   echo "== installing: ${missing[*]}"
   sudo_cmd=()
