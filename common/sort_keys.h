@@ -17,10 +17,15 @@ namespace tarnix {
 
 // Sorts items by key_of(item), a uint64_t, ascending; items of equal keys
 // keep their order. Least significant byte first, skipping the bytes that
-// every key shares.
+// every key shares; a few hundred items cost less to merge than to count.
 template <typename T, typename KeyOf>
 void StableRadixSort(std::vector<T>& items, KeyOf key_of) {
-  if (items.size() < 2) return;
+  constexpr size_t kFewItems = 256;
+  if (items.size() < kFewItems) {
+    std::stable_sort(items.begin(), items.end(),
+                     [&](const T& x, const T& y) { return key_of(x) < key_of(y); });
+    return;
+  }
   std::vector<T> scratch(items.size());
   for (int shift = 0; shift < 64; shift += 8) {
     size_t counts[256] = {};
