@@ -1,6 +1,7 @@
 #include "article_terms.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +72,13 @@ void Describe(const Resources& res, const std::vector<float>& part_idf,
   t->idf = part_idf.size() <= 1 || t->listed ? t->own_idf : sum * kCompoundIdfScale;
   if (res.classifier == nullptr) return;
   // A single word's statistics are its only word's, already looked up.
-  t->own_stats = part_stats.size() == 1 ? part_stats[0] : res.classifier->Find(LowerAscii(t->word));
+  if (part_stats.size() == 1) {
+    t->own_stats = part_stats[0];
+  } else if (HasAsciiCapital(t->word)) {
+    t->own_stats = res.classifier->Find(LowerAscii(t->word));
+  } else {
+    t->own_stats = res.classifier->Find(t->word);  // its own lower-case form
+  }
   if (part_idf.size() > 1) {
     for (const WordClassStats* p : part_stats) {
       if (p != nullptr && p->best_class >= 0 && (t->part_stats == nullptr || p->chi2 > t->part_stats->chi2)) {
@@ -171,8 +178,8 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
 
   f[kFBias] = 1.0f;
   f[kFInTitle] = t.freq[kPosTitle] > 0;
-  f[kFLogFreqText] = std::log1p(static_cast<float>(t.freq[kPosAbstract]) + 0.5f * static_cast<float>(t.freq[kPosBody]));
-  f[kFLogFreqTitle] = std::log1p(static_cast<float>(t.freq[kPosTitle]));
+  f[kFLogFreqText] = Log1pCount(t.freq[kPosAbstract], t.freq[kPosBody]);
+  f[kFLogFreqTitle] = Log1pCount(t.freq[kPosTitle]);
   f[kFMeanIdf] = t.part_idf_mean / 10.0f;
   f[kFMinIdf] = t.part_idf_min / 10.0f;
   f[kFListedWord] = t.listed;
@@ -198,7 +205,7 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
   f[kFFirstSingle] = t.first_single;
   f[kFLastSingle] = t.last_single;
   f[kFEndsInVerbalNoun] = t.last_tag == tag::kVerbalNoun;
-  f[kFLogNestedIn] = std::log1p(static_cast<float>(nested_sum));
+  f[kFLogNestedIn] = Log1pCount(nested_sum);
   f[kFTitleShare] = t.freq[kPosTitle] > 0 && !title.empty()
                         ? static_cast<float>(t.word.size()) / static_cast<float>(title.size())
                         : 0.0f;
@@ -211,8 +218,8 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
   f[kFGeneralPart] = t.parts > 1 && t.part_idf_min < 5.0f;
   f[kFCommonPart] = t.parts > 1 && t.part_idf_min >= 5.0f && t.part_idf_min < 7.0f;
   f[kFWholeTitleRun] = t.title_whole;
-  f[kFLogWholeRuns] = std::log1p(static_cast<float>(t.abs_whole));
-  f[kFLogTextCount] = std::log1p(static_cast<float>(text_count));
+  f[kFLogWholeRuns] = Log1pCount(t.abs_whole);
+  f[kFLogTextCount] = Log1pCount(static_cast<int>(std::min<size_t>(text_count, INT_MAX)));
   f[kFTextInTitle] = CountIn(title_pairs, title, t.word) > 0;
   f[kFTextMoreOften] = text_count > static_cast<size_t>(t.freq[kPosAbstract]);
   for (int c = 0; c < kTermFeatures - kFCrosses; ++c) {
@@ -395,10 +402,10 @@ void TokenValues(std::string_view text, const std::vector<Token>& tokens, const 
     bool as_looked_up = true;
     WordValues v{};
     if (fresh) {
-      lower = LowerAscii(s);
-      as_looked_up = lower == s;
+      as_looked_up = !HasAsciiCapital(s);
+      if (!as_looked_up) lower = LowerAscii(s);
       v.idf = res.idf->Get(s, &v.listed);
-      v.stats = find(lower);
+      v.stats = find(as_looked_up ? s : std::string_view(lower));
       cache->Set(s, v);
     } else {
       v = *known;
@@ -536,6 +543,9 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   WordCache cache;
   TokenTable values;
   const std::vector<std::string> keywords = SplitKeywords(article.field[kPosKeywords]);
+  size_t bytes = 0;
+  for (const std::string& field : article.field) bytes += field.size();
+  out->terms.Reserve(bytes / 6 + 16);  // a term per six bytes or so in long Chinese texts
   for (int p = 0; p < kPositionCount; ++p) {
     const auto pos = static_cast<Position>(p);
     if (pos == kPosKeywords) continue;

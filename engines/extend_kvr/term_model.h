@@ -69,6 +69,12 @@ inline constexpr int kFeatureCrosses[kTermFeatures - kFCrosses][2] = {
 inline constexpr const char* kFeatureDumpVar = "EKVR_FEATURE_DUMP";
 inline constexpr const char* kTermModelFile = "term_model.txt";
 
+// log1p(whole + half / 2) as the float expression
+// std::log1p(float(whole) + 0.5f * float(half)) gives it, bit for bit.
+// Five features take it of counts, and the same few values recur across
+// thousands of candidates, so small counts come from a table.
+float Log1pCount(int whole, int half = 0);
+
 class TermModel {
  public:
   bool Load(const std::string& path, std::string* error);
