@@ -27,14 +27,14 @@ int AcquireDict(const std::string& name, bool* loaded) {
 
 // Segments text with the dictionary of handle. Whatever the segmenter
 // leaves unexplained (offsets that do not grow, or stop short of the end)
-// becomes one segment that breaks every term.
-bool Segment(int handle, std::string_view view, std::vector<Token>* tokens,
+// becomes one segment that breaks every term. The text is passed as it
+// is, without a copy: the segmenter reads exactly length bytes.
+bool Segment(int handle, std::string_view text, std::vector<Token>* tokens,
              std::vector<int>* ends, std::vector<int16_t>* tags) {
-  const std::string text(view);
   const int length = static_cast<int>(text.size());
   ends->assign(text.size() + 1, 0);
   tags->assign(text.size() + 1, -1);
-  if (!QX_Word_Sect(text.c_str(), ends->data(), length, handle, 1, tags->data(), 0, 1, 0, 0)) {
+  if (!QX_Word_Sect(text.data(), ends->data(), length, handle, 1, tags->data(), 0, 1, 0, 0)) {
     return false;
   }
   int begin = 0;
