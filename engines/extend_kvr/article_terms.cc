@@ -349,7 +349,6 @@ int Classify(const Resources& res, const std::vector<const WordClassStats*>& fea
   return top;
 }
 
-// Adds the candidates of one segmented text to the term set.
 // The idf and class statistics of every token of a field. The big tables
 // are asked once per distinct word of the article; the small cache answers
 // the repeats.
@@ -358,7 +357,7 @@ struct WordValues {
   bool listed;  // in the idf list (else idf is its median)
   const WordClassStats* stats;
 };
-using WordCache = WordTable<WordValues>;
+using WordCache = ShortKeyTable<WordValues>;
 
 // The values of the tokens of one segmented text, as TokenValues found them.
 struct TokenTable {

@@ -9,6 +9,7 @@
 
 #include "positions.h"
 #include "records.h"
+#include "short_key_table.h"
 #include "word_table.h"
 
 namespace ekvr {
@@ -74,7 +75,7 @@ class TermSet {
   void Clear();
 
  private:
-  WordTable<uint32_t> index_;  // key -> its term of terms_
+  ShortKeyTable<uint32_t> index_;  // key -> its term of terms_
   std::vector<Term> terms_;
 };
 
