@@ -240,6 +240,7 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   std::vector<std::pair<size_t, size_t>> nested;  // (piece, longer term holding it)
   std::string piece;
   std::vector<std::string_view> parts;
+  std::vector<size_t> starts;  // where each word begins in the term's text
   for (size_t u = 0; u < n; ++u) {
     parts.clear();  // the words of the term, as SplitView gives them, in a reused vector
     const std::string_view second = all[u].second;
@@ -251,12 +252,29 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
     }
     if (parts.size() < 2) continue;
     const int fu = all[u].TotalFrequency();
+    // When the words make up the term's text with nothing between them (no
+    // blank, as in every Chinese compound), a piece is a stretch of that
+    // text and needs no copy.
+    const std::string_view word = all[u].word;
+    bool adjacent = true;
+    starts.clear();
+    for (size_t b = 0, at = 0; b < parts.size(); at += parts[b].size(), ++b) {
+      starts.push_back(at);
+      adjacent = adjacent && word.compare(at, parts[b].size(), parts[b]) == 0;
+      if (b + 1 == parts.size()) adjacent = adjacent && at + parts[b].size() == word.size();
+    }
     for (size_t a = 0; a < parts.size(); ++a) {
       piece.clear();
       for (size_t b = a; b < parts.size(); ++b) {
         if (a == 0 && b + 1 == parts.size()) break;
-        piece.append(parts[b]);
-        const Term* t = terms->Find(piece);
+        std::string_view text;
+        if (adjacent) {
+          text = word.substr(starts[a], starts[b] + parts[b].size() - starts[a]);
+        } else {
+          piece.append(parts[b]);
+          text = piece;
+        }
+        const Term* t = terms->Find(text);
         if (t == nullptr) continue;
         const size_t i = static_cast<size_t>(t - all.data());
         nested.emplace_back(i, u);
@@ -423,12 +441,14 @@ void TokenValues(std::string_view text, const std::vector<Token>& tokens, const 
 }
 
 void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, const TokenTable& values,
-                     Position pos, size_t base, const Resources& res, TermSet* terms, bool* whole) {
+                     Position pos, size_t base, const Resources& res, TermSet* terms, bool* whole,
+                     std::vector<Span>* spans) {
   const std::vector<float>& tok_idf = values.idf;
   const std::vector<const WordClassStats*>& tok_stats = values.stats;
   std::vector<float> part_idf;
   std::vector<const WordClassStats*> part_stats;
-  for (const Span& s : ChineseCandidates(text, tokens)) {
+  ChineseCandidates(text, tokens, spans);
+  for (const Span& s : *spans) {
     const Token& first = tokens[s.first];
     const Token& last = tokens[s.first + s.count - 1];
     const std::string_view word = text.substr(first.begin, last.end - first.begin);
@@ -541,6 +561,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   Features features;
   WordCache cache;
   TokenTable values;
+  std::vector<Span> spans;  // the candidates of one field, the buffer reused
   const std::vector<std::string> keywords = SplitKeywords(article.field[kPosKeywords]);
   size_t bytes = 0;
   for (const std::string& field : article.field) bytes += field.size();
@@ -553,7 +574,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     tokens.clear();
     if (!segment(text, &tokens)) return false;
     TokenValues(text, tokens, res, &cache, &values, &features);
-    AddChineseSpans(text, tokens, values, pos, 0, res, &out->terms, nullptr);
+    AddChineseSpans(text, tokens, values, pos, 0, res, &out->terms, nullptr, &spans);
   }
   // Each author keyword is a term of its own as well as a source of words.
   const std::string& field = article.field[kPosKeywords];
@@ -566,7 +587,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     if (!segment(kw, &tokens)) return false;
     TokenValues(kw, tokens, res, &cache, &values, &features);
     bool whole = false;
-    AddChineseSpans(kw, tokens, values, kPosKeywords, base, res, &out->terms, &whole);
+    AddChineseSpans(kw, tokens, values, kPosKeywords, base, res, &out->terms, &whole, &spans);
     std::vector<std::string_view> parts;
     std::string second;
     for (const Token& t : tokens) {

@@ -138,10 +138,12 @@ class ShortKeyTable {
     return key.size() <= kInline || std::memcmp(pool_.data() + s.offset, key.data(), key.size()) == 0;
   }
 
-  // A power of two with the keys filling at most 70 % of it.
+  // A power of two with the keys filling at most half of it: many
+  // look-ups miss (a term's first occurrence, pieces of compounds that are
+  // no term), and a miss walks its probe run to the end.
   static size_t SlotsFor(size_t n) {
     size_t slots = 16;
-    while (slots * 7 < n * 10) slots *= 2;
+    while (slots < n * 2) slots *= 2;
     return slots;
   }
 

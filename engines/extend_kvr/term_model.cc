@@ -7,35 +7,6 @@
 
 namespace ekvr {
 
-namespace {
-
-// log1p(m / 2) for m < kSize, computed by the same function on the same
-// float as a call would be.
-class HalfCountLog1p {
- public:
-  static constexpr int kSize = 1024;
-  HalfCountLog1p() {
-    for (int m = 0; m < kSize; ++m) value_[m] = std::log1p(static_cast<float>(m) * 0.5f);
-  }
-  float operator[](int m) const { return value_[m]; }
-
- private:
-  float value_[kSize];
-};
-
-}  // namespace
-
-float Log1pCount(int whole, int half) {
-  static const HalfCountLog1p table;
-  // whole + half / 2 is exact in a float for counts this small, so the
-  // table's m / 2 is the very float the expression forms.
-  if (whole >= 0 && half >= 0 && whole < HalfCountLog1p::kSize / 2 && half < HalfCountLog1p::kSize / 2 &&
-      2 * whole + half < HalfCountLog1p::kSize) {
-    return table[2 * whole + half];
-  }
-  return std::log1p(static_cast<float>(whole) + 0.5f * static_cast<float>(half));
-}
-
 bool TermModel::Load(const std::string& path, std::string* error) {
   std::string text;
   if (!ReadWholeFile(path, &text)) {
