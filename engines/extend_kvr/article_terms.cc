@@ -167,14 +167,22 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
                   const Term& t, int nested_sum, int nested_max, int sub_max, float* f) {
   std::fill(f, f + kTermFeatures, 0.0f);
   const float own = t.own_idf;
-  const size_t len = CharCount(t.word);
+  // Characters, and whether any byte (trail bytes too) is an ASCII letter,
+  // in one pass.
+  size_t len = 0;
+  bool letters = false;
+  const std::string_view w = t.word;
+  for (size_t at = 0; at < w.size(); ++len) {
+    const size_t n = CharBytes(w, at);
+    letters = letters || IsAsciiLetter(static_cast<unsigned char>(w[at])) ||
+              (n == 2 && IsAsciiLetter(static_cast<unsigned char>(w[at + 1])));
+    at += n;
+  }
   const std::string& abstract = article.field[kPosAbstract];
   const std::string& title = article.field[kPosTitle];
   const WordClassStats* st = t.own_stats;
   const size_t text_count = CountIn(abstract_pairs, abstract, t.word);
   const float tf = static_cast<float>(std::max(t.TotalFrequency(), 1));
-  bool letters = false;
-  for (char c : t.word) letters |= IsAsciiLetter(static_cast<unsigned char>(c));
 
   f[kFBias] = 1.0f;
   f[kFInTitle] = t.freq[kPosTitle] > 0;

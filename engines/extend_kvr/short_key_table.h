@@ -52,7 +52,7 @@ class ShortKeyTable {
 
   // Sets the key's value; a later value for a key replaces the earlier.
   void Set(std::string_view key, const V& value) {
-    if (SlotsFor(count_ + 1) > slots_.size()) Rehash(SlotsFor(count_ + 1));
+    if ((count_ + 1) * 2 > slots_.size()) Rehash(SlotsFor(count_ + 1));  // SlotsFor's bound
     const Key k = Split(key);
     for (size_t i = k.hash & mask_;; i = (i + 1) & mask_) {
       Slot& s = slots_[i];
