@@ -143,7 +143,7 @@ void DictImage::IndexWide(const std::vector<TrieNode>& nodes) {
   }
   size_t slots = 16;
   while (slots < wide_edges * 2) slots *= 2;  // at most half full
-  wide_.assign(slots, WideEdge{0, 0, 0});
+  wide_.assign(slots, WideEdge{0, Node{0, 0, 0, 0, 0.0f}});
   wide_mask_ = slots - 1;
   for (size_t i = 1; i < nodes.size(); ++i) {
     const TrieNode& n = nodes[i];
@@ -155,7 +155,7 @@ void DictImage::IndexWide(const std::vector<TrieNode>& nodes) {
       const uint32_t child = n.edge_begin + k;
       size_t s = WideSlot(key, edges_[child].unit, wide_mask_);
       while (wide_[s].node != 0) s = (s + 1) & wide_mask_;
-      wide_[s] = WideEdge{key, child, edges_[child].unit};
+      wide_[s] = WideEdge{key, edges_[child]};
     }
   }
 }

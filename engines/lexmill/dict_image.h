@@ -118,11 +118,13 @@ class DictImage {
   // Children of nodes with more than kScanLimit of them, hashed by (the
   // node's first edge, unit): one probe instead of a scan through cold
   // memory. The first edge identifies the node, and copies of first-level
-  // nodes alike.
+  // nodes alike. The slot holds a copy of the child, so that the probe is
+  // the only read: most walks take this path at their second character
+  // (first characters have many followers), and a second read of the child
+  // in edges_ was as slow as the probe.
   struct WideEdge {
-    uint32_t node;   // the node's first edge + 1; 0 = an empty slot
-    uint32_t child;  // index in edges_ of the child
-    uint16_t unit;
+    uint32_t node;  // the node's first edge + 1; 0 = an empty slot
+    Node child;     // the child, its unit included
   };
   static constexpr uint32_t kScanLimit = 8;
   static size_t WideSlot(uint32_t node, uint16_t unit, size_t mask) {
@@ -132,7 +134,7 @@ class DictImage {
     const uint32_t node = first_child + 1;
     for (size_t i = WideSlot(node, unit, wide_mask_);; i = (i + 1) & wide_mask_) {
       const WideEdge& e = wide_[i];
-      if (e.node == node && e.unit == unit) return &edges_[e.child];
+      if (e.node == node && e.child.unit == unit) return &e.child;
       if (e.node == 0) return nullptr;
     }
   }
