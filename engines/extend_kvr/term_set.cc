@@ -18,8 +18,11 @@ Term& TermSet::Add(std::string_view key, std::string_view word, std::string_view
     index_.Set(key, static_cast<uint32_t>(i));
     terms_.emplace_back();
     Term& t = terms_.back();
-    t.word = word;
-    t.second = second;
+    // A new term's texts are empty: appending to them skips the general
+    // replacement path of an assignment, and an empty second text needs
+    // nothing at all.
+    t.word.append(word.data(), word.size());
+    if (!second.empty()) t.second.append(second.data(), second.size());
     t.parts = parts;
   }
   Term& t = terms_[i];
