@@ -66,6 +66,7 @@ int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity) {
   };
   std::vector<Entry> entries;
   const auto& all = terms.terms();
+  entries.reserve(all.size() * 2);  // most terms occur in one or two fields
   for (size_t i = 0; i < all.size(); ++i) {
     if (!all[i].keep) continue;
     for (int p = 0; p < kPositionCount; ++p) {
