@@ -1,6 +1,7 @@
 #include "article_terms.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -71,7 +72,13 @@ void Describe(const Resources& res, const std::vector<float>& part_idf,
   t->idf = part_idf.size() <= 1 || t->listed ? t->own_idf : sum * kCompoundIdfScale;
   if (res.classifier == nullptr) return;
   // A single word's statistics are its only word's, already looked up.
-  t->own_stats = part_stats.size() == 1 ? part_stats[0] : res.classifier->Find(LowerAscii(t->word));
+  if (part_stats.size() == 1) {
+    t->own_stats = part_stats[0];
+  } else if (HasAsciiCapital(t->word)) {
+    t->own_stats = res.classifier->Find(LowerAscii(t->word));
+  } else {
+    t->own_stats = res.classifier->Find(t->word);  // its own lower-case form
+  }
   if (part_idf.size() > 1) {
     for (const WordClassStats* p : part_stats) {
       if (p != nullptr && p->best_class >= 0 && (t->part_stats == nullptr || p->chi2 > t->part_stats->chi2)) {
@@ -160,19 +167,27 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
                   const Term& t, int nested_sum, int nested_max, int sub_max, float* f) {
   std::fill(f, f + kTermFeatures, 0.0f);
   const float own = t.own_idf;
-  const size_t len = CharCount(t.word);
+  // Characters, and whether any byte (trail bytes too) is an ASCII letter,
+  // in one pass.
+  size_t len = 0;
+  bool letters = false;
+  const std::string_view w = t.word;
+  for (size_t at = 0; at < w.size(); ++len) {
+    const size_t n = CharBytes(w, at);
+    letters = letters || IsAsciiLetter(static_cast<unsigned char>(w[at])) ||
+              (n == 2 && IsAsciiLetter(static_cast<unsigned char>(w[at + 1])));
+    at += n;
+  }
   const std::string& abstract = article.field[kPosAbstract];
   const std::string& title = article.field[kPosTitle];
   const WordClassStats* st = t.own_stats;
   const size_t text_count = CountIn(abstract_pairs, abstract, t.word);
   const float tf = static_cast<float>(std::max(t.TotalFrequency(), 1));
-  bool letters = false;
-  for (char c : t.word) letters |= IsAsciiLetter(static_cast<unsigned char>(c));
 
   f[kFBias] = 1.0f;
   f[kFInTitle] = t.freq[kPosTitle] > 0;
-  f[kFLogFreqText] = std::log1p(static_cast<float>(t.freq[kPosAbstract]) + 0.5f * static_cast<float>(t.freq[kPosBody]));
-  f[kFLogFreqTitle] = std::log1p(static_cast<float>(t.freq[kPosTitle]));
+  f[kFLogFreqText] = Log1pCount(t.freq[kPosAbstract], t.freq[kPosBody]);
+  f[kFLogFreqTitle] = Log1pCount(t.freq[kPosTitle]);
   f[kFMeanIdf] = t.part_idf_mean / 10.0f;
   f[kFMinIdf] = t.part_idf_min / 10.0f;
   f[kFListedWord] = t.listed;
@@ -198,7 +213,7 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
   f[kFFirstSingle] = t.first_single;
   f[kFLastSingle] = t.last_single;
   f[kFEndsInVerbalNoun] = t.last_tag == tag::kVerbalNoun;
-  f[kFLogNestedIn] = std::log1p(static_cast<float>(nested_sum));
+  f[kFLogNestedIn] = Log1pCount(nested_sum);
   f[kFTitleShare] = t.freq[kPosTitle] > 0 && !title.empty()
                         ? static_cast<float>(t.word.size()) / static_cast<float>(title.size())
                         : 0.0f;
@@ -211,8 +226,8 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
   f[kFGeneralPart] = t.parts > 1 && t.part_idf_min < 5.0f;
   f[kFCommonPart] = t.parts > 1 && t.part_idf_min >= 5.0f && t.part_idf_min < 7.0f;
   f[kFWholeTitleRun] = t.title_whole;
-  f[kFLogWholeRuns] = std::log1p(static_cast<float>(t.abs_whole));
-  f[kFLogTextCount] = std::log1p(static_cast<float>(text_count));
+  f[kFLogWholeRuns] = Log1pCount(t.abs_whole);
+  f[kFLogTextCount] = Log1pCount(static_cast<int>(std::min<size_t>(text_count, INT_MAX)));
   f[kFTextInTitle] = CountIn(title_pairs, title, t.word) > 0;
   f[kFTextMoreOften] = text_count > static_cast<size_t>(t.freq[kPosAbstract]);
   for (int c = 0; c < kTermFeatures - kFCrosses; ++c) {
@@ -233,6 +248,7 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   std::vector<std::pair<size_t, size_t>> nested;  // (piece, longer term holding it)
   std::string piece;
   std::vector<std::string_view> parts;
+  std::vector<size_t> starts;  // where each word begins in the term's text
   for (size_t u = 0; u < n; ++u) {
     parts.clear();  // the words of the term, as SplitView gives them, in a reused vector
     const std::string_view second = all[u].second;
@@ -244,12 +260,29 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
     }
     if (parts.size() < 2) continue;
     const int fu = all[u].TotalFrequency();
+    // When the words make up the term's text with nothing between them (no
+    // blank, as in every Chinese compound), a piece is a stretch of that
+    // text and needs no copy.
+    const std::string_view word = all[u].word;
+    bool adjacent = true;
+    starts.clear();
+    for (size_t b = 0, at = 0; b < parts.size(); at += parts[b].size(), ++b) {
+      starts.push_back(at);
+      adjacent = adjacent && word.compare(at, parts[b].size(), parts[b]) == 0;
+      if (b + 1 == parts.size()) adjacent = adjacent && at + parts[b].size() == word.size();
+    }
     for (size_t a = 0; a < parts.size(); ++a) {
       piece.clear();
       for (size_t b = a; b < parts.size(); ++b) {
         if (a == 0 && b + 1 == parts.size()) break;
-        piece.append(parts[b]);
-        const Term* t = terms->Find(piece);
+        std::string_view text;
+        if (adjacent) {
+          text = word.substr(starts[a], starts[b] + parts[b].size() - starts[a]);
+        } else {
+          piece.append(parts[b]);
+          text = piece;
+        }
+        const Term* t = terms->Find(text);
         if (t == nullptr) continue;
         const size_t i = static_cast<size_t>(t - all.data());
         nested.emplace_back(i, u);
@@ -342,7 +375,6 @@ int Classify(const Resources& res, const std::vector<const WordClassStats*>& fea
   return top;
 }
 
-// Adds the candidates of one segmented text to the term set.
 // The idf and class statistics of every token of a field. The big tables
 // are asked once per distinct word of the article; the small cache answers
 // the repeats.
@@ -351,7 +383,7 @@ struct WordValues {
   bool listed;  // in the idf list (else idf is its median)
   const WordClassStats* stats;
 };
-using WordCache = WordTable<WordValues>;
+using WordCache = ShortKeyTable<WordValues>;
 
 // The values of the tokens of one segmented text, as TokenValues found them.
 struct TokenTable {
@@ -395,10 +427,10 @@ void TokenValues(std::string_view text, const std::vector<Token>& tokens, const 
     bool as_looked_up = true;
     WordValues v{};
     if (fresh) {
-      lower = LowerAscii(s);
-      as_looked_up = lower == s;
+      as_looked_up = !HasAsciiCapital(s);
+      if (!as_looked_up) lower = LowerAscii(s);
       v.idf = res.idf->Get(s, &v.listed);
-      v.stats = find(lower);
+      v.stats = find(as_looked_up ? s : std::string_view(lower));
       cache->Set(s, v);
     } else {
       v = *known;
@@ -417,12 +449,14 @@ void TokenValues(std::string_view text, const std::vector<Token>& tokens, const 
 }
 
 void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, const TokenTable& values,
-                     Position pos, size_t base, const Resources& res, TermSet* terms, bool* whole) {
+                     Position pos, size_t base, const Resources& res, TermSet* terms, bool* whole,
+                     std::vector<Span>* spans) {
   const std::vector<float>& tok_idf = values.idf;
   const std::vector<const WordClassStats*>& tok_stats = values.stats;
   std::vector<float> part_idf;
   std::vector<const WordClassStats*> part_stats;
-  for (const Span& s : ChineseCandidates(text, tokens)) {
+  ChineseCandidates(text, tokens, spans);
+  for (const Span& s : *spans) {
     const Token& first = tokens[s.first];
     const Token& last = tokens[s.first + s.count - 1];
     const std::string_view word = text.substr(first.begin, last.end - first.begin);
@@ -535,7 +569,11 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   Features features;
   WordCache cache;
   TokenTable values;
+  std::vector<Span> spans;  // the candidates of one field, the buffer reused
   const std::vector<std::string> keywords = SplitKeywords(article.field[kPosKeywords]);
+  size_t bytes = 0;
+  for (const std::string& field : article.field) bytes += field.size();
+  out->terms.Reserve(bytes / 6 + 16);  // a term per six bytes or so in long Chinese texts
   for (int p = 0; p < kPositionCount; ++p) {
     const auto pos = static_cast<Position>(p);
     if (pos == kPosKeywords) continue;
@@ -544,7 +582,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     tokens.clear();
     if (!segment(text, &tokens)) return false;
     TokenValues(text, tokens, res, &cache, &values, &features);
-    AddChineseSpans(text, tokens, values, pos, 0, res, &out->terms, nullptr);
+    AddChineseSpans(text, tokens, values, pos, 0, res, &out->terms, nullptr, &spans);
   }
   // Each author keyword is a term of its own as well as a source of words.
   const std::string& field = article.field[kPosKeywords];
@@ -557,7 +595,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     if (!segment(kw, &tokens)) return false;
     TokenValues(kw, tokens, res, &cache, &values, &features);
     bool whole = false;
-    AddChineseSpans(kw, tokens, values, kPosKeywords, base, res, &out->terms, &whole);
+    AddChineseSpans(kw, tokens, values, kPosKeywords, base, res, &out->terms, &whole, &spans);
     std::vector<std::string_view> parts;
     std::string second;
     for (const Token& t : tokens) {

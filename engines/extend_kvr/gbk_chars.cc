@@ -4,13 +4,6 @@
 
 namespace ekvr {
 
-size_t CharBytes(std::string_view text, size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x81 || lead > 0xFE || at + 1 >= text.size()) return 1;
-  const auto trail = static_cast<unsigned char>(text[at + 1]);
-  return (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) ? 2 : 1;
-}
-
 size_t CutLength(std::string_view text, size_t max_bytes) {
   if (text.size() <= max_bytes) return text.size();
   size_t at = 0;
@@ -37,12 +30,6 @@ std::string LowerAscii(std::string_view text) {
     at += n;
   }
   return out;
-}
-
-size_t CharCount(std::string_view text) {
-  size_t count = 0;
-  for (size_t at = 0; at < text.size(); at += CharBytes(text, at)) ++count;
-  return count;
 }
 
 }  // namespace ekvr

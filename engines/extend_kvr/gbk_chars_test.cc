@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 namespace ekvr {
 namespace {
@@ -34,6 +35,24 @@ TEST(GbkChars, LowerAsciiLeavesDoubleByteCharactersAlone) {
   // 0xC4 0x41 is one character whose trail byte looks like 'A'.
   EXPECT_EQ(LowerAscii("SVM\xC4\x41X"), "svm\xC4\x41x");
   EXPECT_EQ(CharCount(kMixed), 4u);
+}
+
+TEST(GbkChars, HasAsciiCapitalTellsExactlyWhenLowerAsciiChangesAText) {
+  EXPECT_FALSE(HasAsciiCapital(""));
+  EXPECT_FALSE(HasAsciiCapital("\xC4\x41"));  // the trail byte of one character
+  EXPECT_TRUE(HasAsciiCapital("\xC4\x41Z"));
+  EXPECT_FALSE(HasAsciiCapital("x\xC4"));       // a lead byte at the end stands alone
+  EXPECT_TRUE(HasAsciiCapital("\xC4\x7F" "A"));  // so does one before an invalid trail byte
+  // Random texts over the bytes that matter: capitals, lower case, lead
+  // and trail bytes, invalid trails, high bytes.
+  const unsigned char pool[] = {'A', 'M', 'Z', 'a', 'z', '@', '[', '0', ' ', 0x40, 0x7F,
+                                0x80, 0x81, 0xA1, 0xC4, 0xD6, 0xFE, 0xFF};
+  std::mt19937 rng(7);
+  for (int round = 0; round < 20000; ++round) {
+    std::string s(rng() % 9, '\0');
+    for (char& c : s) c = static_cast<char>(pool[rng() % sizeof pool]);
+    EXPECT_EQ(HasAsciiCapital(s), LowerAscii(s) != s) << round;
+  }
 }
 
 }  // namespace

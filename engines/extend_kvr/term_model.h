@@ -6,6 +6,7 @@
 #ifndef TARNIX_ENGINES_EXTEND_KVR_TERM_MODEL_H_
 #define TARNIX_ENGINES_EXTEND_KVR_TERM_MODEL_H_
 
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,36 @@ inline constexpr int kFeatureCrosses[kTermFeatures - kFCrosses][2] = {
 // term's text and features (one line each, tab-separated), for training.
 inline constexpr const char* kFeatureDumpVar = "EKVR_FEATURE_DUMP";
 inline constexpr const char* kTermModelFile = "term_model.txt";
+
+// log1p(m / 2) for m < kSize, computed by the same function on the same
+// float as a call would be.
+class HalfCountLog1p {
+ public:
+  static constexpr int kSize = 1024;
+  HalfCountLog1p() {
+    for (int m = 0; m < kSize; ++m) value_[m] = std::log1p(static_cast<float>(m) * 0.5f);
+  }
+  float operator[](int m) const { return value_[m]; }
+
+ private:
+  float value_[kSize];
+};
+
+// log1p(whole + half / 2) as the float expression
+// std::log1p(float(whole) + 0.5f * float(half)) gives it, bit for bit.
+// Five features take it of counts, and the same few values recur across
+// thousands of candidates, so small counts come from a table. whole +
+// half / 2 is exact in a float for counts this small, so the table's m / 2
+// is the very float the expression forms.
+inline float Log1pCount(int whole, int half = 0) {
+  static const HalfCountLog1p table;
+  constexpr int kHalf = HalfCountLog1p::kSize / 2;
+  if (static_cast<unsigned>(whole) < kHalf && static_cast<unsigned>(half) < kHalf &&
+      2 * whole + half < HalfCountLog1p::kSize) {
+    return table[2 * whole + half];
+  }
+  return std::log1p(static_cast<float>(whole) + 0.5f * static_cast<float>(half));
+}
 
 class TermModel {
  public:

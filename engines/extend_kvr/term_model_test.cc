@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <string>
 
 namespace ekvr {
@@ -55,6 +57,23 @@ TEST(TermModel, TheCommittedModelLoads) {
   plain[kFBias] = title[kFBias] = 1.0f;
   title[kFInTitle] = title[kFTextInTitle] = 1.0f;
   EXPECT_GT(m.Logit(title), m.Logit(plain));
+}
+
+TEST(TermModel, Log1pCountIsTheFloatExpressionBitForBit) {
+  // Inside the table, across its edges and beyond it, with and without halves.
+  for (int whole : {0, 1, 2, 3, 17, 100, 255, 256, 510, 511, 512, 513, 1023, 1024, 5000, 1 << 20}) {
+    for (int half : {0, 1, 2, 3, 9, 511, 512, 1000}) {
+      const float expected = std::log1p(static_cast<float>(whole) + 0.5f * static_cast<float>(half));
+      const float got = Log1pCount(whole, half);
+      EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << whole << " + " << half << " / 2";
+    }
+    const float plain = std::log1p(static_cast<float>(whole));
+    const float got = Log1pCount(whole);
+    EXPECT_EQ(std::memcmp(&got, &plain, sizeof got), 0) << whole;
+  }
+  for (int m = 0; m < 1100; ++m) {
+    EXPECT_EQ(Log1pCount(m / 2, m % 2), std::log1p(static_cast<float>(m / 2) + 0.5f * static_cast<float>(m % 2)));
+  }
 }
 
 }  // namespace

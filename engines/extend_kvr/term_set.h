@@ -9,6 +9,7 @@
 
 #include "positions.h"
 #include "records.h"
+#include "short_key_table.h"
 #include "word_table.h"
 
 namespace ekvr {
@@ -43,8 +44,18 @@ struct Term {
   const WordClassStats* own_stats = nullptr;   // the classifier's, of the whole text
   const WordClassStats* part_stats = nullptr;  // the strongest associated of its words
 
-  int Fields() const;
-  int TotalFrequency() const;
+  // Inline: features, weights and orderings ask for these many times per
+  // term.
+  int Fields() const {
+    int n = 0;
+    for (int f : freq) n += f > 0;
+    return n;
+  }
+  int TotalFrequency() const {
+    int n = 0;
+    for (int f : freq) n += f;
+    return n;
+  }
 };
 
 class TermSet {
@@ -56,12 +67,15 @@ class TermSet {
             Position pos, size_t offset);
 
   Term* Find(std::string_view key);
+  // Room for n terms: a long article has thousands, and growing the index
+  // step by step hashes every key again at each step.
+  void Reserve(size_t n);
   std::vector<Term>& terms() { return terms_; }
   const std::vector<Term>& terms() const { return terms_; }
   void Clear();
 
  private:
-  WordTable<uint32_t> index_;  // key -> its term of terms_
+  ShortKeyTable<uint32_t> index_;  // key -> its term of terms_
   std::vector<Term> terms_;
 };
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "common/text.h"
@@ -36,6 +39,49 @@ TEST(TermSet, FullTextIsOneRecordPerFieldHeaviestFirstWithinCapacity) {
   EXPECT_EQ(static_cast<unsigned char>(table[6].word[0]), 0x5A);  // beyond the count: untouched
   EXPECT_EQ(WriteFullText(s, table.data(), 2), 2);
   EXPECT_EQ(WriteFullText(s, table.data(), 0), 0);
+}
+
+TEST(TermSet, FullTextOrderIsTheFullSortOrderAtEveryCapacity) {
+  // Few distinct weights, so that ties between terms and between the fields
+  // of one term decide most places.
+  std::mt19937 rng(11);
+  for (int round = 0; round < 40; ++round) {
+    TermSet s;
+    const int terms = 1 + static_cast<int>(rng() % 60);
+    struct Expected {
+      float weight;
+      int term;
+      int pos;
+    };
+    std::vector<Expected> expected;
+    for (int i = 0; i < terms; ++i) {
+      const std::string w = "t" + std::to_string(i);
+      Term* t = nullptr;
+      for (int p = 0; p < kPositionCount; ++p) {
+        if (rng() % 2 == 0) continue;
+        t = &s.Add(w, w, w, 1, static_cast<Position>(p), 0);
+      }
+      if (t == nullptr) t = &s.Add(w, w, w, 1, kPosBody, 0);
+      t->keep = rng() % 5 != 0;
+      for (int p = 0; p < kPositionCount; ++p) {
+        t->weight[p] = static_cast<float>(rng() % 4);
+        if (t->keep && t->freq[p] > 0) expected.push_back({t->weight[p], i, p});
+      }
+    }
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const Expected& a, const Expected& b) { return a.weight > b.weight; });
+    for (int capacity : {0, 1, 2, 7, static_cast<int>(expected.size()) / 2,
+                         static_cast<int>(expected.size()), static_cast<int>(expected.size()) + 3}) {
+      std::vector<ArticleTerm> table(static_cast<size_t>(std::max(capacity, 1)));
+      const int n = WriteFullText(s, table.data(), capacity);
+      ASSERT_EQ(n, std::min<int>(capacity, static_cast<int>(expected.size())));
+      for (int k = 0; k < n; ++k) {
+        EXPECT_EQ(std::string(table[k].word), "t" + std::to_string(expected[k].term)) << round << " " << k;
+        EXPECT_EQ(table[k].position, expected[k].pos);
+        EXPECT_EQ(table[k].weight, expected[k].weight);
+      }
+    }
+  }
 }
 
 TEST(TermSet, AbstractListPutsAuthorKeywordsFirstAndStopsAtFifty) {

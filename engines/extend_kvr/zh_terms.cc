@@ -66,6 +66,13 @@ bool Continues(const std::vector<Token>& tokens, size_t k) {
 
 std::vector<Span> ChineseCandidates(std::string_view text, const std::vector<Token>& tokens) {
   std::vector<Span> out;
+  ChineseCandidates(text, tokens, &out);
+  return out;
+}
+
+void ChineseCandidates(std::string_view text, const std::vector<Token>& tokens, std::vector<Span>* spans) {
+  std::vector<Span>& out = *spans;
+  out.clear();
   size_t k = 0;
   while (k < tokens.size()) {
     if (!Continues(tokens, k)) {
@@ -87,7 +94,6 @@ std::vector<Span> ChineseCandidates(std::string_view text, const std::vector<Tok
     }
     k = end;
   }
-  return out;
 }
 
 }  // namespace ekvr

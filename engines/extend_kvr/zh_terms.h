@@ -56,6 +56,9 @@ inline constexpr size_t kMaxTermBytes = 14;
 // one run that start with a content word (not a digit or blank), end with a
 // head or verb, and have at most kMaxTermBytes bytes.
 std::vector<Span> ChineseCandidates(std::string_view text, const std::vector<Token>& tokens);
+// The same into out (emptied first), so that a caller going through many
+// fields reuses one buffer.
+void ChineseCandidates(std::string_view text, const std::vector<Token>& tokens, std::vector<Span>* out);
 
 }  // namespace ekvr
 

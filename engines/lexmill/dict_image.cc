@@ -114,57 +114,54 @@ bool DictImage::Check(const std::vector<TrieNode>& nodes, std::string* error) co
 
 void DictImage::Index(const std::vector<TrieNode>& nodes) {
   min_log_prob_ = -std::log(static_cast<double>(std::max<uint64_t>(total_freq_, 1)));
-  nodes_.resize(nodes.size());
-  for (size_t i = 0; i < nodes.size(); ++i) {
-    const TrieNode& n = nodes[i];
+  node_count_ = nodes.size();
+  // Every node but the root is the target of an edge; its record goes into
+  // that edge, so the children of a node lie where its edges do.
+  auto record = [&](uint16_t unit, const TrieNode& n) {
     const float lp = n.entry == 0 ? 0.0f : static_cast<float>(LogProb(entries_[n.entry - 1]));
-    nodes_[i] = Node{n.edge_begin, n.edge_count, n.entry, lp};
-  }
+    const auto count = static_cast<uint16_t>(std::min<uint32_t>(n.edge_count, 0xFFFF));
+    return Node{unit, count, n.edge_begin, n.entry, lp};
+  };
   edges_.resize(edge_unit_.size());
-  for (size_t k = 0; k < edges_.size(); ++k) edges_[k] = Edge{edge_target_[k], edge_unit_[k]};
+  for (size_t k = 0; k < edges_.size(); ++k) edges_[k] = record(edge_unit_[k], nodes[edge_target_[k]]);
+  root_nodes_.assign(65536, Node{0, 0, 0, 0, 0.0f});
+  const TrieNode& root = nodes[0];
+  for (uint32_t k = 0; k < root.edge_count; ++k) {
+    const Node& child = edges_[root.edge_begin + k];
+    root_nodes_[child.unit] = child;
+  }
+  IndexWide(nodes);
   std::vector<uint16_t>().swap(edge_unit_);
   std::vector<uint32_t>().swap(edge_target_);
-  root_nodes_.assign(65536, Node{0, 0, 0, 0.0f});
-  const Node& root = nodes_[0];
-  for (uint32_t k = 0; k < root.edge_count; ++k) {
-    const Edge& e = edges_[root.edge_begin + k];
-    root_nodes_[e.unit] = nodes_[e.target];
-  }
-  IndexWide();
 }
 
-void DictImage::IndexWide() {
+void DictImage::IndexWide(const std::vector<TrieNode>& nodes) {
+  // The root's children are found through root_nodes_ instead.
   size_t wide_edges = 0;
-  for (size_t i = 1; i < nodes_.size(); ++i) {
-    if (nodes_[i].edge_count > kScanLimit) wide_edges += nodes_[i].edge_count;
+  for (size_t i = 1; i < nodes.size(); ++i) {
+    if (nodes[i].edge_count > kScanLimit) wide_edges += nodes[i].edge_count;
   }
   size_t slots = 16;
   while (slots < wide_edges * 2) slots *= 2;  // at most half full
-  wide_.assign(slots, WideEdge{0, 0, 0});
+  wide_.assign(slots, WideEdge{0, Node{0, 0, 0, 0, 0.0f}});
   wide_mask_ = slots - 1;
-  for (uint32_t id = 1; id < nodes_.size(); ++id) {
-    const Node& n = nodes_[id];
+  for (size_t i = 1; i < nodes.size(); ++i) {
+    const TrieNode& n = nodes[i];
     if (n.edge_count <= kScanLimit) continue;
+    // Check keeps edge_begin + edge_count within the edges, so the key
+    // cannot wrap to the empty mark.
+    const uint32_t key = n.edge_begin + 1;
     for (uint32_t k = 0; k < n.edge_count; ++k) {
-      const Edge& e = edges_[n.edge_begin + k];
-      size_t i = WideSlot(n.edge_begin, e.unit, wide_mask_);
-      while (wide_[i].node != 0) i = (i + 1) & wide_mask_;
-      wide_[i] = WideEdge{n.edge_begin, e.target, e.unit};
+      const uint32_t child = n.edge_begin + k;
+      size_t s = WideSlot(key, edges_[child].unit, wide_mask_);
+      while (wide_[s].node != 0) s = (s + 1) & wide_mask_;
+      wide_[s] = WideEdge{key, edges_[child]};
     }
   }
 }
 
 double DictImage::LogProb(const DictEntry& e) const {
   return std::log(static_cast<double>(std::max<uint32_t>(e.freq, 1))) + min_log_prob_;
-}
-
-uint32_t DictImage::FindEdge(const Edge* first, uint32_t count, uint16_t unit) {
-  // Most nodes below the first level have a handful of edges, where a scan
-  // is cheapest; the others are hashed.
-  for (uint32_t k = 0; k < count; ++k) {
-    if (first[k].unit == unit) return first[k].target;
-  }
-  return 0;
 }
 
 const DictEntry* DictImage::Find(const char* word, size_t length) const {

@@ -63,27 +63,34 @@ class DictImage {
   // Reads and checks a compiled file. Null with *error set on any problem.
   static std::unique_ptr<DictImage> Load(const std::string& path, std::string* error);
 
-  // A trie node as kept in memory: the file's node with the log probability
-  // of its word beside it, so that segmentation touches one cache line.
+  // A trie node as kept in memory, stored in the edge that leads to it:
+  // the unit of that edge beside the node's own children, entry and log
+  // probability. The children of a node are one run of these, sorted by
+  // unit, so a step down the trie reads one place (the run it scans holds
+  // the node it finds) instead of an edge list and then a node array.
   struct Node {
-    uint32_t edge_begin;
-    uint32_t edge_count;
-    uint32_t entry;  // entry index + 1; 0 = no word ends here
-    float log_prob;  // LogProb of that entry
+    uint16_t unit;         // the unit of the edge into this node
+    uint16_t child_count;  // its edges, 0xFFFF for that many or more
+    uint32_t first_child;  // index in edges_ of its first edge
+    uint32_t entry;        // entry index + 1; 0 = no word ends here
+    float log_prob;        // LogProb of that entry
   };
 
   // The node reached from the root along unit, or null. The first level is
   // copied into a table of all 65536 units, since every walk starts there.
   const Node* RootChild(uint16_t unit) const {
     const Node& n = root_nodes_[unit];
-    return n.entry != 0 || n.edge_count != 0 ? &n : nullptr;
+    return n.entry != 0 || n.child_count != 0 ? &n : nullptr;
   }
-  // The child of node along unit, or null.
+  // The child of node along unit, or null. A short run is scanned, and
+  // the scan stops at the first unit past the one sought.
   const Node* ChildOf(const Node& node, uint16_t unit) const {
-    const uint32_t id = node.edge_count > kScanLimit
-                            ? FindWide(node.edge_begin, unit)
-                            : FindEdge(edges_.data() + node.edge_begin, node.edge_count, unit);
-    return id == 0 ? nullptr : &nodes_[id];
+    if (node.child_count > kScanLimit) return FindWide(node.first_child, unit);
+    const Node* child = edges_.data() + node.first_child;
+    for (const Node* end = child + node.child_count; child != end; ++child) {
+      if (child->unit >= unit) return child->unit == unit ? child : nullptr;
+    }
+    return nullptr;
   }
   // Entry of the word that ends at node, or null.
   const DictEntry* EntryOf(const Node& node) const {
@@ -101,50 +108,47 @@ class DictImage {
   double MinLogProb() const { return min_log_prob_; }
 
   size_t entry_count() const { return entries_.size(); }
-  size_t node_count() const { return nodes_.size(); }
+  size_t node_count() const { return node_count_; }
   uint32_t max_word_bytes() const { return max_word_bytes_; }
 
  private:
   DictImage() = default;
   bool Check(const std::vector<TrieNode>& nodes, std::string* error) const;
   void Index(const std::vector<TrieNode>& nodes);
-  // An edge as kept in memory: unit and target side by side.
-  struct Edge {
-    uint32_t target;
-    uint16_t unit;
-  };
-  // Edges of nodes with more than kScanLimit of them, hashed by (the node's
-  // first edge, unit): one probe instead of a binary search through cold
+  // Children of nodes with more than kScanLimit of them, hashed by (the
+  // node's first edge, unit): one probe instead of a scan through cold
   // memory. The first edge identifies the node, and copies of first-level
-  // nodes alike.
+  // nodes alike. The slot holds a copy of the child, so that the probe is
+  // the only read: most walks take this path at their second character
+  // (first characters have many followers), and a second read of the child
+  // in edges_ was as slow as the probe.
   struct WideEdge {
-    uint32_t node;  // the node's edge_begin; 0 = empty (only the root starts at 0)
-    uint32_t target;
-    uint16_t unit;
+    uint32_t node;  // the node's first edge + 1; 0 = an empty slot
+    Node child;     // the child, its unit included
   };
   static constexpr uint32_t kScanLimit = 8;
-  static uint32_t FindEdge(const Edge* first, uint32_t count, uint16_t unit);
   static size_t WideSlot(uint32_t node, uint16_t unit, size_t mask) {
     return ((node * 0x9E3779B1u) ^ (unit * 0x85EBCA77u)) & mask;
   }
-  uint32_t FindWide(uint32_t node, uint16_t unit) const {
+  const Node* FindWide(uint32_t first_child, uint16_t unit) const {
+    const uint32_t node = first_child + 1;
     for (size_t i = WideSlot(node, unit, wide_mask_);; i = (i + 1) & wide_mask_) {
       const WideEdge& e = wide_[i];
-      if (e.node == node && e.unit == unit) return e.target;
-      if (e.node == 0) return 0;
+      if (e.node == node && e.child.unit == unit) return &e.child;
+      if (e.node == 0) return nullptr;
     }
   }
-  void IndexWide();
+  void IndexWide(const std::vector<TrieNode>& nodes);
 
   std::vector<DictEntry> entries_;
-  std::vector<Node> nodes_;
   std::vector<uint16_t> edge_unit_;    // as read; released after indexing
   std::vector<uint32_t> edge_target_;  // as read; released after indexing
-  std::vector<Edge> edges_;
+  std::vector<Node> edges_;            // the node each edge leads to, in edge order
   std::vector<WideEdge> wide_;
   size_t wide_mask_ = 0;
   std::string info_;
   std::vector<Node> root_nodes_;  // children of the root by unit
+  size_t node_count_ = 0;
   double min_log_prob_ = 0.0;
   uint64_t total_freq_ = 0;
   uint32_t max_word_bytes_ = 0;

@@ -6,13 +6,7 @@ namespace {
 
 bool InRange(uint16_t unit, uint16_t first, uint16_t last) { return unit >= first && unit <= last; }
 
-CharKind KindOfAscii(uint8_t b) {
-  if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z')) return CharKind::kLetter;
-  if (b >= '0' && b <= '9') return CharKind::kDigit;
-  if (b == ' ' || (b >= '\t' && b <= '\r')) return CharKind::kBlank;
-  if (IsAsciiPunctuation(b)) return CharKind::kPunct;
-  return CharKind::kControl;
-}
+}  // namespace
 
 CharKind KindOfDouble(uint16_t unit) {
   if (unit == 0xA1A1) return CharKind::kBlank;  // ideographic space
@@ -20,13 +14,6 @@ CharKind KindOfDouble(uint16_t unit) {
   if (InRange(unit, 0xA3C1, 0xA3DA) || InRange(unit, 0xA3E1, 0xA3FA)) return CharKind::kFullLetter;
   if (IsGbkPunctuation(unit)) return CharKind::kPunct;
   return CharKind::kHanzi;
-}
-
-}  // namespace
-
-bool IsAsciiPunctuation(uint8_t b) {
-  return (b >= 0x21 && b <= 0x2F) || (b >= 0x3A && b <= 0x40) || (b >= 0x5B && b <= 0x60) ||
-         (b >= 0x7B && b <= 0x7E);
 }
 
 bool IsGbkPunctuation(uint16_t unit) {
@@ -42,16 +29,6 @@ bool IsGbkPunctuation(uint16_t unit) {
   }
   return InRange(unit, 0xA6E0, 0xA6F5) || InRange(unit, 0xA840, 0xA895) ||
          InRange(unit, 0xA940, 0xA995) || InRange(unit, 0xA9A4, 0xA9EF);
-}
-
-CharInfo ReadChar(const unsigned char* text, size_t remaining) {
-  const uint8_t b = text[0];
-  if (b < 0x80) return CharInfo{1, KindOfAscii(b), b};
-  if (!IsLeadByte(b) || remaining < 2 || !IsTrailByte(text[1])) {
-    return CharInfo{1, CharKind::kInvalid, b};
-  }
-  const uint16_t unit = static_cast<uint16_t>(b << 8 | text[1]);
-  return CharInfo{2, KindOfDouble(unit), unit};
 }
 
 }  // namespace lexmill

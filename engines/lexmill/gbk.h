@@ -33,12 +33,40 @@ struct CharInfo {
 inline bool IsLeadByte(uint8_t b) { return b >= 0x81 && b <= 0xFE; }
 inline bool IsTrailByte(uint8_t b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
 
-// Classifies the character that starts at text (remaining > 0 bytes left).
-CharInfo ReadChar(const unsigned char* text, size_t remaining);
-
 // Classes of whole characters, by their unit.
 bool IsGbkPunctuation(uint16_t unit);
-bool IsAsciiPunctuation(uint8_t b);
+inline bool IsAsciiPunctuation(uint8_t b) {
+  return (b >= 0x21 && b <= 0x2F) || (b >= 0x3A && b <= 0x40) || (b >= 0x5B && b <= 0x60) ||
+         (b >= 0x7B && b <= 0x7E);
+}
+
+// The kind of a one-byte character.
+inline CharKind KindOfAscii(uint8_t b) {
+  if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z')) return CharKind::kLetter;
+  if (b >= '0' && b <= '9') return CharKind::kDigit;
+  if (b == ' ' || (b >= '\t' && b <= '\r')) return CharKind::kBlank;
+  if (IsAsciiPunctuation(b)) return CharKind::kPunct;
+  return CharKind::kControl;
+}
+
+// The kind of a valid double-byte character, by the full rules.
+CharKind KindOfDouble(uint16_t unit);
+
+// Classifies the character that starts at text (remaining > 0 bytes left).
+// Inline, as segmentation reads every character of a text through it. Only
+// rows A1, A2, A3, A6, A8 and A9 hold anything but ideographs (blanks,
+// punctuation, full-width letters and digits), so the other lead bytes
+// skip the full rules.
+inline CharInfo ReadChar(const unsigned char* text, size_t remaining) {
+  const uint8_t b = text[0];
+  if (b < 0x80) return CharInfo{1, KindOfAscii(b), b};
+  if (!IsLeadByte(b) || remaining < 2 || !IsTrailByte(text[1])) {
+    return CharInfo{1, CharKind::kInvalid, b};
+  }
+  const uint16_t unit = static_cast<uint16_t>(b << 8 | text[1]);
+  const bool special_row = b >= 0xA1 && b <= 0xA9 && b != 0xA4 && b != 0xA5 && b != 0xA7;
+  return CharInfo{2, special_row ? KindOfDouble(unit) : CharKind::kHanzi, unit};
+}
 
 }  // namespace lexmill
 

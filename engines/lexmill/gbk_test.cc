@@ -51,5 +51,34 @@ TEST(GbkTest, MalformedBytesAreSingleInvalidCharacters) {
   EXPECT_EQ(Read("\xFF\xA1", 2).length, 1);
 }
 
+TEST(GbkTest, ReadCharAgreesWithTheFullRulesOnEveryPairOfBytes) {
+  // Its shortcut skips the full rules for most lead bytes: every pair
+  // checks that nothing but an ideograph is behind one it skips.
+  for (int lead = 0; lead < 256; ++lead) {
+    for (int trail = 0; trail < 256; ++trail) {
+      const unsigned char text[2] = {static_cast<unsigned char>(lead), static_cast<unsigned char>(trail)};
+      const CharInfo c = ReadChar(text, 2);
+      if (lead < 0x80) {
+        EXPECT_EQ(c.length, 1);
+        EXPECT_EQ(c.kind, KindOfAscii(static_cast<uint8_t>(lead)));
+      } else if (IsLeadByte(static_cast<uint8_t>(lead)) && IsTrailByte(static_cast<uint8_t>(trail))) {
+        const auto unit = static_cast<uint16_t>(lead << 8 | trail);
+        EXPECT_EQ(c.length, 2);
+        EXPECT_EQ(c.unit, unit);
+        ASSERT_EQ(c.kind, KindOfDouble(unit)) << std::hex << unit;
+      } else {
+        EXPECT_EQ(c.length, 1);
+        EXPECT_EQ(c.kind, CharKind::kInvalid);
+      }
+      // With one byte left a lead byte never pairs.
+      const CharInfo last = ReadChar(text, 1);
+      EXPECT_EQ(last.length, 1);
+      if (lead >= 0x80) {
+        EXPECT_EQ(last.kind, CharKind::kInvalid);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lexmill

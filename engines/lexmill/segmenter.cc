@@ -6,17 +6,19 @@ namespace lexmill {
 
 namespace {
 
-bool IsRunKind(CharKind k) { return k == CharKind::kLetter || k == CharKind::kDigit; }
+// Kinds as bit sets: the walks below test every token they pass.
+constexpr uint32_t Bit(CharKind k) { return uint32_t{1} << static_cast<unsigned>(k); }
+constexpr uint32_t kRunKinds = Bit(CharKind::kLetter) | Bit(CharKind::kDigit);
+// Tokens that may be part of a dictionary word.
+constexpr uint32_t kWordKinds = kRunKinds | Bit(CharKind::kHanzi) | Bit(CharKind::kFullLetter) |
+                                Bit(CharKind::kFullDigit);
+
+bool IsRunKind(CharKind k) { return (kRunKinds >> static_cast<unsigned>(k) & 1) != 0; }
+bool IsWordKind(CharKind k) { return (kWordKinds >> static_cast<unsigned>(k) & 1) != 0; }
 
 bool ContinuesRun(CharKind run, unsigned char b) {
   if (run == CharKind::kDigit) return b >= '0' && b <= '9';
   return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z');
-}
-
-// Tokens that may be part of a dictionary word.
-bool IsWordKind(CharKind k) {
-  return k == CharKind::kLetter || k == CharKind::kDigit || k == CharKind::kHanzi ||
-         k == CharKind::kFullLetter || k == CharKind::kFullDigit;
 }
 
 int16_t CodeOfKind(CharKind k) {
@@ -57,15 +59,20 @@ void Segmenter::Solve(const DictImage& dict, const unsigned char* text, size_t m
   next_.assign(n, 0);
   entry_.assign(n, nullptr);
   const double floor = dict.MinLogProb();
+  // The first token after i that no word may hold: a walk from i stops
+  // there, so the tokens it passes need no test of their own.
+  size_t word_end = n;
   for (size_t i = n; i-- > 0;) {
     const Token& first = tokens_[i];
     double best = -std::numeric_limits<double>::infinity();
     uint32_t best_next = 0;
     const Node* best_node = nullptr;
-    if (IsWordKind(first.kind)) {
+    if (!IsWordKind(first.kind)) {
+      word_end = i;
+    } else {
       const Node* node = nullptr;  // the root
       bool walked = true;
-      for (size_t j = i; j < n && IsWordKind(tokens_[j].kind); ++j) {
+      for (size_t j = i; j < word_end; ++j) {
         const Token& t = tokens_[j];
         if (max_word_bytes > 0 && t.end - first.begin > max_word_bytes) break;
         // A run's characters are its bytes; other tokens are one character.
