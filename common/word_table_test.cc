@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -37,6 +38,55 @@ TEST(WordTable, ALaterValueReplacesAndKeysOfTwelveBytesStayWhole) {
   EXPECT_EQ(*t.Find("thirteen byte"), 4);
   EXPECT_EQ(t.Find("twelve byte"), nullptr);
   EXPECT_EQ(t.Find("thirteen bytes"), nullptr);
+}
+
+// The comparison of short keys by overlapping loads, on its own (in the
+// table a mismatch is nearly always caught by the hash tag first).
+TEST(WordTable, ShortKeysDifferingInAnyByteCompareUnequal) {
+  char a[16], b[16];
+  for (size_t n = 0; n <= 16; ++n) {
+    std::memset(a, 0xB0, sizeof a);
+    std::memset(b, 0xB0, sizeof b);
+    EXPECT_TRUE(word_table_internal::SameShortKey(a, b, n)) << n;
+    b[n < 16 ? n : 15] = 0x01;  // beyond the compared bytes, or the last
+    EXPECT_EQ(word_table_internal::SameShortKey(a, b, n), n != 16) << n;
+    for (size_t at = 0; at < n; ++at) {
+      std::memcpy(b, a, sizeof b);
+      b[at] = static_cast<char>(0xB1);
+      EXPECT_FALSE(word_table_internal::SameShortKey(a, b, n)) << n << " " << at;
+      if (n >= 1 && n <= 7) {
+        EXPECT_NE(word_table_internal::Load4To7Or3(a, n), word_table_internal::Load4To7Or3(b, n))
+            << n << " " << at;
+      }
+    }
+  }
+}
+
+// Keys are compared and hashed by fixed-size loads that overlap: for every
+// length, words that differ in a single byte, wherever it lies, must stay
+// apart, and a copy of a word held elsewhere must find it.
+TEST(WordTable, WordsDifferingInOneByteStayApartAtEveryLength) {
+  for (size_t length = 1; length <= 30; ++length) {
+    WordTable<int> t;
+    const std::string base(length, '\xB0');
+    t.Set(base, -1);
+    for (size_t at = 0; at < length; ++at) {
+      std::string w = base;
+      w[at] = '\xB1';
+      t.Set(w, static_cast<int>(at));
+    }
+    ASSERT_EQ(t.size(), length + 1) << length;
+    const std::string copy(base.data(), base.size());
+    EXPECT_EQ(*t.Find(copy), -1) << length;
+    for (size_t at = 0; at < length; ++at) {
+      std::string w = base;
+      w[at] = '\xB1';
+      ASSERT_NE(t.Find(w), nullptr) << length << " " << at;
+      EXPECT_EQ(*t.Find(w), static_cast<int>(at)) << length << " " << at;
+      w[at] = '\xB2';
+      EXPECT_EQ(t.Find(w), nullptr) << length << " " << at;
+    }
+  }
 }
 
 // Insert keeps the first value, as try_emplace does, and its result points
