@@ -1,6 +1,5 @@
 #include "class_filter.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -136,35 +136,6 @@ const ParsedProfile* Load(const std::string& path) {
   return entry.parsed.get();
 }
 
-// Load for a file named as the caller names it. Within a check scope the
-// files an article reads (two or three, a thousand times each) are found
-// again by their names as given, without converting and hashing the path
-// each time; their parsed copies stay put until the next scope.
-const ParsedProfile* LoadInScope(const char* file) {
-  if (file == nullptr) file = "";
-  struct Recent {
-    std::string file;
-    uint64_t check = 0;
-    const ParsedProfile* parsed = nullptr;
-  };
-  thread_local Recent recent[4];
-  thread_local size_t next_slot = 0;
-  if (current_check != 0) {
-    for (const Recent& r : recent) {
-      if (r.check == current_check && r.file == file) return r.parsed;
-    }
-  }
-  const ParsedProfile* parsed = Load(NativePath(file));
-  if (current_check != 0) {
-    Recent& r = recent[next_slot];
-    next_slot = (next_slot + 1) % 4;
-    r.file = file;
-    r.check = current_check;
-    r.parsed = parsed;
-  }
-  return parsed;
-}
-
 const ProfileKey* Find(const ParsedProfile& profile, std::string_view section, std::string_view key) {
   for (const ProfileSection& s : profile.sections) {
     if (!SameName(s.name, section)) continue;
@@ -197,7 +168,7 @@ uint32_t PortableProfileString(const char* section, const char* key, const char*
   }
   // The default loses its quotes like a value read from the file.
   std::string_view result = Unquote(fallback);
-  if (const ParsedProfile* profile = LoadInScope(file)) {
+  if (const ParsedProfile* profile = Load(NativePath(file))) {
     // An empty name finds a line "=value": names are compared after trimming.
     const ProfileKey* found = Find(*profile, Trim(section), Trim(key));
     if (found && found->has_value) result = Unquote(found->value);

@@ -157,9 +157,8 @@ TEST_F(ProfileTest, WithinACheckScopeAFileIsCheckedOnceThenAgainInTheNextScope) 
   EXPECT_EQ(Read("s", "k"), "four");
 }
 
-// Within a scope files are found again by the names the caller gives: more
-// files than are remembered at once, read in turn, and one file under two
-// spellings must each still give their own values.
+// Within a scope several files read in turn, and one file under two
+// spellings, each give their own values.
 TEST_F(ProfileTest, WithinAScopeManyFilesReadInTurnKeepTheirOwnValues) {
   for (int f = 0; f < 6; ++f) {
     WriteFile("f" + std::to_string(f) + ".ini", "[s]\nk=v" + std::to_string(f) + "\n");

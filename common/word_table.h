@@ -21,41 +21,9 @@
 #include <utility>
 #include <vector>
 
+#include "key_bytes.h"
+
 namespace tarnix {
-
-namespace word_table_internal {
-
-// Up to 7 bytes as one number, by loads of fixed size (for 4 to 7 bytes
-// two overlapping 4-byte loads, for 1 to 3 the first, middle and last
-// byte): two texts of the same length give the same number only when
-// they are equal.
-inline uint64_t Load4To7Or3(const char* p, size_t n) {
-  if (n >= 4) {
-    uint32_t a, b;
-    std::memcpy(&a, p, 4);
-    std::memcpy(&b, p + n - 4, 4);
-    return a | uint64_t{b} << 32;
-  }
-  return static_cast<unsigned char>(p[0]) | uint64_t{static_cast<unsigned char>(p[n / 2])} << 8 |
-         uint64_t{static_cast<unsigned char>(p[n - 1])} << 16;
-}
-
-// Whether the first n bytes (n at most 16) of a and b agree, compared by
-// fixed-size loads that together cover every byte.
-inline bool SameShortKey(const char* a, const char* b, size_t n) {
-  if (n == 0) return true;
-  if (n >= 8) {
-    uint64_t a0, b0, a1, b1;
-    std::memcpy(&a0, a, 8);
-    std::memcpy(&b0, b, 8);
-    std::memcpy(&a1, a + n - 8, 8);
-    std::memcpy(&b1, b + n - 8, 8);
-    return a0 == b0 && a1 == b1;
-  }
-  return Load4To7Or3(a, n) == Load4To7Or3(b, n);
-}
-
-}  // namespace word_table_internal
 
 template <typename V>
 class WordTable {
@@ -184,7 +152,7 @@ class WordTable {
       if (word.size() >= 8) {
         std::memcpy(&k, word.data() + word.size() - 8, 8);
       } else {
-        k = word_table_internal::Load4To7Or3(p, left);
+        k = Load4To7Or3(p, left);
       }
       h = (h ^ (k * kMul1)) * kMul2;
     }
@@ -215,7 +183,7 @@ class WordTable {
   bool Matches(const Slot& s, uint32_t tag, std::string_view word) const {
     if (s.tag != tag || s.length != word.size()) return false;
     if (word.size() > kInline) return KeyOf(s) == word;
-    return word_table_internal::SameShortKey(s.key, word.data(), word.size());
+    return SameShortKey(s.key, word.data(), word.size());
   }
 
   void Rehash(size_t slot_count) {

@@ -47,15 +47,15 @@ TEST(WordTable, ShortKeysDifferingInAnyByteCompareUnequal) {
   for (size_t n = 0; n <= 16; ++n) {
     std::memset(a, 0xB0, sizeof a);
     std::memset(b, 0xB0, sizeof b);
-    EXPECT_TRUE(word_table_internal::SameShortKey(a, b, n)) << n;
+    EXPECT_TRUE(SameShortKey(a, b, n)) << n;
     b[n < 16 ? n : 15] = 0x01;  // beyond the compared bytes, or the last
-    EXPECT_EQ(word_table_internal::SameShortKey(a, b, n), n != 16) << n;
+    EXPECT_EQ(SameShortKey(a, b, n), n != 16) << n;
     for (size_t at = 0; at < n; ++at) {
       std::memcpy(b, a, sizeof b);
       b[at] = static_cast<char>(0xB1);
-      EXPECT_FALSE(word_table_internal::SameShortKey(a, b, n)) << n << " " << at;
+      EXPECT_FALSE(SameShortKey(a, b, n)) << n << " " << at;
       if (n >= 1 && n <= 7) {
-        EXPECT_NE(word_table_internal::Load4To7Or3(a, n), word_table_internal::Load4To7Or3(b, n))
+        EXPECT_NE(Load4To7Or3(a, n), Load4To7Or3(b, n))
             << n << " " << at;
       }
     }

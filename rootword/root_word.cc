@@ -1,6 +1,5 @@
 #include "root_word.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <stdexcept>

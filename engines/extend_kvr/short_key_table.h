@@ -19,7 +19,12 @@
 #include <string_view>
 #include <vector>
 
+#include "key_bytes.h"
+
 namespace ekvr {
+
+using tarnix::Load4To7Or3;
+using tarnix::Load8;
 
 template <typename V>
 class ShortKeyTable {
@@ -97,17 +102,6 @@ class ShortKeyTable {
     V value{};
   };
 
-  static uint64_t Load8(const char* p) {
-    uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-  }
-  static uint64_t Load4(const char* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-  }
-
   // Overlapping fixed-size loads that stay within the key: with the
   // length known, head and tail say every byte of a key of up to 16.
   static Key Split(std::string_view key) {
@@ -117,12 +111,8 @@ class ShortKeyTable {
     if (n >= 8) {
       head = Load8(p);
       tail = Load8(p + n - 8);
-    } else if (n >= 4) {
-      head = Load4(p) | Load4(p + n - 4) << 32;
     } else if (n > 0) {
-      head = uint64_t{static_cast<unsigned char>(p[0])} |
-             uint64_t{static_cast<unsigned char>(p[n / 2])} << 8 |
-             uint64_t{static_cast<unsigned char>(p[n - 1])} << 16;
+      head = Load4To7Or3(p, n);
     }
     constexpr uint64_t kMul1 = 0xBF58476D1CE4E5B9ull, kMul2 = 0x94D049BB133111EBull;
     uint64_t h = (head ^ (n * kMul2)) * kMul1;
