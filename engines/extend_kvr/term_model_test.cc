@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace ekvr {
 namespace {
@@ -57,6 +60,33 @@ TEST(TermModel, TheCommittedModelLoads) {
   plain[kFBias] = title[kFBias] = 1.0f;
   title[kFInTitle] = title[kFTextInTitle] = 1.0f;
   EXPECT_GT(m.Logit(title), m.Logit(plain));
+}
+
+// Terms are ranked by their logits and ties keep their order, so the
+// logit must be the weighted sum taken in feature order, bit for bit, and
+// not a regrouping of it that rounds differently.
+TEST(TermModel, TheLogitIsTheSumInFeatureOrderBitForBit) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> weight(-9.0, 9.0);
+  std::uniform_real_distribution<float> value(0.0f, 1.0f);
+  std::vector<double> w(kTermFeatures);
+  std::string text = "features " + std::to_string(kTermFeatures) + "\nlambda 4\nweights";
+  char number[64];
+  for (double& x : w) {
+    x = weight(random);
+    std::snprintf(number, sizeof number, " %.17g", x);
+    text += number;
+  }
+  TermModel m;
+  std::string error;
+  ASSERT_TRUE(m.Parse(text + "\n", &error)) << error;
+  for (int round = 0; round < 200; ++round) {
+    float f[kTermFeatures];
+    for (float& x : f) x = random() % 3 == 0 ? value(random) : 0.0f;
+    volatile double expected = 0.0;  // one rounding after each addition
+    for (int i = 0; i < kTermFeatures; ++i) expected = expected + w[i] * static_cast<double>(f[i]);
+    EXPECT_EQ(m.Logit(f), expected) << "round " << round;
+  }
 }
 
 TEST(TermModel, Log1pCountIsTheFloatExpressionBitForBit) {

@@ -55,7 +55,7 @@ int DictStore::Load(const std::string& name, const std::string& folder) {
   return NewHandle(slot);
 }
 
-int DictStore::GetHandle(const std::string& name) {
+int DictStore::GetHandle(std::string_view name) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = by_name_.find(name);
   return it == by_name_.end() ? -1 : NewHandle(it->second);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "dict_image.h"
@@ -25,7 +26,7 @@ class DictStore {
   // -1 with a message on standard error when it cannot be loaded.
   int Load(const std::string& name, const std::string& folder);
   // Handle on an already loaded dictionary, or -1.
-  int GetHandle(const std::string& name);
+  int GetHandle(std::string_view name);
   // 1 when the handle was valid, 0 otherwise.
   int Release(int handle);
   // Unloads the handle's dictionary; every handle on it becomes invalid.
@@ -50,7 +51,10 @@ class DictStore {
 
   std::function<std::string()> folder_;
   mutable std::mutex mutex_;
-  std::map<std::string, std::shared_ptr<Loaded>> by_name_;
+  // Searched by the caller's text as it stands: the pipeline takes a handle
+  // for every word it looks up, and a name of more than 15 bytes would
+  // otherwise cost a string allocation each time.
+  std::map<std::string, std::shared_ptr<Loaded>, std::less<>> by_name_;
   std::vector<std::shared_ptr<Loaded>> handles_;
 };
 
