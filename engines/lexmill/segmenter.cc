@@ -55,9 +55,15 @@ void Segmenter::Tokenize(const unsigned char* text, size_t length) {
 
 void Segmenter::Solve(const DictImage& dict, const unsigned char* text, size_t max_word_bytes) {
   const size_t n = tokens_.size();
-  route_.assign(n + 1, 0.0);
-  next_.assign(n, 0);
-  entry_.assign(n, nullptr);
+  // Every token's route, next and entry are written below before they are
+  // read, so the buffers only grow: most texts segmented are single words
+  // of the general-word tests, where filling them cost as much as the walk.
+  if (route_.size() < n + 1) {
+    route_.resize(n + 1);
+    next_.resize(n + 1);
+    entry_.resize(n + 1);
+  }
+  route_[n] = 0.0;
   const double floor = dict.MinLogProb();
   // The first token after i that no word may hold: a walk from i stops
   // there, so the tokens it passes need no test of their own.
