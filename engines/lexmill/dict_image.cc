@@ -145,6 +145,10 @@ void DictImage::IndexWide(const std::vector<TrieNode>& nodes) {
   while (slots < wide_edges * 2) slots *= 2;  // at most half full
   wide_.assign(slots, WideEdge{0, Node{0, 0, 0, 0, 0.0f}});
   wide_mask_ = slots - 1;
+  size_t words = 1;
+  while (words * 8 < wide_edges) words *= 2;  // about 8 bits a pair
+  wide_filter_.assign(words, 0);
+  wide_filter_mask_ = words - 1;
   for (size_t i = 1; i < nodes.size(); ++i) {
     const TrieNode& n = nodes[i];
     if (n.edge_count <= kScanLimit) continue;
@@ -156,6 +160,8 @@ void DictImage::IndexWide(const std::vector<TrieNode>& nodes) {
       size_t s = WideSlot(key, edges_[child].unit, wide_mask_);
       while (wide_[s].node != 0) s = (s + 1) & wide_mask_;
       wide_[s] = WideEdge{key, edges_[child]};
+      const uint64_t x = PairMix(key, edges_[child].unit);
+      wide_filter_[PairWord(x)] |= PairBits(x);
     }
   }
 }
