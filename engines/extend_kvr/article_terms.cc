@@ -573,7 +573,11 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   const std::vector<std::string> keywords = SplitKeywords(article.field[kPosKeywords]);
   size_t bytes = 0;
   for (const std::string& field : article.field) bytes += field.size();
-  out->terms.Reserve(bytes / 6 + 16);  // a term per six bytes or so in long Chinese texts
+  // Long Chinese texts have a term per three bytes or so and a distinct
+  // word per six: growing the tables step by step would move every term
+  // and hash every key again at each step.
+  out->terms.Reserve(bytes / 3 + 16);
+  cache.reserve(bytes / 6 + 16);
   for (int p = 0; p < kPositionCount; ++p) {
     const auto pos = static_cast<Position>(p);
     if (pos == kPosKeywords) continue;
