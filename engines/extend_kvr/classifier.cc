@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "class_scheme.h"
+#include "prefetch.h"
 
 namespace ekvr {
 namespace {
@@ -151,7 +152,15 @@ std::vector<double> Classifier::Posterior(const std::vector<const WordClassStats
   const size_t k = codes_.size();
   std::vector<double> score(log_prior_);
   size_t known = 0;
-  for (const WordClassStats* w : words) {
+  // Each word's evidence lies somewhere in a table of tens of megabytes:
+  // the evidence of the word kAhead places on is asked for now, so that
+  // the sum does not wait for every word in turn.
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (i + kAhead < words.size() && words[i + kAhead] != nullptr) {
+      tarnix::Prefetch(words[i + kAhead]->evidence.data());
+    }
+    const WordClassStats* w = words[i];
     if (w == nullptr) continue;
     ++known;
     for (const auto& [cls, extra] : w->evidence) score[cls] += extra;
