@@ -9,6 +9,10 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "profile.h"
 #endif
@@ -65,6 +69,36 @@ uint32_t ReadProfileString(const char* section, const char* key, const char* def
   return GetPrivateProfileStringA(section, key, default_value, buffer, size, file);
 #else
   return PortableProfileString(section, key, default_value, buffer, size, file);
+#endif
+}
+
+AppendResult AppendToFile(const char* path, const std::string& text) {
+#ifdef _WIN32
+  std::FILE* file = std::fopen(path, "a");
+  if (file == nullptr) return AppendResult::kNotOpened;
+  bool written = std::fputs(text.c_str(), file) >= 0;
+  written = std::fflush(file) == 0 && written;
+  written = std::fclose(file) == 0 && written;
+  return written ? AppendResult::kWritten : AppendResult::kNotWritten;
+#else
+  // The descriptor calls themselves: an appending write goes to the end
+  // in one step, and a stream's buffer, set up and torn down for every
+  // line of the run log, cost as much again as the write.
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  if (fd < 0) return AppendResult::kNotOpened;
+  bool written = true;
+  for (size_t at = 0; at < text.size() && written;) {
+    const ssize_t n = ::write(fd, text.data() + at, text.size() - at);
+    if (n > 0) {
+      at += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      written = false;
+    }
+  }
+  written = ::close(fd) == 0 && written;
+  return written ? AppendResult::kWritten : AppendResult::kNotWritten;
 #endif
 }
 

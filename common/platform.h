@@ -33,6 +33,12 @@ bool StampFile(const std::string& native_path, FileStamp* stamp);
 uint32_t ReadProfileString(const char* section, const char* key, const char* default_value,
                            char* buffer, uint32_t size, const char* file);
 
+// Appends text to the file, created when missing: opened for this one
+// write, written, flushed and closed. kNotOpened when the file cannot be
+// opened, kNotWritten when the text did not all reach it.
+enum class AppendResult { kWritten, kNotOpened, kNotWritten };
+AppendResult AppendToFile(const char* path, const std::string& text);
+
 // The separator the platform writes between folder and file names.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
