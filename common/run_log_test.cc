@@ -31,5 +31,17 @@ TEST_F(RunLogTest, ProblemsOfTheWriterGoToStandardOutput) {
             "WriteLog input false!\nWriteLog openfile false!\n");
 }
 
+// Every message opens the file anew, so lines written meanwhile by someone
+// else stay, in order, and a missing file is created again.
+TEST_F(RunLogTest, EachLineIsAppendedToTheFileAsItIsThen) {
+  EXPECT_EQ(AppendToFile("appended.txt", "one\n"), AppendResult::kWritten);
+  EXPECT_EQ(AppendToFile("appended.txt", std::string(70000, 'x') + "\n"), AppendResult::kWritten);
+  EXPECT_EQ(ReadFile("appended.txt"), "one\n" + std::string(70000, 'x') + "\n");
+  std::filesystem::remove("appended.txt");
+  EXPECT_EQ(AppendToFile("appended.txt", "two\n"), AppendResult::kWritten);
+  EXPECT_EQ(ReadFile("appended.txt"), "two\n");
+  EXPECT_EQ(AppendToFile("no such folder/appended.txt", "three\n"), AppendResult::kNotOpened);
+}
+
 }  // namespace
 }  // namespace tarnix
