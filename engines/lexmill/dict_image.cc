@@ -115,6 +115,8 @@ bool DictImage::Check(const std::vector<TrieNode>& nodes, std::string* error) co
 void DictImage::Index(const std::vector<TrieNode>& nodes) {
   min_log_prob_ = -std::log(static_cast<double>(std::max<uint64_t>(total_freq_, 1)));
   node_count_ = nodes.size();
+  codes_.resize(entries_.size());
+  for (size_t e = 0; e < entries_.size(); ++e) codes_[e] = entries_[e].code;
   // Every node but the root is the target of an edge; its record goes into
   // that edge, so the children of a node lie where its edges do.
   auto record = [&](uint16_t unit, const TrieNode& n) {

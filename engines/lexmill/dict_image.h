@@ -96,6 +96,11 @@ class DictImage {
   const DictEntry* EntryOf(const Node& node) const {
     return node.entry == 0 ? nullptr : &entries_[node.entry - 1];
   }
+  // The part-of-speech code of entry index + 1 as a node holds it (not 0).
+  // Kept apart from the entries, a sixth of their size: segmentation asks
+  // for the code of every word it cuts, in no order, and nothing else of
+  // the entry.
+  uint16_t CodeOf(uint32_t node_entry) const { return codes_[node_entry - 1]; }
   // Entry of the GBK word of length bytes, or null.
   const DictEntry* Find(const char* word, size_t length) const;
 
@@ -156,6 +161,7 @@ class DictImage {
   void IndexWide(const std::vector<TrieNode>& nodes);
 
   std::vector<DictEntry> entries_;
+  std::vector<uint16_t> codes_;  // the code of each entry
   std::vector<uint16_t> edge_unit_;    // as read; released after indexing
   std::vector<uint32_t> edge_target_;  // as read; released after indexing
   std::vector<Node> edges_;            // the node each edge leads to, in edge order

@@ -107,7 +107,7 @@ void Segmenter::Solve(const DictImage& dict, const unsigned char* text, size_t m
     }
     route_[i] = best;
     next_[i] = best_next;
-    entry_[i] = best_node == nullptr ? nullptr : dict.EntryOf(*best_node);
+    entry_[i] = best_node == nullptr ? 0 : best_node->entry;
   }
 }
 
@@ -118,7 +118,7 @@ void Segmenter::Run(const DictImage& dict, const char* text, size_t length, size
   Tokenize(p, length);
   Solve(dict, p, max_word_bytes);
   for (size_t i = 0; i < tokens_.size(); i = next_[i]) {
-    const int16_t code = entry_[i] != nullptr ? static_cast<int16_t>(entry_[i]->code)
+    const int16_t code = entry_[i] != 0 ? static_cast<int16_t>(dict.CodeOf(entry_[i]))
                                               : CodeOfKind(tokens_[i].kind);
     out->push_back(Segment{tokens_[next_[i] - 1].end, code});
   }

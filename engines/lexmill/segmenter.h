@@ -55,7 +55,7 @@ class Segmenter {
   std::vector<Token> tokens_;
   std::vector<double> route_;
   std::vector<uint32_t> next_;
-  std::vector<const DictEntry*> entry_;  // word chosen at each token, or null
+  std::vector<uint32_t> entry_;  // entry + 1 of the word chosen at each token, or 0
 };
 
 }  // namespace lexmill
