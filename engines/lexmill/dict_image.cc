@@ -121,8 +121,12 @@ void DictImage::Index(const std::vector<TrieNode>& nodes) {
   // that edge, so the children of a node lie where its edges do.
   auto record = [&](uint16_t unit, const TrieNode& n) {
     const float lp = n.entry == 0 ? 0.0f : static_cast<float>(LogProb(entries_[n.entry - 1]));
-    const auto count = static_cast<uint16_t>(std::min<uint32_t>(n.edge_count, 0xFFFF));
-    return Node{unit, count, n.edge_begin, n.entry, lp};
+    uint16_t children = kWide;
+    if (n.edge_count <= kScanLimit) {
+      children = static_cast<uint16_t>(n.edge_count);
+      for (uint32_t k = 0; k < n.edge_count; ++k) children |= UnitBit(edge_unit_[n.edge_begin + k]);
+    }
+    return Node{unit, children, n.edge_begin, n.entry, lp};
   };
   edges_.resize(edge_unit_.size());
   for (size_t k = 0; k < edges_.size(); ++k) edges_[k] = record(edge_unit_[k], nodes[edge_target_[k]]);

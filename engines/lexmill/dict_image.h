@@ -68,9 +68,14 @@ class DictImage {
   // probability. The children of a node are one run of these, sorted by
   // unit, so a step down the trie reads one place (the run it scans holds
   // the node it finds) instead of an edge list and then a node array.
+  // A node's children field holds their number in its low four bits (up
+  // to kScanLimit; kWide for more) and, for a node with a scanned run, a
+  // signature of their units in the twelve above: a bit per unit, chosen
+  // by UnitBit. Most walks end with a step to a unit no child has, and the
+  // signature turns most of those away without reading the run.
   struct Node {
     uint16_t unit;         // the unit of the edge into this node
-    uint16_t child_count;  // its edges, 0xFFFF for that many or more
+    uint16_t children;     // count and signature, see above; 0 = a leaf
     uint32_t first_child;  // index in edges_ of its first edge
     uint32_t entry;        // entry index + 1; 0 = no word ends here
     float log_prob;        // LogProb of that entry
@@ -80,14 +85,16 @@ class DictImage {
   // copied into a table of all 65536 units, since every walk starts there.
   const Node* RootChild(uint16_t unit) const {
     const Node& n = root_nodes_[unit];
-    return n.entry != 0 || n.child_count != 0 ? &n : nullptr;
+    return n.entry != 0 || n.children != 0 ? &n : nullptr;
   }
   // The child of node along unit, or null. A short run is scanned, and
   // the scan stops at the first unit past the one sought.
   const Node* ChildOf(const Node& node, uint16_t unit) const {
-    if (node.child_count > kScanLimit) return FindWide(node.first_child, unit);
+    const unsigned count = node.children & kCountMask;
+    if (count == kWide) return FindWide(node.first_child, unit);
+    if ((node.children & UnitBit(unit)) == 0) return nullptr;
     const Node* child = edges_.data() + node.first_child;
-    for (const Node* end = child + node.child_count; child != end; ++child) {
+    for (const Node* end = child + count; child != end; ++child) {
       if (child->unit >= unit) return child->unit == unit ? child : nullptr;
     }
     return nullptr;
@@ -132,6 +139,14 @@ class DictImage {
     Node child;     // the child, its unit included
   };
   static constexpr uint32_t kScanLimit = 8;
+  static constexpr unsigned kCountMask = 15, kWide = 15;
+  static_assert(kScanLimit < kWide, "a scanned run's count must fit below the wide mark");
+  // One of the twelve signature bits, from the top bits of a product that
+  // spreads neighbouring units apart.
+  static uint16_t UnitBit(uint16_t unit) {
+    const uint32_t pick = static_cast<uint32_t>((uint64_t{unit * 0x9E3779B1u} * 12) >> 32);
+    return static_cast<uint16_t>(16u << pick);
+  }
   static size_t WideSlot(uint32_t node, uint16_t unit, size_t mask) {
     return ((node * 0x9E3779B1u) ^ (unit * 0x85EBCA77u)) & mask;
   }
