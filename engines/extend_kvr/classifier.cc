@@ -152,9 +152,9 @@ std::vector<double> Classifier::Posterior(const std::vector<const WordClassStats
   const size_t k = codes_.size();
   std::vector<double> score(log_prior_);
   size_t known = 0;
-  // Each word's evidence lies somewhere in a table of tens of megabytes:
-  // the evidence of the word kAhead places on is asked for now, so that
-  // the sum does not wait for every word in turn.
+  // Each word's evidence is an allocation of its own, somewhere in the
+  // model's megabytes: the evidence of the word kAhead places on is asked
+  // for now, so that the sum does not wait for every word in turn.
   constexpr size_t kAhead = 8;
   for (size_t i = 0; i < words.size(); ++i) {
     if (i + kAhead < words.size() && words[i + kAhead] != nullptr) {
