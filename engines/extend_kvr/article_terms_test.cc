@@ -190,6 +190,48 @@ TEST(AnalyzeChinese, APieceThatNeverStandsAloneGivesWayToItsLongerTerm) {
   }
 }
 
+TEST(AnalyzeChinese, APhraseSeenOnceInTheBodyOnlyIsCountedButNotDelivered) {
+  const IdfTable idf = SmallIdf();
+  const SegmentFn segment = GluedSegmenter({"conv", "net"});
+  const TermModel model = SingleWordModel(0.5);
+  Resources res;
+  res.idf = &idf;
+  res.term_model = &model;
+  struct Case {
+    const char* abstract;
+    const char* body;
+    bool delivered;
+  } cases[] = {
+      {"", "convnet.use", false},
+      {"", "convnet.convnet", true},
+      {"convnet", "use", true},
+      {"convnet", "convnet", true},
+      {"use", "convnet.netconv", false},
+  };
+  for (const Case& c : cases) {
+    ArticleText a;
+    a.field[kPosAbstract] = c.abstract;
+    a.field[kPosBody] = c.body;
+    Analysis out;
+    ASSERT_TRUE(AnalyzeChinese(a, segment, res, &out));
+    const Term* convnet = out.terms.Find("convnet");
+    const Term* conv = out.terms.Find("conv");
+    ASSERT_TRUE(convnet != nullptr && conv != nullptr) << c.body;
+    EXPECT_EQ(convnet->keep, c.delivered) << c.abstract << " | " << c.body;
+    EXPECT_TRUE(conv->keep) << c.body;  // its words are
+    // It still holds its words: conv never stands alone and gives way to a
+    // phrase that is delivered, and only to such a phrase.
+    EXPECT_EQ(conv->total < convnet->total, c.delivered) << c.abstract << " | " << c.body;
+    if (!c.delivered) continue;
+    // Described as it would be at its first occurrence, wherever that is:
+    // unlisted, so as specific as its words together.
+    EXPECT_FALSE(convnet->listed);
+    EXPECT_FLOAT_EQ(convnet->idf, 15.0f) << c.body;
+    EXPECT_FLOAT_EQ(convnet->part_idf_min, 5.0f) << c.body;
+    EXPECT_FLOAT_EQ(convnet->part_idf_mean, 7.5f) << c.body;
+  }
+}
+
 TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {
   const IdfTable idf = SmallIdf();
   Resources res;

@@ -150,7 +150,7 @@ TEST_F(EngineApi, LongArticleStaysWithinTheTables) {
   EXPECT_TRUE(body_term);
   // Only the best full-text records go to Tarnix, whatever room it offers;
   // and without author keywords only the best ten abstract terms.
-  EXPECT_LE(full.size(), 400u);
+  EXPECT_LE(full.size(), 200u);
   for (size_t i = 1; i < full.size(); ++i) EXPECT_GE(full[i - 1].weight, full[i].weight);
   EXPECT_LE(Terms(2, 50).size(), 50u);
   Fixture bare = f;
