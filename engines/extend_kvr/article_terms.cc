@@ -46,8 +46,8 @@ constexpr int kModelAbstractTerms = 10;
 // And only the best full-text records: a long article has thousands of
 // candidates, most of them hopeless, and Tarnix's work grows with each.
 // On 334 csl-dev articles given 40 other abstracts as full text, 100 to
-// 300 records give the same F1@5 and F1@10 (400 gave 0.001 less at 5);
-// 200 leaves room for the longer lists hosts print.
+// 400 records give F1@5 and F1@10 within 0.001 of each other; 200 leaves
+// room for the longer lists some hosts print.
 constexpr int kModelFullTextRecords = 200;
 
 // A phrase seen once, in the body text only, is counted (it still holds
