@@ -19,10 +19,32 @@ mkdir -p "$work"
 /usr/bin/python3 "$root/bench/extend_kvr_article.py" "$zh" "$work"
 cmake --build "$build" --target extend_kvr_direct_bench -j2 >/dev/null
 
-echo "== Tarnix"
-(cd "$work" && "$build/bin/extend_kvr_direct_bench" "$work/article.gbk" 300)
-
-echo "== cppjieba"
 source "$root/bench/cppjieba.sh"
 build_cppjieba "$npm_dir" "$root/bench/extend_kvr_cppjieba.cc" "$work/extend_kvr_cppjieba"
-"$work/extend_kvr_cppjieba" "$cppjieba_root/dict" "$work/article.utf8" 300
+
+# The machine is shared and its speed changes by up to a factor of two
+# within minutes, so the two run in turn, RUNS times (default 5), and the
+# summary gives the median of the runs' medians and of their ratios.
+runs=${RUNS:-5}
+log=$work/peers.log
+: > "$log"
+for run in $(seq "$runs"); do
+  echo "== run $run: Tarnix"
+  (cd "$work" && "$build/bin/extend_kvr_direct_bench" "$work/article.gbk" 300) | tee -a "$log"
+  echo "== run $run: cppjieba"
+  "$work/extend_kvr_cppjieba" "$cppjieba_root/dict" "$work/article.utf8" 300 | tee -a "$log"
+done
+echo "== summary of $runs runs (ms)"
+awk '
+  /^Tarnix_Direct/ { d[++nd] = $(NF-7) }
+  /^Extend_KVR calls alone/ { e[++ne] = $(NF-7) }
+  /^cppjieba KeywordExtractor/ { c[++nc] = $(NF-7) }
+  function median(a, n,   i, j, t) {
+    for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j-1] > a[j]; j--) { t = a[j]; a[j] = a[j-1]; a[j-1] = t }
+    return n % 2 ? a[(n+1)/2] : (a[n/2] + a[n/2+1]) / 2
+  }
+  END {
+    for (i = 1; i <= nd; i++) r[i] = d[i] / c[i]
+    printf "Tarnix_Direct %.3f, the engine alone %.3f, cppjieba %.3f; Tarnix_Direct / cppjieba %.2f\n",
+           median(d, nd), median(e, ne), median(c, nc), median(r, nd)
+  }' "$log"
