@@ -338,10 +338,11 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   const double lambda = res.term_model->lambda();
   for (size_t i = 0; i < n; ++i) {
     Term& t = all[i];
+    t.keep = weighed[i] != 0;
+    if (!t.keep) continue;  // its weights stay 0
     // The author named it: above every term the model only guesses at.
     const double z = t.author_keyword ? std::max(logit[i], best) + kAuthorKeywordLogit : logit[i];
     const double w = std::exp(std::clamp(lambda * z, -kMaxExponent, kMaxExponent));
-    t.keep = weighed[i] != 0;
     t.total = w;
     const double tf = std::max(t.TotalFrequency(), 1);
     for (int p = 0; p < kPositionCount; ++p) t.weight[p] = static_cast<float>(w * t.freq[p] / tf);
