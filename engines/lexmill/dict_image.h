@@ -93,12 +93,15 @@ class DictImage {
     const unsigned count = node.children & kCountMask;
     if (count == kWide) return FindWide(node.first_child, unit);
     if ((node.children & UnitBit(unit)) == 0) return nullptr;
-    const Node* child = edges_.data() + node.first_child;
+    const Node* child = edges_ + node.first_child;
     for (const Node* end = child + count; child != end; ++child) {
       if (child->unit >= unit) return child->unit == unit ? child : nullptr;
     }
     return nullptr;
   }
+  // Whether the two share their in-memory trie (see TrieTables).
+  bool SharesTrieWith(const DictImage& other) const { return trie_ == other.trie_; }
+
   // Entry of the word that ends at node, or null.
   const DictEntry* EntryOf(const Node& node) const {
     return node.entry == 0 ? nullptr : &entries_[node.entry - 1];
@@ -161,31 +164,56 @@ class DictImage {
   static uint64_t PairBits(uint64_t x) {
     return uint64_t{1} << (x & 63) | uint64_t{1} << (x >> 6 & 63) | uint64_t{1} << (x >> 12 & 63);
   }
-  size_t PairWord(uint64_t x) const { return static_cast<size_t>(x >> 40) & wide_filter_mask_; }
+  static size_t PairWord(uint64_t x, size_t mask) { return static_cast<size_t>(x >> 40) & mask; }
   const Node* FindWide(uint32_t first_child, uint16_t unit) const {
     const uint32_t node = first_child + 1;
     const uint64_t x = PairMix(node, unit);
     const uint64_t bits = PairBits(x);
-    if ((wide_filter_[PairWord(x)] & bits) != bits) return nullptr;
+    if ((wide_filter_[PairWord(x, wide_filter_mask_)] & bits) != bits) return nullptr;
     for (size_t i = WideSlot(node, unit, wide_mask_);; i = (i + 1) & wide_mask_) {
       const WideEdge& e = wide_[i];
       if (e.node == node && e.child.unit == unit) return &e.child;
       if (e.node == 0) return nullptr;
     }
   }
-  void IndexWide(const std::vector<TrieNode>& nodes);
+  // The trie as kept in memory. Two dictionaries compiled from the same
+  // words with the same frequencies (the segmentation and the general
+  // dictionary are) have the same one, and share it: loading the second
+  // takes half the time and no memory for it, and look-ups in either find
+  // the nodes the other's walks brought into the cache.
+  struct TrieTables {
+    std::vector<Node> edges;        // the node each edge leads to, in edge order
+    std::vector<WideEdge> wide;
+    size_t wide_mask = 0;
+    std::vector<uint64_t> wide_filter;
+    size_t wide_filter_mask = 0;
+    std::vector<Node> root_nodes;   // children of the root by unit
+  };
+  // What a trie is shared by: the sizes and a 128-bit digest of every
+  // section it is built from (the nodes, edges and word frequencies).
+  struct TrieKey {
+    uint64_t counts[4];
+    uint64_t digest[2];
+    bool operator<(const TrieKey& o) const;
+  };
+  TrieKey KeyOf(const std::vector<TrieNode>& nodes) const;
+  std::shared_ptr<TrieTables> BuildTrie(const std::vector<TrieNode>& nodes) const;
+  void IndexWide(const std::vector<TrieNode>& nodes, TrieTables* trie) const;
+  void Use(std::shared_ptr<const TrieTables> trie);
 
   std::vector<DictEntry> entries_;
   std::vector<uint16_t> codes_;  // the code of each entry
   std::vector<uint16_t> edge_unit_;    // as read; released after indexing
   std::vector<uint32_t> edge_target_;  // as read; released after indexing
-  std::vector<Node> edges_;            // the node each edge leads to, in edge order
-  std::vector<WideEdge> wide_;
+  std::shared_ptr<const TrieTables> trie_;
+  // trie_'s tables, read directly by the walks.
+  const Node* edges_ = nullptr;
+  const WideEdge* wide_ = nullptr;
   size_t wide_mask_ = 0;
-  std::vector<uint64_t> wide_filter_;
+  const uint64_t* wide_filter_ = nullptr;
   size_t wide_filter_mask_ = 0;
+  const Node* root_nodes_ = nullptr;
   std::string info_;
-  std::vector<Node> root_nodes_;  // children of the root by unit
   size_t node_count_ = 0;
   double min_log_prob_ = 0.0;
   uint64_t total_freq_ = 0;

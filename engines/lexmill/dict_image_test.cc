@@ -54,6 +54,44 @@ TEST_F(DictImageTest, PrefixesAndUnknownWordsAreNotFound) {
   EXPECT_EQ(image->Find("\xD1", 1), nullptr);      // half a character
 }
 
+TEST_F(DictImageTest, DictionariesOfTheSameWordsShareTheirTrieAndKeepTheirOwnEntries) {
+  // The same words and frequencies with other codes and texts, as the
+  // general dictionary has beside the segmentation one.
+  std::vector<SourceEntry> general = lexmill_test::SampleEntries();
+  for (SourceEntry& e : general) {
+    e.code = static_cast<uint16_t>(e.code + 7);
+    e.info = "general:" + e.info;
+  }
+  const std::string general_path = folder_.File("general.lxd");
+  lexmill_test::WriteDict(general_path, general);
+  // One frequency changed: its walks would score differently.
+  std::vector<SourceEntry> reweighed = lexmill_test::SampleEntries();
+  reweighed[0].freq += 1;
+  const std::string reweighed_path = folder_.File("reweighed.lxd");
+  lexmill_test::WriteDict(reweighed_path, reweighed);
+
+  std::string error;
+  auto sample = DictImage::Load(path_, &error);
+  auto other = DictImage::Load(general_path, &error);
+  auto third = DictImage::Load(reweighed_path, &error);
+  ASSERT_TRUE(sample && other && third) << error;
+  EXPECT_TRUE(other->SharesTrieWith(*sample));
+  EXPECT_FALSE(third->SharesTrieWith(*sample));
+  sample.reset();  // the trie stays with the one still loaded
+  for (const SourceEntry& g : general) {
+    const DictEntry* e = other->Find(g.word.data(), g.word.size());
+    ASSERT_NE(e, nullptr) << g.info;
+    EXPECT_EQ(e->code, g.code);
+    EXPECT_EQ(other->Info(*e), g.info);
+  }
+  const SourceEntry& first = reweighed[0];
+  EXPECT_EQ(third->Find(first.word.data(), first.word.size())->freq, first.freq);
+  // Loaded anew while the other still holds it, the trie is shared again.
+  auto again = DictImage::Load(path_, &error);
+  ASSERT_TRUE(again) << error;
+  EXPECT_TRUE(again->SharesTrieWith(*other));
+}
+
 TEST_F(DictImageTest, LogProbabilitiesFollowFrequencies) {
   std::string error;
   auto image = DictImage::Load(path_, &error);
