@@ -690,9 +690,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
                          CountOccurrences(article.field[kPosAbstract], kw) +
                          CountOccurrences(article.field[kPosBody], kw);
     a.frequency = static_cast<int>(std::max<size_t>(found, 1));
-    a.weight = static_cast<float>(a.frequency + 1) * (t != nullptr ? t->idf : res.idf->median()) *
-               PositionFactor(kPosKeywords);
-    out->keywords.push_back(std::move(a));
+    out->keywords.push_back(std::move(a));  // weighed below, once every term is described
   }
   DescribePending(res, pending, &cache, &out->terms);
   const int top = Classify(res, features.stats, out);
@@ -706,9 +704,13 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   }
   for (AuthorKeyword& a : out->keywords) {
     const Term* t = out->terms.Find(a.word);
-    if (t == nullptr) continue;
-    a.class_code = t->class_code;
-    if (res.term_model != nullptr) a.weight = static_cast<float>(t->total);
+    if (t != nullptr && res.term_model != nullptr) {
+      a.weight = static_cast<float>(t->total);
+    } else {
+      a.weight = static_cast<float>(a.frequency + 1) * (t != nullptr ? t->idf : res.idf->median()) *
+                 PositionFactor(kPosKeywords);
+    }
+    if (t != nullptr) a.class_code = t->class_code;
   }
   return true;
 }

@@ -232,6 +232,24 @@ TEST(AnalyzeChinese, APhraseSeenOnceInTheBodyOnlyIsCountedButNotDelivered) {
   }
 }
 
+TEST(AnalyzeChinese, AnAuthorKeywordFirstSeenInTheBodyIsWeighedByItsWords) {
+  const IdfTable idf = SmallIdf();
+  Resources res;
+  res.idf = &idf;
+  ArticleText a;
+  a.field[kPosBody] = "convnet.use";
+  a.field[kPosKeywords] = "convnet";
+  Analysis out;
+  ASSERT_TRUE(AnalyzeChinese(a, GluedSegmenter({"conv", "net", "use"}), res, &out));
+  ASSERT_EQ(out.keywords.size(), 1u);
+  // Unlisted, so as specific as conv and net together (15); found once in
+  // the text: (1 + 1) x 15 x the keyword factor 3.
+  EXPECT_FLOAT_EQ(out.keywords[0].weight, 90.0f);
+  const Term* convnet = out.terms.Find("convnet");
+  ASSERT_NE(convnet, nullptr);
+  EXPECT_TRUE(convnet->keep);  // named by the author, so seen twice
+}
+
 TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {
   const IdfTable idf = SmallIdf();
   Resources res;
