@@ -451,15 +451,9 @@ void TokenValues(std::string_view text, const std::vector<Token>& tokens, const 
       }
       continue;
     }
-    const WordValues* known = cache->Find(s);
-    const bool fresh = known == nullptr;
-    WordValues v{};
-    if (fresh) {
-      v = LookUpWord(res, s);
-      cache->Set(s, v);
-    } else {
-      v = *known;
-    }
+    const auto [cached, fresh] = cache->Insert(s, WordValues{});
+    if (fresh) *cached = LookUpWord(res, s);
+    const WordValues v = *cached;
     values->idf[k] = v.idf;
     values->listed[k] = v.listed;
     values->stats[k] = v.stats;

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "key_bytes.h"
@@ -57,6 +58,14 @@ class ShortKeyTable {
 
   // Sets the key's value; a later value for a key replaces the earlier.
   void Set(std::string_view key, const V& value) {
+    auto [slot, added] = Insert(key, value);
+    if (!added) *slot = value;
+  }
+
+  // The key's value, and true when the key was not there before and now
+  // has `value`; false leaves the value it had. One probe for a caller
+  // that would otherwise Find and then Set.
+  std::pair<V*, bool> Insert(std::string_view key, const V& value) {
     if ((count_ + 1) * 2 > slots_.size()) Rehash(SlotsFor(count_ + 1));  // SlotsFor's bound
     const Key k = Split(key);
     for (size_t i = k.hash & mask_;; i = (i + 1) & mask_) {
@@ -75,12 +84,9 @@ class ShortKeyTable {
         }
         s.value = value;
         ++count_;
-        return;
+        return {&s.value, true};
       }
-      if (Matches(s, k, key)) {
-        s.value = value;
-        return;
-      }
+      if (Matches(s, k, key)) return {&s.value, false};
     }
   }
 

@@ -47,7 +47,7 @@ TEST(ShortKeyTable, AgreesWithAStandardMapOnTrickyKeys) {
   }
 }
 
-TEST(ShortKeyTable, AgreesWithAStandardMapOnRandomGbkLikeKeys) {
+TEST(ShortKeyTable, SetAndInsertAgreeWithAStandardMapOnRandomGbkLikeKeys) {
   std::mt19937 rng(5);
   const char pool[] = {'\x81', '\xB0', '\xD6', '\xFE', '\x40', '\x7F', 'a', 'Z', ' ', '\0'};
   ShortKeyTable<uint32_t> table;
@@ -57,8 +57,16 @@ TEST(ShortKeyTable, AgreesWithAStandardMapOnRandomGbkLikeKeys) {
     for (char& c : k) c = pool[rng() % sizeof pool];
     if (rng() % 3 != 0) {
       const uint32_t v = static_cast<uint32_t>(rng());
-      table.Set(k, v);  // a repeated key takes the later value
-      reference[k] = v;
+      if (rng() % 2 == 0) {
+        table.Set(k, v);  // a repeated key takes the later value
+        reference[k] = v;
+      } else {
+        // A repeated key keeps the value it had.
+        const auto [slot, added] = table.Insert(k, v);
+        ASSERT_EQ(added, reference.count(k) == 0) << round;
+        if (added) reference[k] = v;
+        ASSERT_EQ(*slot, reference[k]) << round;
+      }
     }
     const uint32_t* got = table.Find(k);
     const auto want = reference.find(k);

@@ -9,13 +9,9 @@ namespace ekvr {
 
 Term& TermSet::Add(std::string_view key, std::string_view word, std::string_view second,
                    int parts, Position pos, size_t offset) {
-  const uint32_t* found = index_.Find(key);
-  size_t i = 0;
-  if (found != nullptr) {
-    i = *found;
-  } else {
-    i = terms_.size();
-    index_.Set(key, static_cast<uint32_t>(i));
+  const auto [slot, added] = index_.Insert(key, static_cast<uint32_t>(terms_.size()));
+  const size_t i = *slot;
+  if (added) {
     terms_.emplace_back();
     Term& t = terms_.back();
     // A new term's texts are empty: appending to them skips the general
