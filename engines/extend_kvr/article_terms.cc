@@ -51,15 +51,17 @@ constexpr int kModelAbstractTerms = 10;
 constexpr int kModelFullTextRecords = 200;
 
 // A phrase seen once, in the body text only, is counted (it still holds
-// its words for the nesting features) but not weighed nor delivered: in
-// a long article two thirds of the candidates are such phrases, and they
-// are almost never keywords. On the full-text articles above, dropping
-// them changed no keyword of any top ten.
+// its words for the nesting features) but neither described, weighed nor
+// delivered: in a long article two thirds of the candidates are such
+// phrases, and they are almost never keywords. On the full-text articles
+// above, dropping them changed no keyword of any top ten.
 bool OnceInBodyPhrase(const Term& t) {
   return t.parts > 1 && t.freq[kPosBody] == 1 && t.TotalFrequency() == 1;
 }
 
-// Looks up what the term's texts say, once, at its first occurrence.
+// Looks up what the term's texts say, once: at its first occurrence, or
+// for a phrase first found in the body text, when the article has been
+// read (DescribePending).
 // part_idf and part_stats hold the values of its words, in order; own_listed
 // says whether a term of one token is in the idf list (null: look it up).
 void Describe(const Resources& res, const std::vector<float>& part_idf,
@@ -518,7 +520,7 @@ void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, co
 // article has been read and only those that will be weighed: looking up
 // the others' texts in the big tables would cost a cache miss or two
 // each. Their words' values are the cache's.
-void DescribePending(const Resources& res, const std::vector<uint32_t>& pending, WordCache* cache,
+void DescribePending(const Resources& res, const std::vector<uint32_t>& pending, const WordCache& cache,
                      TermSet* terms) {
   std::vector<float> part_idf;
   std::vector<const WordClassStats*> part_stats;
@@ -531,7 +533,7 @@ void DescribePending(const Resources& res, const std::vector<uint32_t>& pending,
     for (size_t at = 0;;) {
       const size_t blank = second.find(' ', at);
       const std::string_view word = second.substr(at, blank == std::string_view::npos ? blank : blank - at);
-      const WordValues* known = cache->Find(word);
+      const WordValues* known = cache.Find(word);
       const WordValues v = known != nullptr ? *known : LookUpWord(res, word);
       part_idf.push_back(v.idf);
       part_stats.push_back(v.stats);
@@ -686,7 +688,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     a.frequency = static_cast<int>(std::max<size_t>(found, 1));
     out->keywords.push_back(std::move(a));  // weighed below, once every term is described
   }
-  DescribePending(res, pending, &cache, &out->terms);
+  DescribePending(res, pending, cache, &out->terms);
   const int top = Classify(res, features.stats, out);
   for (Term& t : out->terms.terms()) t.class_code = TermClass(res, t);
   if (res.term_model != nullptr) {
