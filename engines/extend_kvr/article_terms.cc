@@ -263,7 +263,12 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   std::string piece;
   std::vector<std::string_view> parts;
   std::vector<size_t> starts;  // where each word begins in the term's text
+  // Every term's count, beside each other: the walk below asks for the
+  // counts of pieces all over the term set.
+  std::vector<int> total(n);
+  for (size_t u = 0; u < n; ++u) total[u] = all[u].TotalFrequency();
   for (size_t u = 0; u < n; ++u) {
+    if (all[u].parts < 2) continue;  // no pieces, and its texts need not be read
     parts.clear();  // the words of the term, as SplitView gives them, in a reused vector
     const std::string_view second = all[u].second;
     for (size_t at = 0;;) {
@@ -273,7 +278,7 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
       at = blank + 1;
     }
     if (parts.size() < 2) continue;
-    const int fu = all[u].TotalFrequency();
+    const int fu = total[u];
     // When the words make up the term's text with nothing between them (no
     // blank, as in every Chinese compound), a piece is a stretch of that
     // text and needs no copy.
@@ -302,7 +307,7 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
         nested.emplace_back(i, u);
         nested_sum[i] += fu;
         nested_max[i] = std::max(nested_max[i], fu);
-        sub_max[u] = std::max(sub_max[u], t->TotalFrequency());
+        sub_max[u] = std::max(sub_max[u], total[i]);
       }
     }
   }
@@ -332,7 +337,7 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   }
   std::vector<double> own = logit;
   for (const auto& [piece, longer] : nested) {
-    if (all[piece].TotalFrequency() <= all[longer].TotalFrequency() &&
+    if (total[piece] <= total[longer] &&
         own[longer] + kSubsumedMargin >= own[piece]) {
       logit[piece] = std::min(logit[piece], own[longer] - 0.01);
     }
