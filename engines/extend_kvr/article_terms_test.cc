@@ -247,7 +247,7 @@ TEST(AnalyzeChinese, AnAuthorKeywordFirstSeenInTheBodyIsWeighedByItsWords) {
   EXPECT_FLOAT_EQ(out.keywords[0].weight, 90.0f);
   const Term* convnet = out.terms.Find("convnet");
   ASSERT_NE(convnet, nullptr);
-  EXPECT_TRUE(convnet->keep);  // named by the author, so seen twice
+  EXPECT_TRUE(convnet->keep);  // named by the author, so delivered
 }
 
 TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {
