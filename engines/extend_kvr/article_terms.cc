@@ -60,6 +60,17 @@ bool OnceInBodyPhrase(const Term& t) {
   return t.parts > 1 && t.freq[kPosBody] == 1 && t.TotalFrequency() == 1;
 }
 
+// The words of a term's second text, blank-separated, into a reused vector.
+void SplitWords(std::string_view second, std::vector<std::string_view>* words) {
+  words->clear();
+  for (size_t at = 0;;) {
+    const size_t blank = second.find(' ', at);
+    words->push_back(second.substr(at, blank == std::string_view::npos ? blank : blank - at));
+    if (blank == std::string_view::npos) return;
+    at = blank + 1;
+  }
+}
+
 // Looks up what the term's texts say, once: at its first occurrence, or
 // for a phrase first found in the body text, when the article has been
 // read (DescribePending).
@@ -270,14 +281,7 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   for (size_t u = 0; u < n; ++u) total[u] = all[u].TotalFrequency();
   for (size_t u = 0; u < n; ++u) {
     if (all[u].parts < 2) continue;  // no pieces, and its texts need not be read
-    parts.clear();  // the words of the term, as SplitView gives them, in a reused vector
-    const std::string_view second = all[u].second;
-    for (size_t at = 0;;) {
-      const size_t blank = second.find(' ', at);
-      parts.push_back(second.substr(at, blank == std::string_view::npos ? blank : blank - at));
-      if (blank == std::string_view::npos) break;
-      at = blank + 1;
-    }
+    SplitWords(all[u].second, &parts);
     if (parts.size() < 2) continue;
     const int fu = total[u];
     // When the words make up the term's text with nothing between them (no
@@ -319,14 +323,12 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   float f[kTermFeatures];
   std::vector<double> logit(n);
   double best = -kMaxExponent;
-  std::vector<uint8_t> weighed(n, 0);
   for (size_t i = 0; i < n; ++i) {
     const Term& t = all[i];
     if (OnceInBodyPhrase(t)) {
       logit[i] = -kMaxExponent;
       continue;
     }
-    weighed[i] = 1;
     TermFeatures(top_code, article, abstract_pairs, title_pairs, t, nested_sum[i], nested_max[i], sub_max[i], f);
     if (dump != nullptr) {
       std::fprintf(dump, "%s", t.word.c_str());
@@ -346,7 +348,7 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   const double lambda = res.term_model->lambda();
   for (size_t i = 0; i < n; ++i) {
     Term& t = all[i];
-    t.keep = weighed[i] != 0;
+    t.keep = !OnceInBodyPhrase(t);
     if (!t.keep) continue;  // its weights stay 0
     // The author named it: above every term the model only guesses at.
     const double z = t.author_keyword ? std::max(logit[i], best) + kAuthorKeywordLogit : logit[i];
@@ -494,19 +496,21 @@ void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, co
     for (uint32_t k = s.first; k < s.first + s.count; ++k) parts += tokens[k].tag != tag::kBlank;
     Term& t = terms->Add(word, word, std::string_view(), parts, pos, base + first.begin);
     if (t.TotalFrequency() == 1) {
+      const bool later = pending != nullptr && parts > 1;
       part_idf.clear();
       part_stats.clear();
       for (uint32_t k = s.first; k < s.first + s.count; ++k) {
         if (tokens[k].tag == tag::kBlank) continue;
         if (!t.second.empty()) t.second += ' ';
         t.second.append(text.substr(tokens[k].begin, tokens[k].end - tokens[k].begin));
+        if (later) continue;
         part_idf.push_back(tok_idf[k]);
         part_stats.push_back(tok_stats[k]);
       }
-      const bool own_listed = values.listed[s.first] != 0;
-      if (pending != nullptr && parts > 1) {
+      if (later) {
         pending->push_back(static_cast<uint32_t>(&t - terms->terms().data()));
       } else {
+        const bool own_listed = values.listed[s.first] != 0;
         Describe(res, part_idf, part_stats, s.count == 1 ? &own_listed : nullptr, &t);
       }
       t.last_tag = last.tag;
@@ -528,23 +532,20 @@ void AddChineseSpans(std::string_view text, const std::vector<Token>& tokens, co
 // each. Their words' values are the cache's.
 void DescribePending(const Resources& res, const std::vector<uint32_t>& pending, const WordCache& cache,
                      TermSet* terms) {
+  std::vector<std::string_view> words;
   std::vector<float> part_idf;
   std::vector<const WordClassStats*> part_stats;
   for (uint32_t i : pending) {
     Term& t = terms->terms()[i];
     if (OnceInBodyPhrase(t)) continue;
+    SplitWords(t.second, &words);
     part_idf.clear();
     part_stats.clear();
-    const std::string_view second = t.second;
-    for (size_t at = 0;;) {
-      const size_t blank = second.find(' ', at);
-      const std::string_view word = second.substr(at, blank == std::string_view::npos ? blank : blank - at);
+    for (std::string_view word : words) {
       const WordValues* known = cache.Find(word);
       const WordValues v = known != nullptr ? *known : LookUpWord(res, word);
       part_idf.push_back(v.idf);
       part_stats.push_back(v.stats);
-      if (blank == std::string_view::npos) break;
-      at = blank + 1;
     }
     Describe(res, part_idf, part_stats, nullptr, &t);
   }

@@ -148,10 +148,8 @@ class Digest {
 }  // namespace
 
 bool DictImage::TrieKey::operator<(const TrieKey& o) const {
-  if (std::memcmp(counts, o.counts, sizeof counts) != 0) {
-    return std::memcmp(counts, o.counts, sizeof counts) < 0;
-  }
-  return std::memcmp(digest, o.digest, sizeof digest) < 0;
+  const int by_counts = std::memcmp(counts, o.counts, sizeof counts);
+  return by_counts != 0 ? by_counts < 0 : std::memcmp(digest, o.digest, sizeof digest) < 0;
 }
 
 DictImage::TrieKey DictImage::KeyOf(const std::vector<TrieNode>& nodes) const {
