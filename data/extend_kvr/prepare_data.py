@@ -8,7 +8,9 @@ Writes into --out, in GBK (the engine's code page):
   classifier.model  from data/extend_kvr/classifier.model;
   disciplines.tsv   from data/extend_kvr/disciplines.tsv;
   en_idf.txt        copied from data/extend_kvr/en_idf.txt (ASCII);
-  term_model.txt    copied from data/extend_kvr/term_model.txt (ASCII).
+  term_model.txt    copied from data/extend_kvr/term_model.txt (ASCII);
+  en_term_model.txt, en_keyphrases.txt, en_bigram_df.txt
+                    copied from data/extend_kvr (ASCII).
 Lines with a word that GBK cannot hold are left out.
 """
 import argparse
@@ -45,7 +47,8 @@ def main():
     convert(os.path.join(args.src, "classifier.model"), os.path.join(args.out, "classifier.model"), True)
     convert(os.path.join(args.src, "disciplines.tsv"), os.path.join(args.out, "disciplines.tsv"), False)
     shutil.copyfile(os.path.join(args.src, "en_idf.txt"), os.path.join(args.out, "en_idf.txt"))
-    shutil.copyfile(os.path.join(args.src, "term_model.txt"), os.path.join(args.out, "term_model.txt"))
+    for name in ("term_model.txt", "en_term_model.txt", "en_keyphrases.txt", "en_bigram_df.txt"):
+        shutil.copyfile(os.path.join(args.src, name), os.path.join(args.out, name))
 
 
 if __name__ == "__main__":

@@ -9,7 +9,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "en_terms.h"
 #include "gbk_chars.h"
 
 namespace ekvr {
@@ -557,6 +556,7 @@ void Analysis::Clear() {
   terms.Clear();
   abstract_terms = kAbstractLimit;
   full_text_records = 10000;
+  whole_terms = false;
   keywords.clear();
   classes.clear();
 }
@@ -715,70 +715,6 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
     }
     if (t != nullptr) a.class_code = t->class_code;
   }
-  return true;
-}
-
-bool AnalyzeEnglish(const ArticleText& article, const EnglishInfoFn& info, const Resources& res,
-                    Analysis* out) {
-  out->Clear();
-  std::map<std::string, WordKind> kinds_seen;
-  std::vector<WordKind> kinds;
-  auto add_text = [&](std::string_view text, Position pos, size_t base, bool* whole) {
-    const std::vector<EnglishWord> words = EnglishWords(text);
-    kinds.clear();
-    for (const EnglishWord& w : words) {
-      const std::string lower = LowerAscii(text.substr(w.begin, w.end - w.begin));
-      auto it = kinds_seen.find(lower);
-      if (it == kinds_seen.end()) it = kinds_seen.emplace(lower, KindFromInfo(info(lower))).first;
-      kinds.push_back(it->second);
-    }
-    std::string phrase;
-    for (const WordSpan& s : EnglishCandidates(words, kinds)) {
-      phrase.clear();
-      for (uint32_t k = s.first; k < s.first + s.count; ++k) {
-        if (!phrase.empty()) phrase += ' ';
-        phrase.append(text.substr(words[k].begin, words[k].end - words[k].begin));
-      }
-      if (whole != nullptr && words[s.first].begin == 0 && words[s.first + s.count - 1].end == text.size()) {
-        *whole = true;
-      }
-      const std::string key = NormalizePhrase(phrase);
-      Term& t = out->terms.Add(key, phrase, key, static_cast<int>(s.count), pos, base + words[s.first].begin);
-      if (t.TotalFrequency() == 1) {
-        // A phrase weighs the mean specificity of its words, raised with
-        // its length: longer noun phrases name the subject more exactly.
-        float sum = 0.0f;
-        for (std::string_view part : SplitView(key, ' ')) sum += res.idf->Get(Singular(part));
-        t.idf = sum / static_cast<float>(s.count) * (1.0f + 0.25f * static_cast<float>(s.count - 1));
-      }
-    }
-  };
-  for (int p = 0; p < kPositionCount; ++p) {
-    if (p == kPosKeywords || article.field[p].empty()) continue;
-    add_text(article.field[p], static_cast<Position>(p), 0, nullptr);
-  }
-  for (const std::string& kw : SplitKeywords(article.field[kPosKeywords])) {
-    bool whole = false;
-    add_text(kw, kPosKeywords, 0, &whole);
-    const std::string key = NormalizePhrase(kw);
-    if (!whole) {
-      Term& t = out->terms.Add(key, kw, key, 1, kPosKeywords, 0);
-      if (t.TotalFrequency() == 1) t.idf = res.idf->Get(key);
-    }
-    const Term* t = out->terms.Find(key);
-    AuthorKeyword a;
-    a.word = kw;
-    a.second = key;
-    a.frequency = static_cast<int>(std::max<size_t>(
-        CountOccurrences(LowerAscii(article.field[kPosTitle]), LowerAscii(kw)) +
-            CountOccurrences(LowerAscii(article.field[kPosAbstract]), LowerAscii(kw)) +
-            CountOccurrences(LowerAscii(article.field[kPosBody]), LowerAscii(kw)),
-        1));
-    a.weight = static_cast<float>(a.frequency + 1) * (t != nullptr ? t->idf : res.idf->median()) *
-               PositionFactor(kPosKeywords);
-    out->keywords.push_back(std::move(a));
-  }
-  Weigh(&out->terms);
   return true;
 }
 

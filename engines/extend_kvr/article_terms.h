@@ -12,6 +12,8 @@
 
 #include "class_scheme.h"
 #include "classifier.h"
+#include "en_features.h"
+#include "en_tagger.h"
 #include "idf_table.h"
 #include "positions.h"
 #include "term_model.h"
@@ -34,7 +36,10 @@ struct Resources {
   const IdfTable* idf = nullptr;             // required
   const Classifier* classifier = nullptr;    // optional (no classes without it)
   const ClassScheme* scheme = nullptr;       // required with a classifier
-  const TermModel* term_model = nullptr;     // optional (Chinese: tf-idf weights without it)
+  const TermModel* term_model = nullptr;     // optional (tf-idf weights without it)
+  const EnglishTagger* tagger = nullptr;     // English, optional (dictionary classes without it)
+  const KeyphraseTable* keyphrases = nullptr;  // English, optional
+  const IdfTable* pairs = nullptr;             // English word pairs, optional
   float chi_threshold = 200.0f;
   int class_mode = 1;  // 0 library classes, anything else discipline codes
 };
@@ -50,6 +55,7 @@ struct Analysis {
   std::vector<ClassCandidate> classes;  // best first
   int abstract_terms = kAbstractLimit;  // abstract terms kind 2 may hand over
   int full_text_records = 10000;        // records kind 1 may hand over
+  bool whole_terms = false;  // kind 1: one record per term rather than per field
   void Clear();
 };
 

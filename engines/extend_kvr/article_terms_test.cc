@@ -287,39 +287,5 @@ TEST(SplitKeywords, SplitsAtAsciiAndFullWidthSeparators) {
   EXPECT_EQ(k, (std::vector<std::string>{"a", "b", "c", "d"}));
 }
 
-TEST(EnglishTerms, NounPhrasesAreNormalisedToSingular) {
-  EXPECT_EQ(NormalizePhrase("Neural Networks"), "neural network");
-  EXPECT_EQ(Singular("studies"), "study");
-  EXPECT_EQ(Singular("analysis"), "analysis");
-  EXPECT_EQ(Singular("classes"), "class");
-  EXPECT_EQ(KindFromInfo("the,r,5000;"), WordKind::kOther);
-  EXPECT_EQ(KindFromInfo("model,n,300;model,v,200;"), WordKind::kNoun);
-  EXPECT_EQ(KindFromInfo(""), WordKind::kNoun);
-}
-
-TEST(AnalyzeEnglish, PhrasesStopAtFunctionWordsAndPunctuation) {
-  IdfTable idf;
-  std::string error;
-  ASSERT_TRUE(idf.Parse("network 3\nneural 4\n", &error));
-  Resources res;
-  res.idf = &idf;
-  ArticleText a;
-  a.field[kPosAbstract] = "We train Neural Networks. Networks of the neural kind";
-  const std::map<std::string, std::string> dict = {
-      {"we", "we,r,100;"}, {"train", "train,v,100;"}, {"of", "of,p,100;"}, {"the", "the,r,100;"},
-      {"neural", "neural,a,100;"}};
-  Analysis out;
-  ASSERT_TRUE(AnalyzeEnglish(a, [&dict](const std::string& w) {
-    const auto it = dict.find(w);
-    return it == dict.end() ? std::string() : it->second;
-  }, res, &out));
-  const Term* phrase = out.terms.Find("neural network");
-  ASSERT_NE(phrase, nullptr);
-  EXPECT_EQ(phrase->word, "Neural Networks");
-  EXPECT_EQ(out.terms.Find("network")->freq[kPosAbstract], 2);
-  EXPECT_EQ(out.terms.Find("train"), nullptr);
-  EXPECT_EQ(out.terms.Find("network neural"), nullptr);  // "of the" lies between
-}
-
 }  // namespace
 }  // namespace ekvr

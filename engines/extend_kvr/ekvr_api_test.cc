@@ -2,6 +2,8 @@
 // engine and the data folder of the build, on real articles.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -219,7 +221,7 @@ TEST_F(EngineApi, RejectsWhatItCannotUse) {
   EXPECT_EQ(GetFormalizationClass(nullptr, out), 0);
 }
 
-TEST(EngineApiEnglish, EnglishArticleGivesNormalisedPhrasesAndNoClasses) {
+TEST(EngineApiEnglish, EnglishTermsAreTextsOfTheArticleWithTheirWholeFrequency) {
   ASSERT_EQ(EKVR_SetPath(), 1);
   ASSERT_NE(EKVR_Word_Init(1, 2), 0);
   const Fixture f = ReadFixture("en_0.txt");
@@ -235,10 +237,27 @@ TEST(EngineApiEnglish, EnglishArticleGivesNormalisedPhrasesAndNoClasses) {
   std::vector<ArticleTerm> table(10000);
   count = 10000;
   ASSERT_EQ(EKVR_GetArticleInfo(table.data(), &count, 1), 1);
+  ASSERT_GT(count, 0);
+  // The article's own text, its author keywords included.
+  std::string article = f.lines[0] + "\n" + f.lines[1] + "\n" + f.lines[2];
+  for (char& c : article) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   bool indexing = false;
   for (int i = 0; i < count; ++i) {
+    const std::string word = tarnix::FieldText(table[i].word);
     const std::string second = tarnix::FieldText(table[i].second_word);
-    for (char c : second) EXPECT_FALSE(c >= 'A' && c <= 'Z') << second;
+    // One record per term: the text shown is the text counted, it occurs
+    // in the article (case aside) as often as the frequency says, and
+    // weights are on the fixed scale.
+    EXPECT_EQ(word, second);
+    std::string lower = second;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_NE(article.find(lower), std::string::npos) << second;
+    EXPECT_GE(table[i].frequency, 1) << second;
+    EXPECT_GT(table[i].weight, 0.0f);
+    EXPECT_LE(table[i].weight, 100.0f);
+    if (i > 0) {
+      EXPECT_GE(table[i - 1].weight, table[i].weight);
+    }
     indexing |= second == "latent semantic indexing" && table[i].position == 1;
   }
   EXPECT_TRUE(indexing);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "config.h"
@@ -109,7 +110,21 @@ bool Engine::LoadChinese() {
 bool Engine::LoadEnglish() {
   std::string error;
   auto idf = std::make_unique<IdfTable>();
-  if (!idf->Load(JoinPath(folder_, kEnglishIdfFile), &error)) {
+  auto tagger = std::make_unique<EnglishTagger>();
+  auto keyphrases = std::make_unique<KeyphraseTable>();
+  auto model = std::make_unique<TermModel>(kEnglishFeatures);
+  auto pairs = std::make_unique<IdfTable>();
+  // A data folder built without the tagger's model gives the dictionary's
+  // word classes instead.
+  const std::string tagger_path = JoinPath(folder_, kEnglishTaggerFile);
+  std::string unused;
+  const bool have_tagger = ReadWholeFile(tagger_path, &unused);
+  if (!have_tagger) tagger.reset();
+  if (!idf->Load(JoinPath(folder_, kEnglishIdfFile), &error) ||
+      (have_tagger && !tagger->Load(tagger_path, &error)) ||
+      !keyphrases->Load(JoinPath(folder_, kKeyphraseFile), &error) ||
+      !pairs->Load(JoinPath(folder_, kEnglishPairFile), &error) ||
+      !model->Load(JoinPath(folder_, kEnglishModelFile), &error)) {
     Complain(error);
     return false;
   }
@@ -123,6 +138,10 @@ bool Engine::LoadEnglish() {
   Dict_Delete_Handle(handle);
   if (loaded) owned_dicts_.push_back(dict);
   en_idf_ = std::move(idf);
+  en_tagger_ = std::move(tagger);
+  en_keyphrases_ = std::move(keyphrases);
+  en_model_ = std::move(model);
+  en_pairs_ = std::move(pairs);
   english_dict_ = dict;
   return true;
 }
@@ -146,6 +165,10 @@ int Engine::FreeDict() {
   zh_idf_.reset();
   term_model_.reset();
   en_idf_.reset();
+  en_tagger_.reset();
+  en_keyphrases_.reset();
+  en_model_.reset();
+  en_pairs_.reset();
   segment_dict_.clear();
   english_dict_.clear();
   have_article_ = calculated_ = false;
@@ -183,6 +206,14 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
   calculated_ = false;
   if (!have_article_) return 0;
   const bool zh = zh_idf_ && (!en_idf_ || LooksChinese(article_));
+  // The English training dump marks every article, whichever analysis it
+  // takes, so that its articles line up with the input's.
+  if (const char* dump_path = std::getenv(kEnglishFeatureDumpVar)) {
+    if (FILE* dump = std::fopen(dump_path, "a")) {
+      std::fputs("#article\n", dump);
+      std::fclose(dump);
+    }
+  }
   Resources res;
   res.chi_threshold = chi_threshold_;
   res.class_mode = class_mode;
@@ -205,6 +236,10 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
     Dict_Delete_Handle(handle);
   } else {
     res.idf = en_idf_.get();
+    res.tagger = en_tagger_.get();
+    res.keyphrases = en_keyphrases_.get();
+    res.term_model = en_model_.get();
+    res.pairs = en_pairs_.get();
     const int handle = Dict_Get_Handle(english_dict_.c_str(), "");
     if (handle < 0) return 0;
     ok = AnalyzeEnglish(
@@ -252,7 +287,9 @@ int Engine::ArticleInfo(ArticleTerm* table, int* count, int kind) const {
   *count = 0;
   if (table == nullptr || capacity < 0 || !calculated_) return 0;
   if (kind == 1) {
-    *count = WriteFullText(analysis_.terms, table, std::min(capacity, analysis_.full_text_records));
+    const int limit = std::min(capacity, analysis_.full_text_records);
+    *count = analysis_.whole_terms ? WriteWholeTerms(analysis_.terms, table, limit)
+                                   : WriteFullText(analysis_.terms, table, limit);
   } else if (kind == 2) {
     *count = WriteAbstract(analysis_.keywords, analysis_.terms, table, capacity, analysis_.abstract_terms);
   } else {

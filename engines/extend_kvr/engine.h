@@ -50,6 +50,10 @@ class Engine {
   std::unique_ptr<ClassScheme> scheme_;
   std::unique_ptr<IdfTable> zh_idf_;
   std::unique_ptr<IdfTable> en_idf_;
+  std::unique_ptr<EnglishTagger> en_tagger_;
+  std::unique_ptr<KeyphraseTable> en_keyphrases_;
+  std::unique_ptr<TermModel> en_model_;
+  std::unique_ptr<IdfTable> en_pairs_;
   std::unique_ptr<TermModel> term_model_;
   std::string segment_dict_;
   std::string english_dict_;

@@ -35,7 +35,7 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
     double v = 0.0;
     bool ok = cols.size() >= 2;
     if (ok && cols[0] == "features") {
-      ok = cols.size() == 2 && number(cols[1], &v) && v == kTermFeatures;
+      ok = cols.size() == 2 && number(cols[1], &v) && v == features_;
       features = static_cast<int>(v);
     } else if (ok && cols[0] == "lambda") {
       ok = cols.size() == 2 && number(cols[1], &lambda_) && lambda_ > 0.0 && lambda_ <= 64.0;
@@ -54,8 +54,9 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
       return false;
     }
   }
-  if (features != kTermFeatures || !have_lambda || weights_.size() != static_cast<size_t>(kTermFeatures)) {
-    *error = "term model needs features " + std::to_string(kTermFeatures) + ", lambda and as many weights";
+  if (features != features_ || features_ > kMaxFeatures || !have_lambda ||
+      weights_.size() != static_cast<size_t>(features_)) {
+    *error = "term model needs features " + std::to_string(features_) + ", lambda and as many weights";
     weights_.clear();
     return false;
   }
@@ -63,15 +64,16 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
 }
 
 double TermModel::Logit(const float* features) const {
-  if (weights_.size() != static_cast<size_t>(kTermFeatures)) return 0.0;
+  const int n = features_;
+  if (weights_.size() != static_cast<size_t>(n)) return 0.0;
   // The products in one loop the compiler vectorises, then their sum in
   // feature order, so that the logit is the very value of the plain
   // weighted sum: a long article has thousands of candidates.
   const double* w = weights_.data();
-  double product[kTermFeatures];
-  for (int i = 0; i < kTermFeatures; ++i) product[i] = w[i] * static_cast<double>(features[i]);
+  double product[kMaxFeatures];
+  for (int i = 0; i < n; ++i) product[i] = w[i] * static_cast<double>(features[i]);
   double z = 0.0;
-  for (int i = 0; i < kTermFeatures; ++i) z += product[i];
+  for (int i = 0; i < n; ++i) z += product[i];
   return z;
 }
 

@@ -102,8 +102,11 @@ inline float Log1pCount(int whole, int half = 0) {
 
 class TermModel {
  public:
+  // A model over `features` features (the Chinese set by default; the
+  // English one has its own, en_features.h).
+  explicit TermModel(int features = kTermFeatures) : features_(features) {}
   bool Load(const std::string& path, std::string* error);
-  // Lines "features N" (N must be kTermFeatures), "lambda L" and
+  // Lines "features N" (N must be the model's count), "lambda L" and
   // "weights W0 W1 ..."; "#" starts a comment line.
   bool Parse(std::string_view text, std::string* error);
 
@@ -113,6 +116,8 @@ class TermModel {
   double lambda() const { return lambda_; }
 
  private:
+  static constexpr int kMaxFeatures = 128;
+  int features_;
   double lambda_ = 1.0;
   std::vector<double> weights_;
 };

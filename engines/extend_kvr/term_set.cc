@@ -92,6 +92,34 @@ int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity) {
   return n;
 }
 
+int WriteWholeTerms(const TermSet& terms, ArticleTerm* table, int capacity) {
+  const auto& all = terms.terms();
+  std::vector<int> order;
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (all[i].keep) order.push_back(static_cast<int>(i));
+  }
+  const int n = std::min<int>(capacity, static_cast<int>(order.size()));
+  if (n <= 0) return 0;
+  const auto heavier = [&all](int a, int b) { return all[a].total != all[b].total ? all[a].total > all[b].total : a < b; };
+  if (static_cast<size_t>(n) < order.size()) std::nth_element(order.begin(), order.begin() + n, order.end(), heavier);
+  std::sort(order.begin(), order.begin() + n, heavier);
+  for (int k = 0; k < n; ++k) {
+    const Term& t = all[order[k]];
+    Position pos = kPosBody;
+    int frequency = 0;
+    bool placed = false;
+    for (Position p : {kPosTitle, kPosAbstract, kPosBody, kPosKeywords}) {
+      frequency += t.freq[p];
+      if (!placed && t.freq[p] > 0) {
+        pos = p;
+        placed = true;
+      }
+    }
+    FillRecord(&table[k], t, pos, static_cast<float>(t.total), frequency);
+  }
+  return n;
+}
+
 int WriteAbstract(const std::vector<AuthorKeyword>& keywords, const TermSet& terms,
                   ArticleTerm* table, int capacity, int abstract_terms) {
   const int limit = std::min(capacity, kAbstractLimit);

@@ -96,6 +96,13 @@ struct AuthorKeyword {
 // at most capacity records. Returns the number written.
 int WriteFullText(const TermSet& terms, ArticleTerm* table, int capacity);
 
+// Kind 1 of an English article: one record per kept term, heaviest
+// (total) first, at most capacity records: at the first of title,
+// abstract, body and keywords the term occurs in, with its occurrences in
+// all four as its frequency, so that Tarnix's frequency totals come out
+// whole. Returns the number written.
+int WriteWholeTerms(const TermSet& terms, ArticleTerm* table, int capacity);
+
 // Kind 2: the author keywords first, then at most abstract_terms kept terms
 // that occur in the abstract, heaviest (over the whole article) first; at
 // most capacity and at most kAbstractLimit records. Returns the number written.

@@ -41,6 +41,30 @@ TEST(TermSet, FullTextIsOneRecordPerFieldHeaviestFirstWithinCapacity) {
   EXPECT_EQ(WriteFullText(s, table.data(), 0), 0);
 }
 
+TEST(TermSet, WholeTermsAreOneRecordAtTheirFirstFieldWithEveryOccurrence) {
+  TermSet s = ThreeTerms();
+  s.Add("beta", "beta", "beta", 1, kPosBody, 0);
+  s.Add("beta", "beta", "beta", 1, kPosBody, 0);
+  s.Add("beta", "beta", "beta", 1, kPosJournal, 0);  // not the article's own text
+  Term& body_only = s.Add("delta", "delta", "delta", 1, kPosBody, 0);
+  body_only.total = 100.0;
+  s.Find("alpha")->keep = false;
+  std::vector<ArticleTerm> table(5);
+  std::memset(table.data(), 0x5A, table.size() * sizeof(ArticleTerm));
+  ASSERT_EQ(WriteWholeTerms(s, table.data(), 5), 3);
+  EXPECT_STREQ(table[0].word, "delta");
+  EXPECT_EQ(table[0].position, kPosBody);
+  EXPECT_STREQ(table[1].word, "gamma");
+  EXPECT_STREQ(table[2].word, "beta");
+  EXPECT_EQ(table[2].position, kPosTitle);
+  EXPECT_EQ(table[2].frequency, 4);  // title, abstract and body twice; the journal not
+  EXPECT_FLOAT_EQ(table[2].weight, 22.0f);
+  EXPECT_EQ(static_cast<unsigned char>(table[3].word[0]), 0x5A);
+  EXPECT_EQ(WriteWholeTerms(s, table.data(), 1), 1);
+  EXPECT_STREQ(table[0].word, "delta");
+  EXPECT_EQ(WriteWholeTerms(s, table.data(), 0), 0);
+}
+
 TEST(TermSet, FullTextOrderIsTheFullSortOrderAtEveryCapacity) {
   // Few distinct weights, so that ties between terms and between the fields
   // of one term decide most places.

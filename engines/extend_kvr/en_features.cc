@@ -1,0 +1,63 @@
+#include "en_features.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "class_scheme.h"
+
+namespace ekvr {
+
+void KeyphraseFeatures(int kp, int df, float* f) {
+  kp = std::max(kp, 0);
+  df = std::max(df, 0);
+  f[kEKpLog] = std::log1p(static_cast<float>(kp));
+  f[kEKpRatio] = std::min(1.0f, static_cast<float>(kp) / static_cast<float>(df + 1));
+  f[kEKpNever] = kp == 0 ? 1.0f : 0.0f;
+}
+
+bool KeyphraseTable::Load(const std::string& path, std::string* error) {
+  std::string text;
+  if (!ReadWholeFile(path, &text)) {
+    *error = "cannot read " + path;
+    return false;
+  }
+  return Parse(text, error);
+}
+
+bool KeyphraseTable::Parse(std::string_view text, std::string* error) {
+  counts_.clear();
+  auto count = [](std::string_view s, int* out) {
+    if (s.empty() || s.size() > 9) return false;
+    int v = 0;
+    for (char c : s) {
+      if (c < '0' || c > '9') return false;
+      v = v * 10 + (c - '0');
+    }
+    *out = v;
+    return true;
+  };
+  int line_no = 0;
+  for (std::string_view line : SplitView(text, '\n')) {
+    ++line_no;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+    const auto cols = SplitView(line, '\t');
+    Counts c;
+    if (cols.size() != 3 || cols[0].empty() || !count(cols[1], &c.kp) || !count(cols[2], &c.df)) {
+      *error = "keyphrase line " + std::to_string(line_no) + " is malformed";
+      counts_.clear();
+      return false;
+    }
+    counts_.Set(cols[0], c);
+  }
+  counts_.BuildFilter();  // most candidates were never a keyphrase
+  return true;
+}
+
+KeyphraseTable::Counts KeyphraseTable::Get(std::string_view key) const {
+  const Counts* c = counts_.Find(key);
+  return c == nullptr ? Counts() : *c;
+}
+
+}  // namespace ekvr
