@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "normalize.h"
 #include "text.h"
 
 namespace tarnix {
@@ -26,24 +27,34 @@ bool ReadText(const nlohmann::json& value, const char* name, std::string* out, s
   return true;
 }
 
-bool ToLibraryText(const std::string& utf8, const char* name, Unmappable mode, std::string* out,
-                   size_t* replaced, std::string* error) {
+bool ToLibraryText(const std::string& utf8, const char* name, CharacterPolicy policy, bool english,
+                   std::string* out, LibraryArticle* counts, std::string* error) {
   const size_t bad = FindInvalidUtf8(utf8);
   if (bad != std::string::npos) {
     *error = std::string("the field ") + name + " is not valid UTF-8 at byte " + std::to_string(bad + 1) +
              " (use --encoding gbk for GBK input)";
     return false;
   }
+  std::string normalised;
+  const std::string* text = &utf8;
+  if (policy != CharacterPolicy::kStrict) {
+    GbkTextOptions options;
+    options.language = english ? TextLanguage::kEnglish : TextLanguage::kChinese;
+    options.unmapped = policy == CharacterPolicy::kReplace ? '?' : ' ';
+    GbkTextCounts n;
+    normalised = NormaliseForGbk(utf8, options, &n);
+    counts->replaced += n.changed;
+    counts->unmapped += n.unmapped;
+    text = &normalised;
+  }
+  // Normalised text always converts; the check stays for strict input.
   ConversionStop stop;
-  size_t count = 0;
-  if (!Utf8ToGbk(utf8, out, mode, &stop, &count)) {
+  if (!Utf8ToGbk(*text, out, Unmappable::kFail, &stop)) {
     *error = std::string("the field ") + name + " has a character GBK cannot hold: " +
-             CodePointText(utf8, stop.offset) + " \"" + utf8.substr(stop.offset, stop.length) +
-             "\" at " + PositionText(utf8, stop.offset) + " (byte " + std::to_string(stop.offset + 1) +
-             "); --replace-unmappable writes '?' in its place";
+             CodePointText(*text, stop.offset) + " \"" + text->substr(stop.offset, stop.length) +
+             "\" at " + PositionText(*text, stop.offset) + " (byte " + std::to_string(stop.offset + 1) + ")";
     return false;
   }
-  *replaced += count;
   return true;
 }
 
@@ -146,16 +157,16 @@ bool ApplyOverrides(const FieldOverrides& overrides, InputEncoding encoding, Art
 
 size_t FieldLimit(Field field) { return field == kClass ? kClassLimit : kTextLimit; }
 
-bool PrepareArticle(const Article& article, Unmappable mode, LibraryArticle* out,
+bool PrepareArticle(const Article& article, CharacterPolicy policy, LibraryArticle* out,
                     std::string* error) {
   *out = LibraryArticle();
-  bool blank = true;
-  for (int f : {kTitle, kAbstract, kText}) {
-    if (!IsBlank(article.field[f], article.gbk)) blank = false;
-  }
-  if (blank) {
-    *error = "empty article: title, abstract and text are all empty";
-    return false;
+  for (int f = 0; f < kFieldCount; ++f) {
+    const size_t nul = article.field[f].find('\0');
+    if (nul != std::string::npos) {
+      *error = std::string("the field ") + kFieldNames[f] + " holds a NUL character at byte " +
+               std::to_string(nul + 1);
+      return false;
+    }
   }
   if (article.lang == "zh") {
     out->type = 1;
@@ -173,17 +184,24 @@ bool PrepareArticle(const Article& article, Unmappable mode, LibraryArticle* out
     return false;
   }
   for (int f = 0; f < kFieldCount; ++f) {
-    const std::string& in = article.field[f];
-    if (in.find('\0') != std::string::npos) {
-      *error = std::string("the field ") + kFieldNames[f] + " holds a NUL character at byte " +
-               std::to_string(in.find('\0') + 1);
-      return false;
-    }
     if (article.gbk) {
-      out->field[f] = in;
-    } else if (!ToLibraryText(in, kFieldNames[f], mode, &out->field[f], &out->replaced, error)) {
+      out->field[f] = article.field[f];
+    } else if (!ToLibraryText(article.field[f], kFieldNames[f], policy, out->type == 2, &out->field[f],
+                              out, error)) {
       return false;
     }
+  }
+  // Measured after conversion: a text of no-break spaces and zero-width
+  // characters is as empty to the library as one of blanks.
+  bool blank = true;
+  for (int f : {kTitle, kAbstract, kText}) {
+    if (!IsBlank(out->field[f], true)) blank = false;
+  }
+  if (blank) {
+    *error = "empty article: title, abstract and text are all empty";
+    return false;
+  }
+  for (int f = 0; f < kFieldCount; ++f) {
     const size_t limit = FieldLimit(static_cast<Field>(f));
     if (out->field[f].size() > limit) {
       *error = std::string("the field ") + kFieldNames[f] + " is too large: " +

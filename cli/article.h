@@ -16,6 +16,13 @@ namespace cli {
 
 enum class InputEncoding { kUtf8, kGbk };
 
+// What becomes of a character of UTF-8 input that GBK cannot hold.
+enum class CharacterPolicy {
+  kNormalise,  // its nearest GBK form (normalize.h), or a space
+  kReplace,    // the same, but '?' where there is no nearest form
+  kStrict,     // the article is refused, with the character named
+};
+
 // The text fields in the order Tarnix_Direct does not use, but the one the
 // messages and the JSON input name them in.
 enum Field { kTitle, kAbstract, kKeywords, kText, kJournal, kClass, kFieldCount };
@@ -56,17 +63,20 @@ bool ApplyOverrides(const FieldOverrides& overrides, InputEncoding encoding, Art
 struct LibraryArticle {
   std::string field[kFieldCount];
   int type = 1;
-  size_t replaced = 0;  // characters GBK cannot hold, written as '?'
+  size_t replaced = 0;  // characters changed or removed to fit GBK
+  size_t unmapped = 0;  // of those, characters with no GBK form, now ' ' or '?'
 };
 
 // The largest field Tarnix_Direct accepts, in bytes of GBK.
 size_t FieldLimit(Field field);
 
 // Converts the article for the library and checks it: a language of zh or
-// en (guessed when missing: Chinese when it has Chinese characters), not
-// empty, no NUL character, every character representable in GBK (unless
-// mode is kReplace) and every field within the library's limit.
-bool PrepareArticle(const Article& article, Unmappable mode, LibraryArticle* out,
+// en (guessed when missing: Chinese when it has Chinese characters), no
+// NUL character, every character representable in GBK (UTF-8 fields are
+// normalised first unless the policy is kStrict; English ones fold their
+// accents too), not empty once converted, and every field within the
+// library's limit.
+bool PrepareArticle(const Article& article, CharacterPolicy policy, LibraryArticle* out,
                     std::string* error);
 
 // The message of a JSON parse error without the library's tag.

@@ -52,14 +52,14 @@ TEST(ArticleTest, JsonFieldsKeywordListAndLanguage) {
   EXPECT_EQ(a.field[kKeywords], "k1;k2");
   EXPECT_EQ(a.field[kText], "");
   LibraryArticle lib;
-  ASSERT_TRUE(PrepareArticle(a, Unmappable::kFail, &lib, &error)) << error;
+  ASSERT_TRUE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error)) << error;
   EXPECT_EQ(lib.type, 2);  // no Chinese character: English
   a.field[kAbstract] = "\xE4\xB8\xAD";  // 中
-  ASSERT_TRUE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  ASSERT_TRUE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error));
   EXPECT_EQ(lib.type, 1);
   EXPECT_EQ(lib.field[kAbstract], "\xD6\xD0");
   a.lang = "fr";
-  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_FALSE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error));
   EXPECT_EQ(error, "the language must be zh or en, not \"fr\"");
 
   EXPECT_FALSE(ArticleFromJsonText(R"({"keywords": ["k", 1]})", InputEncoding::kUtf8, &a, nullptr, &error));
@@ -75,18 +75,52 @@ TEST(ArticleTest, RefusesWhatTheLibraryWouldMisread) {
   a.field[kTitle] = std::string("ab\0c", 4);  // the library would stop at the NUL
   LibraryArticle lib;
   std::string error;
-  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_FALSE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error));
   EXPECT_EQ(error, "the field title holds a NUL character at byte 3");
   a.field[kTitle] = "\xE3\x80\x80 \t";  // ideographic space and blanks only
-  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_FALSE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error));
   EXPECT_EQ(error.substr(0, 14), "empty article:");
   // Exactly at the limit passes; the field is measured after conversion.
   a.field[kTitle] = "t";
   a.field[kJournal] = std::string(FieldLimit(kJournal), 'j');
-  EXPECT_TRUE(PrepareArticle(a, Unmappable::kFail, &lib, &error)) << error;
+  EXPECT_TRUE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error)) << error;
   a.field[kJournal] += "j";
-  EXPECT_FALSE(PrepareArticle(a, Unmappable::kFail, &lib, &error));
+  EXPECT_FALSE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error));
   EXPECT_EQ(error, "the field journal is too large: 524288 bytes in GBK, the library accepts at most 524287");
+}
+
+TEST(ArticleTest, FieldsAreNormalisedUnlessStrict) {
+  Article a;
+  // "Gödel\u00A0résumé" and "“中文”": the English article folds é as well
+  // as ö; the Chinese one keeps é, which GBK holds, and its CJK quotes.
+  a.field[kTitle] = "G\xC3\xB6" "del\xC2\xA0r\xC3\xA9sum\xC3\xA9";
+  LibraryArticle lib;
+  std::string error;
+  ASSERT_TRUE(PrepareArticle(a, CharacterPolicy::kNormalise, &lib, &error)) << error;
+  EXPECT_EQ(lib.type, 2);
+  EXPECT_EQ(lib.field[kTitle], "Godel resume");
+  EXPECT_EQ(lib.replaced, 4u);
+  EXPECT_EQ(lib.unmapped, 0u);
+  a.field[kAbstract] = "\xE2\x80\x9C\xE4\xB8\xAD\xE6\x96\x87\xE2\x80\x9D";
+  ASSERT_TRUE(PrepareArticle(a, CharacterPolicy::kNormalise, &lib, &error)) << error;
+  EXPECT_EQ(lib.type, 1);
+  EXPECT_EQ(lib.field[kTitle], "Godel r\xA8\xA6sum\xA8\xA6");
+  EXPECT_EQ(lib.field[kAbstract], "\xA1\xB0\xD6\xD0\xCE\xC4\xA1\xB1");
+  EXPECT_EQ(lib.replaced, 2u);
+  EXPECT_FALSE(PrepareArticle(a, CharacterPolicy::kStrict, &lib, &error));
+  EXPECT_EQ(error, "the field title has a character GBK cannot hold: U+00F6 \"\xC3\xB6\" at line 1, column 2 "
+                   "(byte 2)");
+  // Only '?' tells kReplace from kNormalise: for an emoji, which has no
+  // nearest form.
+  a.field[kKeywords] = "x\xF0\x9F\x98\x80";
+  ASSERT_TRUE(PrepareArticle(a, CharacterPolicy::kReplace, &lib, &error)) << error;
+  EXPECT_EQ(lib.field[kKeywords], "x?");
+  EXPECT_EQ(lib.unmapped, 1u);
+  // Nothing but no-break and zero-width spaces is an empty article.
+  Article blank;
+  blank.field[kTitle] = "\xC2\xA0\xE2\x80\x8B";
+  EXPECT_FALSE(PrepareArticle(blank, CharacterPolicy::kNormalise, &lib, &error));
+  EXPECT_EQ(error.substr(0, 14), "empty article:");
 }
 
 TEST(OptionsTest, ValuesAndMistakes) {
@@ -111,6 +145,17 @@ TEST(OptionsTest, ValuesAndMistakes) {
   EXPECT_EQ(w.batch.extract.normalise, Normalise::kTen);
   EXPECT_EQ(w.batch.extract.unmappable, Unmappable::kReplace);
   EXPECT_EQ(w.batch.extract.top, 0);
+  EXPECT_EQ(CharacterPolicyOf(w.batch), CharacterPolicy::kReplace);
+  const char* strict[] = {"tarnix", "batch", "--strict-encoding"};
+  ASSERT_TRUE(ParseOptions(3, const_cast<char**>(strict), &o, &error)) << error;
+  EXPECT_EQ(CharacterPolicyOf(o.batch), CharacterPolicy::kStrict);
+  args = WorkerArguments(o.batch);
+  argv.resize(1);
+  for (std::string& a : args) argv.push_back(&a[0]);
+  ASSERT_TRUE(ParseOptions(static_cast<int>(argv.size()), argv.data(), &w, &error)) << error;
+  EXPECT_EQ(CharacterPolicyOf(w.batch), CharacterPolicy::kStrict);
+  const char* both[] = {"tarnix", "extract", "--strict-encoding", "--replace-unmappable"};
+  EXPECT_FALSE(ParseOptions(4, const_cast<char**>(both), &o, &error));
 
   const char* bad_jobs[] = {"tarnix", "batch", "--jobs", "0"};
   EXPECT_FALSE(ParseOptions(4, const_cast<char**>(bad_jobs), &o, &error));

@@ -154,6 +154,12 @@ bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std:
 
 }  // namespace
 
+CharacterPolicy CharacterPolicyOf(const BatchSettings& settings) {
+  if (settings.strict_encoding) return CharacterPolicy::kStrict;
+  return settings.extract.unmappable == Unmappable::kReplace ? CharacterPolicy::kReplace
+                                                             : CharacterPolicy::kNormalise;
+}
+
 bool ReadLine(std::FILE* stream, std::string* line, bool strip_cr) {
   line->clear();
   int c = std::getc(stream);
@@ -180,8 +186,9 @@ std::string ProcessLine(Session& session, const BatchSettings& settings, long lo
     bool done = ArticleFromJsonText(line, settings.encoding, &article, &parsed, &error);
     if (parsed.is_object() && parsed.contains("id")) record["id"] = parsed["id"];
     if (done && article.lang.empty() && settings.lang) article.lang = *settings.lang;
-    done = done && PrepareArticle(article, settings.extract.unmappable, &prepared, &error) &&
-           session.Extract(prepared, settings.extract, &keywords, &error);
+    done = done && PrepareArticle(article, CharacterPolicyOf(settings), &prepared, &error);
+    if (done && prepared.replaced > 0) record["replaced"] = prepared.replaced;
+    done = done && session.Extract(prepared, settings.extract, &keywords, &error);
     if (done) record["keywords"] = KeywordsJson(keywords);
   } catch (const std::exception& e) {
     error = std::string("unexpected failure: ") + e.what();
@@ -211,6 +218,7 @@ std::vector<std::string> WorkerArguments(const BatchSettings& settings) {
     args.push_back(x.normalise == Normalise::kSum ? "sum" : "ten");
   }
   if (x.unmappable == Unmappable::kReplace) args.push_back("--replace-unmappable");
+  if (settings.strict_encoding) args.push_back("--strict-encoding");
   if (settings.lang) {
     args.push_back("--lang");
     args.push_back(*settings.lang);

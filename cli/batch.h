@@ -18,14 +18,20 @@ namespace cli {
 struct BatchSettings {
   ExtractSettings extract;
   InputEncoding encoding = InputEncoding::kUtf8;
+  bool strict_encoding = false;  // refuse rather than normalise what GBK cannot hold
   std::optional<std::string> lang;  // for articles that do not say
   int jobs = 1;
   std::string work_dir;  // empty: a temporary directory per process
 };
 
+// --strict-encoding, else --replace-unmappable (which eval sets itself),
+// else normalisation.
+CharacterPolicy CharacterPolicyOf(const BatchSettings& settings);
+
 // The record of one input line, without its line end: {"line": N, "id": ...,
-// "keywords": [...]} or {"line": N, "id": ..., "error": "..."}; "id" only
-// when the input has one. *ok is false for an error record.
+// "replaced": R, "keywords": [...]} or {"line": N, "id": ..., "error": "..."};
+// "id" only when the input has one, "replaced" only when characters were
+// changed to fit GBK. *ok is false for an error record.
 std::string ProcessLine(Session& session, const BatchSettings& settings, long long line_number,
                         const std::string& line, bool* ok);
 

@@ -140,12 +140,18 @@ int RunExtract(const Options& o) {
     return kExitFailure;
   }
   LibraryArticle prepared;
-  if (!PrepareArticle(article, o.batch.extract.unmappable, &prepared, &error)) {
+  const CharacterPolicy policy = CharacterPolicyOf(o.batch);
+  if (!PrepareArticle(article, policy, &prepared, &error)) {
     Fail(source + ": " + error);
     return kExitFailure;
   }
   if (prepared.replaced > 0) {
-    Fail(std::to_string(prepared.replaced) + " characters GBK cannot hold were written as '?'");
+    std::string note = std::to_string(prepared.replaced) + " characters changed to fit GBK";
+    if (prepared.unmapped > 0) {
+      note += " (" + std::to_string(prepared.unmapped) + " with no GBK form written as " +
+              (policy == CharacterPolicy::kReplace ? "'?'" : "spaces") + ")";
+    }
+    Fail(note);
   }
   std::vector<Keyword> keywords;
   {
@@ -161,8 +167,9 @@ int RunExtract(const Options& o) {
     case Format::kTable: out = KeywordsTable(keywords); break;
     case Format::kTsv: out = KeywordsTsv(keywords); break;
     case Format::kJson: {
-      nlohmann::ordered_json doc = {{"lang", prepared.type == 1 ? "zh" : "en"},
-                            {"keywords", KeywordsJson(keywords)}};
+      nlohmann::ordered_json doc = {{"lang", prepared.type == 1 ? "zh" : "en"}};
+      if (prepared.replaced > 0) doc["replaced"] = prepared.replaced;
+      doc["keywords"] = KeywordsJson(keywords);
       out = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
       break;
     }
@@ -186,13 +193,21 @@ int RunBatchCommand(const Options& o) {
   SetBinaryMode(stdout);
   const bool show = !o.quiet && IsTerminal(stderr);
   Progress progress(show, show && path != "-" ? CountLines(path) : -1);
-  long long errors = 0;
+  long long errors = 0, replaced = 0;
   bool output_gone = false;
   std::string error;
   const bool ran = RunBatch(
       o.batch, [in](std::string* line) { return ReadLine(in, line); },
       [&](const std::string& record, bool ok) {
         if (!ok) ++errors;
+        // The key cannot occur inside a text of the record, where its
+        // quotes would be escaped; most records do not have it.
+        if (record.find("\"replaced\":") != std::string::npos) {
+          const nlohmann::json parsed = nlohmann::json::parse(record, nullptr, false);
+          if (parsed.is_object() && parsed.contains("replaced") && parsed["replaced"].is_number_integer()) {
+            replaced += parsed["replaced"].get<long long>();
+          }
+        }
         if (!Write(record) || !Write("\n")) {
           output_gone = true;
           return false;
@@ -216,8 +231,11 @@ int RunBatchCommand(const Options& o) {
   if (output_gone) return kExitFailure;
   if (!o.quiet) {
     const double s = progress.Seconds();
-    std::fprintf(stderr, "tarnix batch: %lld articles in %.1f s (%.1f articles/s), %lld errors\n",
-                 progress.done(), s, s > 0 ? static_cast<double>(progress.done()) / s : 0.0, errors);
+    std::fprintf(stderr,
+                 "tarnix batch: %lld articles in %.1f s (%.1f articles/s), %lld errors, "
+                 "%lld characters replaced\n",
+                 progress.done(), s, s > 0 ? static_cast<double>(progress.done()) / s : 0.0, errors,
+                 replaced);
   }
   return 0;
 }

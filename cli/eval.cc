@@ -1,7 +1,9 @@
 // tarnix eval: keyword quality on a JSON-lines file with reference
-// keywords, for Tarnix and, when asked, for jieba's TF-IDF extractor run
-// on the same input.
+// keywords, for Tarnix and, when asked, for peer extractors run on the same
+// input (jieba's TF-IDF, retext-keywords, YAKE).
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -9,15 +11,20 @@
 #include <thread>
 
 #include "commands.h"
+#include "paper_split.h"
 #include "platform.h"
 #include "scoring.h"
 #include "text.h"
+
+#ifndef TARNIX_PEER_DIR
+#define TARNIX_PEER_DIR ""
+#endif
 
 namespace tarnix {
 namespace cli {
 namespace {
 
-// The peer reads one JSON object per line ({"text": ...}) and answers each
+// A peer reads one JSON object per line ({"text": ...}) and answers each
 // with a JSON list of at most 10 keywords.
 constexpr char kJiebaPeer[] = R"(import json, sys
 import jieba, jieba.analyse
@@ -29,6 +36,75 @@ for line in sys.stdin.buffer:
     out.write(json.dumps(tags, ensure_ascii=False).encode("utf-8") + b"\n")
 )";
 constexpr char kPython[] = "/usr/bin/python3";
+
+// How one peer is started, and what to say when it fails.
+struct PeerCommand {
+  std::string name;
+  std::vector<std::string> argv;
+  std::string needs;
+};
+
+// The program's file in one of the PATH's folders, or empty.
+std::string FindOnPath(const std::string& program) {
+#ifdef _WIN32
+  const char separator = ';';
+  const std::string suffix = ".exe";
+#else
+  const char separator = ':';
+  const std::string suffix;
+#endif
+  const char* path = std::getenv("PATH");
+  std::string folders = path == nullptr ? "" : path;
+  size_t start = 0;
+  while (start <= folders.size()) {
+    size_t end = folders.find(separator, start);
+    if (end == std::string::npos) end = folders.size();
+    const std::string folder = folders.substr(start, end - start);
+    if (!folder.empty()) {
+      const std::string candidate = folder + kPathSeparator + program + suffix;
+      FileStamp stamp;
+      if (StampFile(candidate, &stamp)) return candidate;
+    }
+    start = end + 1;
+  }
+  return "";
+}
+
+// The scripts of yake and retext-keywords live in the repository's bench/
+// folder (a build knows it), or in the folder --peer-dir names.
+bool MakePeerCommand(const std::string& name, const Options& o, PeerCommand* peer,
+                     std::string* error) {
+  peer->name = name;
+  if (name == "jieba-tfidf") {
+    peer->argv = {kPython, "-c", kJiebaPeer};
+    peer->needs = std::string("it needs ") + kPython + " with Debian's python3-jieba";
+    return true;
+  }
+  const std::string dir = o.peer_dir.empty() ? TARNIX_PEER_DIR : o.peer_dir;
+  const std::string script = name == "yake" ? "yake_peer.py" : "retext_keywords_peer.mjs";
+  const std::string path = dir + kPathSeparator + script;
+  FileStamp stamp;
+  if (dir.empty() || !StampFile(path, &stamp)) {
+    *error = "the " + name + " peer's script " + (dir.empty() ? script : path) +
+             " is missing (--peer-dir names the folder of the peer scripts, the repository's bench/)";
+    return false;
+  }
+  if (name == "yake") {
+    peer->argv = {kPython, path};
+    peer->needs = std::string("it runs ") + kPython + " " + path;
+    return true;
+  }
+  const std::string node = FindOnPath("node");
+  if (node.empty()) {
+    *error = "the retext-keywords peer needs node on the PATH (Debian's nodejs and npm)";
+    return false;
+  }
+  peer->argv = {node, path};
+  peer->needs = "it runs " + node + " " + path +
+                ", which installs its npm packages into $TARNIX_BENCH_NPM or "
+                "${TMPDIR:-/tmp}/tarnix-bench-npm when they are missing";
+  return true;
+}
 
 struct EvalDoc {
   long long line = 0;    // in the evaluation file
@@ -62,8 +138,9 @@ std::vector<std::string> SplitKeywordText(const std::string& text) {
 }
 
 // Reads one record of the evaluation file. A record with neither title nor
-// abstract has its text split: the first line is the title, the rest the
-// abstract, as in the shared English collections.
+// abstract has its text split: an English one as a paper (title, abstract
+// after its heading, body; its keyword line dropped; see paper_split.h), a
+// Chinese one as first line title, the rest abstract.
 bool ReadDoc(const std::string& line, const std::optional<std::string>& lang, EvalDoc* doc,
              std::string* error) {
   nlohmann::json record;
@@ -83,42 +160,47 @@ bool ReadDoc(const std::string& line, const std::optional<std::string>& lang, Ev
   }
   std::string title = article.field[kTitle], abstract = article.field[kAbstract];
   std::string text = article.field[kText];
-  if (title.empty() && abstract.empty()) {
+  std::string language = article.lang.empty() && lang ? *lang : article.lang;
+  if (language.empty()) language = HasChineseUtf8(title + abstract + text) ? "zh" : "en";
+  if (title.empty() && abstract.empty() && language == "en") {
+    PaperParts parts = SplitPaper(text);
+    title = std::move(parts.title);
+    abstract = std::move(parts.abstract);
+    text = std::move(parts.body);
+  } else if (title.empty() && abstract.empty()) {
     const size_t nl = text.find('\n');
     title = text.substr(0, nl);
     abstract = nl == std::string::npos ? std::string() : text.substr(nl + 1);
     text.clear();
   }
-  std::string language = article.lang.empty() && lang ? *lang : article.lang;
-  if (language.empty()) language = HasChineseUtf8(title + abstract + text) ? "zh" : "en";
   doc->english = language == "en";
   doc->input = {{"title", title}, {"abstract", abstract}, {"lang", language}};
   if (!text.empty()) doc->input["text"] = text;
   if (!article.field[kJournal].empty()) doc->input["journal"] = article.field[kJournal];
   if (!article.field[kClass].empty()) doc->input["class"] = article.field[kClass];
-  doc->peer_text = title + "\n" + abstract + (text.empty() ? "" : "\n" + text);
+  // A blank line between the fields: peers that read paragraphs must not
+  // run a title without a full stop into the abstract's first sentence.
+  doc->peer_text = title + "\n\n" + abstract + (text.empty() ? "" : "\n\n" + text);
   return true;
 }
 
-bool RunPeer(const std::vector<EvalDoc>& docs, std::vector<std::vector<std::string>>* lists,
-             std::string* error) {
-  IgnoreBrokenPipes();
-  ChildProcess python;
-  if (!python.Start({kPython, "-c", kJiebaPeer}, error)) {
-    *error = "the jieba-tfidf peer: " + *error;
-    return false;
-  }
+// Feeds the documents to a started peer and reads its lists back.
+bool RunPeer(const PeerCommand& peer, ChildProcess& child, const std::vector<EvalDoc>& docs,
+             std::vector<std::vector<std::string>>* lists, std::string* error) {
   std::thread writer([&] {
     for (const EvalDoc& d : docs) {
-      const std::string line = nlohmann::json({{"text", d.peer_text}}).dump() + "\n";
-      if (std::fwrite(line.data(), 1, line.size(), python.input()) != line.size()) break;
+      // Invalid UTF-8 is replaced: a throw here would end the program.
+      const std::string line = nlohmann::json({{"text", d.peer_text}})
+                                   .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+                               "\n";
+      if (std::fwrite(line.data(), 1, line.size(), child.input()) != line.size()) break;
     }
-    python.CloseInput();
+    child.CloseInput();
   });
   lists->clear();
   std::string line;
   bool ok = true;
-  while (lists->size() < docs.size() && ReadLine(python.output(), &line)) {
+  while (lists->size() < docs.size() && ReadLine(child.output(), &line)) {
     try {
       lists->push_back(nlohmann::json::parse(line).get<std::vector<std::string>>());
     } catch (const std::exception&) {
@@ -126,12 +208,11 @@ bool RunPeer(const std::vector<EvalDoc>& docs, std::vector<std::vector<std::stri
       break;
     }
   }
-  if (!ok || lists->size() < docs.size()) python.CloseOutput();
+  if (!ok || lists->size() < docs.size()) child.CloseOutput();
   writer.join();
-  const int status = python.Wait();
+  const int status = child.Wait();
   if (!ok || lists->size() != docs.size() || status != 0) {
-    *error = std::string("the jieba-tfidf peer failed (it needs ") + kPython +
-             " with Debian's python3-jieba)";
+    *error = "the " + peer.name + " peer failed (" + peer.needs + ")";
     return false;
   }
   return true;
@@ -238,6 +319,8 @@ int RunEval(const Options& o) {
   std::string line, error;
   while (ReadLine(in, &line)) {
     ++lines;
+    // --every N --offset K: the lines whose index from 0 is K modulo N.
+    if ((lines - 1) % o.every != o.offset) continue;
     if (IsBlank(line, false)) continue;
     EvalDoc doc;
     if (!ReadDoc(line, o.batch.lang, &doc, &error)) {
@@ -258,16 +341,49 @@ int RunEval(const Options& o) {
     return kExitFailure;
   }
 
-  std::vector<std::vector<std::string>> ours;
-  SystemRow tarnix_row{"tarnix", {}, 0};
-  if (!o.predictions.empty()) {
-    if (!ReadPredictions(o.predictions, docs, &ours, &tarnix_row.failed, &error)) {
+  // The peers run beside Tarnix, each in its own process. They are all
+  // started before Tarnix: its session moves this process into a work
+  // folder that is removed afterwards, which a later child would inherit.
+  std::vector<PeerCommand> peers(o.peers.size());
+  std::vector<ChildProcess> children(peers.size());
+  if (!peers.empty()) IgnoreBrokenPipes();
+  for (size_t p = 0; p < peers.size(); ++p) {
+    if (!MakePeerCommand(o.peers[p], o, &peers[p], &error)) {
       std::fprintf(stderr, "tarnix: %s\n", error.c_str());
       return kExitFailure;
     }
-  } else if (!RunTarnix(o, docs, &ours, &tarnix_row.failed, &error)) {
+    if (!children[p].Start(peers[p].argv, &error)) {
+      std::fprintf(stderr, "tarnix: the %s peer: %s\n", peers[p].name.c_str(), error.c_str());
+      return kExitFailure;
+    }
+  }
+  std::vector<std::vector<std::vector<std::string>>> peer_lists(peers.size());
+  std::vector<std::string> peer_errors(peers.size());
+  std::vector<char> peer_ok(peers.size(), 0);
+  std::vector<std::thread> peer_threads;
+  for (size_t p = 0; p < peers.size(); ++p) {
+    peer_threads.emplace_back([&, p] {
+      peer_ok[p] = RunPeer(peers[p], children[p], docs, &peer_lists[p], &peer_errors[p]);
+    });
+  }
+  std::vector<std::vector<std::string>> ours;
+  SystemRow tarnix_row{"tarnix", {}, 0};
+  bool ran = true;
+  if (!o.predictions.empty()) {
+    ran = ReadPredictions(o.predictions, docs, &ours, &tarnix_row.failed, &error);
+  } else {
+    ran = RunTarnix(o, docs, &ours, &tarnix_row.failed, &error);
+  }
+  for (std::thread& t : peer_threads) t.join();
+  if (!ran) {
     std::fprintf(stderr, "tarnix: %s\n", error.c_str());
     return kExitFailure;
+  }
+  for (size_t p = 0; p < peers.size(); ++p) {
+    if (!peer_ok[p]) {
+      std::fprintf(stderr, "tarnix: %s\n", peer_errors[p].c_str());
+      return kExitFailure;
+    }
   }
   MatchForm form;
   std::vector<SystemRow> rows;
@@ -280,14 +396,7 @@ int RunEval(const Options& o) {
     rows.push_back(row);
   };
   score(ours, tarnix_row);
-  if (!o.peer.empty()) {
-    std::vector<std::vector<std::string>> theirs;
-    if (!RunPeer(docs, &theirs, &error)) {
-      std::fprintf(stderr, "tarnix: %s\n", error.c_str());
-      return kExitFailure;
-    }
-    score(theirs, SystemRow{o.peer, {}, 0});
-  }
+  for (size_t p = 0; p < peers.size(); ++p) score(peer_lists[p], SystemRow{peers[p].name, {}, 0});
 
   long long english = 0;
   for (const EvalDoc& d : docs) english += d.english;
@@ -310,18 +419,21 @@ int RunEval(const Options& o) {
     }
     nlohmann::ordered_json doc = {{"file", name},          {"scored", docs.size()},
                           {"zh", chinese},         {"en", english},
-                          {"no_reference", no_reference}, {"skipped_lines", skipped},
-                          {"results", results}};
+                          {"no_reference", no_reference}, {"skipped_lines", skipped}};
+    if (o.every > 1) doc["lines"] = {{"every", o.every}, {"offset", o.offset}};
+    doc["results"] = results;
     std::printf("%s\n", doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
   } else {
     std::printf("%s: %zu articles scored (zh %lld, en %lld); %lld without reference keywords, %lld lines skipped\n",
                 name.c_str(), docs.size(), chinese, english, no_reference, skipped);
-    std::printf("%-12s %7s %7s %7s %7s %7s %7s %7s\n", "system", "P@5", "R@5", "F1@5", "P@10", "R@10",
-                "F1@10", "failed");
+    int width = 12;
+    for (const SystemRow& r : rows) width = std::max(width, static_cast<int>(r.name.size()));
+    std::printf("%-*s %7s %7s %7s %7s %7s %7s %7s\n", width, "system", "P@5", "R@5", "F1@5", "P@10",
+                "R@10", "F1@10", "failed");
     for (const SystemRow& r : rows) {
-      std::printf("%-12s %7.4f %7.4f %7.4f %7.4f %7.4f %7.4f %7lld\n", r.name.c_str(), r.mean.precision[0],
-                  r.mean.recall[0], r.mean.f1[0], r.mean.precision[1], r.mean.recall[1], r.mean.f1[1],
-                  r.failed);
+      std::printf("%-*s %7.4f %7.4f %7.4f %7.4f %7.4f %7.4f %7lld\n", width, r.name.c_str(),
+                  r.mean.precision[0], r.mean.recall[0], r.mean.f1[0], r.mean.precision[1],
+                  r.mean.recall[1], r.mean.f1[1], r.failed);
     }
   }
   return std::fflush(stdout) == 0 ? 0 : kExitFailure;

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,7 +23,9 @@ const char kUsage[] =
     "  --lang zh|en             the article's language (default: the input's \"lang\", or zh\n"
     "                           when the text has Chinese characters)\n"
     "  --encoding utf8|gbk      input encoding (default utf8; gbk is passed through untouched)\n"
-    "  --replace-unmappable     write '?' for characters GBK cannot hold instead of failing\n"
+    "  --strict-encoding        refuse an article with a character GBK cannot hold (by\n"
+    "                           default it takes its nearest GBK form: see the README)\n"
+    "  --replace-unmappable     '?' instead of a space for characters with no GBK form\n"
     "Extraction:\n"
     "  --class-mode 0|1|none    class-code scheme (default 1)\n"
     "  --floor-weights          floor the weights of the abstract keywords\n"
@@ -36,7 +39,12 @@ const char kUsage[] =
     "                           is the same as with one\n"
     "  --workdir DIR            where the library reads Tarnix.ini and EKVR.ini and writes\n"
     "                           Tarnix_Log.log (default: a temporary directory, removed after)\n"
-    "  --peer jieba-tfidf       eval: also score jieba's TF-IDF extractor on the same input\n"
+    "  --peer NAME[,NAME...]    eval: also score peer extractors on the same input:\n"
+    "                           jieba-tfidf, retext-keywords, yake (repeatable)\n"
+    "  --peer-dir DIR           eval: the folder of the yake and retext-keywords scripts\n"
+    "                           (default: the bench/ folder of the source tree built from)\n"
+    "  --every N --offset K     eval: score only the lines whose index from 0 is K modulo N\n"
+    "                           (the held-out quarter of a set: --every 4 --offset 3)\n"
     "  --predictions FILE       eval: score the records of a tarnix batch run over FILE's lines\n"
     "                           (matched by \"line\") instead of running the library\n"
     "  -h, --help               this text\n"
@@ -134,6 +142,8 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
       }
     } else if (arg == "--replace-unmappable") {
       o->batch.extract.unmappable = Unmappable::kReplace;
+    } else if (arg == "--strict-encoding") {
+      o->batch.strict_encoding = true;
     } else if (arg == "--class-mode") {
       if (!value(&v)) return false;
       if (v == "0") o->batch.extract.class_mode = 0;
@@ -181,11 +191,37 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
       o->batch.work_dir = v;
     } else if (arg == "--peer") {
       if (!value(&v)) return false;
-      if (o->command != Command::kEval || v != "jieba-tfidf") {
-        *error = "--peer belongs to eval and knows jieba-tfidf";
+      if (o->command != Command::kEval) {
+        *error = "--peer belongs to eval";
         return false;
       }
-      o->peer = v;
+      size_t start = 0;
+      while (start <= v.size()) {
+        size_t end = v.find(',', start);
+        if (end == std::string::npos) end = v.size();
+        const std::string name = v.substr(start, end - start);
+        if (name != "jieba-tfidf" && name != "retext-keywords" && name != "yake") {
+          *error = "unknown peer \"" + name + "\": --peer knows jieba-tfidf, retext-keywords and yake";
+          return false;
+        }
+        if (std::find(o->peers.begin(), o->peers.end(), name) == o->peers.end()) {
+          o->peers.push_back(name);
+        }
+        start = end + 1;
+      }
+    } else if (arg == "--peer-dir" || arg == "--every" || arg == "--offset") {
+      if (!value(&v)) return false;
+      if (o->command != Command::kEval) {
+        *error = arg + " belongs to eval";
+        return false;
+      }
+      const bool every = arg == "--every";
+      if (arg == "--peer-dir") {
+        o->peer_dir = v;
+      } else if (!ParseInt(v, every ? 1 : 0, 1000000, every ? &o->every : &o->offset)) {
+        *error = arg + " must be a whole number from " + (every ? "1" : "0");
+        return false;
+      }
     } else if (arg == "--predictions") {
       if (!value(&v)) return false;
       if (o->command != Command::kEval) {
@@ -208,8 +244,16 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
     *error = "batch writes JSON lines; --format belongs to extract and eval";
     return false;
   }
+  if (o->batch.strict_encoding && o->batch.extract.unmappable == Unmappable::kReplace) {
+    *error = "--strict-encoding refuses what --replace-unmappable replaces: give one of them";
+    return false;
+  }
   if (o->files.size() > 1) {
     *error = "one input file at most";
+    return false;
+  }
+  if (o->offset >= o->every) {
+    *error = "--offset must be less than --every";
     return false;
   }
   if (o->command == Command::kEval && o->files.empty()) {

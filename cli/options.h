@@ -22,7 +22,10 @@ struct Options {
   InputKind input = InputKind::kAuto;
   Format format = Format::kTable;
   std::vector<std::string> files;
-  std::string peer;
+  std::vector<std::string> peers;  // eval: peer extractors, each once, in the order given
+  std::string peer_dir;            // eval: the folder of the peer scripts (default: bench/)
+  int every = 1;                   // eval: score the lines whose index from 0 is offset modulo every
+  int offset = 0;
   std::string predictions;  // eval: score these batch results instead of running Tarnix
   bool worker = false;
   bool quiet = false;
