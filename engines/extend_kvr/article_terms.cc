@@ -609,11 +609,20 @@ std::vector<std::string> SplitKeywords(std::string_view field) {
 }
 
 bool LooksChinese(const ArticleText& a) {
+  // Only Chinese characters count: GBK's rows A1 to A9 hold punctuation,
+  // Greek and maths symbols, which English papers are full of.
   auto share = [](std::string_view s, size_t* high, size_t* all) {
-    for (char c : s) {
-      if (c == ' ' || c == '\n' || c == '\r' || c == '\t') continue;
-      ++*all;
-      *high += static_cast<unsigned char>(c) >= 0x80;
+    for (size_t at = 0; at < s.size();) {
+      const char c = s[at];
+      const size_t n = CharBytes(s, at);
+      if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+        at += n;
+        continue;
+      }
+      *all += n;
+      const auto lead = static_cast<unsigned char>(c);
+      if (n == 2 && (lead < 0xA1 || lead > 0xA9)) *high += 2;
+      at += n;
     }
   };
   size_t high = 0, all = 0;

@@ -72,9 +72,10 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
 bool AnalyzeEnglish(const ArticleText& article, const EnglishInfoFn& info, const Resources& res,
                     Analysis* out);
 
-// Whether an article is Chinese: double-byte text makes up at least a fifth
-// of the non-blank bytes of its title, abstract and keywords (or of its
-// full text when those are empty).
+// Whether an article is Chinese: Chinese characters (double-byte GBK
+// outside the rows of punctuation and symbols) make up at least a fifth of
+// the non-blank bytes of its title, abstract and keywords (or of its full
+// text when those are empty).
 bool LooksChinese(const ArticleText& article);
 
 }  // namespace ekvr
