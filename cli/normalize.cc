@@ -388,46 +388,44 @@ std::string NormaliseStretch(const std::string& utf8, const GbkTextOptions& opti
   return out;
 }
 
-bool AsciiLineWithText(std::string_view line) {
-  bool text = false;
-  for (char c : line) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x80) return false;
-    text = text || !IsBlankAscii(u);
-  }
-  return text;
-}
+bool IsAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 }  // namespace
 
 std::string NormaliseForGbk(const std::string& utf8, const GbkTextOptions& options,
                             GbkTextCounts* counts) {
-  // ASCII maps to itself, and most lines of an English paper are ASCII:
-  // they are copied, and only the stretches of other lines between them
-  // go through NFC and the mapping. A line with a visible ASCII character
-  // is where the nearest-character rule for quotes and dashes stops
-  // looking (that character is not CJK), and NFC composes nothing across
-  // a line end, so the stretches are independent.
+  // ASCII maps to itself, and most words of an English paper are ASCII:
+  // they are copied, and only the runs of other words between them go
+  // through NFC and the mapping. An ASCII word is where the nearest-
+  // character rule for quotes and dashes stops looking (its characters are
+  // not CJK), and NFC composes nothing across a blank, so the runs are
+  // independent.
   std::string out;
   out.reserve(utf8.size());
-  std::string stretch;
   const std::string_view all(utf8);
-  for (size_t at = 0; at < all.size();) {
-    size_t end = all.find('\n', at);
-    end = end == std::string_view::npos ? all.size() : end + 1;
-    const std::string_view line = all.substr(at, end - at);
-    if (AsciiLineWithText(line)) {
-      if (!stretch.empty()) {
-        out += NormaliseStretch(stretch, options, counts);
-        stretch.clear();
-      }
-      out.append(line.data(), line.size());
+  size_t run = std::string_view::npos;  // where the pending run of other words begins
+  size_t at = 0;
+  while (at < all.size()) {
+    size_t end = at;
+    while (end < all.size() && IsAsciiSpace(all[end])) ++end;
+    const size_t word = end;
+    bool ascii = true;
+    while (end < all.size() && !IsAsciiSpace(all[end])) {
+      ascii = ascii && static_cast<unsigned char>(all[end]) < 0x80;
+      ++end;
+    }
+    if (word == end || !ascii) {  // blanks at the end, or a word to map
+      if (run == std::string_view::npos) run = at;
     } else {
-      stretch.append(line.data(), line.size());
+      if (run != std::string_view::npos) {
+        out += NormaliseStretch(std::string(all.substr(run, at - run)), options, counts);
+        run = std::string_view::npos;
+      }
+      out.append(all.data() + at, end - at);
     }
     at = end;
   }
-  if (!stretch.empty()) out += NormaliseStretch(stretch, options, counts);
+  if (run != std::string_view::npos) out += NormaliseStretch(std::string(all.substr(run)), options, counts);
   return out;
 }
 
