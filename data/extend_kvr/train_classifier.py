@@ -16,8 +16,9 @@ Words come from jieba (Debian package python3-jieba) without its HMM, the
 same dictionary and method as the Lexmill segmenter the engine runs on.
 
 Usage:
-  /usr/bin/python3 train_classifier.py --data /work/shared/data/zh \
-      --disciplines disciplines.tsv --out classifier.model [--eval]
+  (from the repository, with the shared data beside it)
+  /usr/bin/python3 data/extend_kvr/train_classifier.py --data ../shared/data/zh \
+      --disciplines data/extend_kvr/disciplines.tsv --out data/extend_kvr/classifier.model [--eval]
 """
 import argparse
 import collections

@@ -11,7 +11,7 @@ what it computes.
 
 Usage:
   /usr/bin/python3 data/extend_kvr/train_term_model.py --build build \
-      --data /work/shared/data/zh --out data/extend_kvr/term_model.txt
+      --data ../shared/data/zh --out data/extend_kvr/term_model.txt
 """
 import argparse
 import ctypes
