@@ -444,11 +444,11 @@ void WeighEnglish(const ArticleText& article, EnglishState* st) {
   }
 }
 
-int CountCaseless(std::string_view text, std::string_view word) {
-  const std::string hay = LowerAscii(text), needle = LowerAscii(word);
+// Occurrences of a lower-case word in a lower-cased text.
+int CountIn(std::string_view hay, std::string_view needle) {
   if (needle.empty()) return 0;
   int n = 0;
-  for (size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, at + needle.size())) ++n;
+  for (size_t at = hay.find(needle); at != std::string_view::npos; at = hay.find(needle, at + needle.size())) ++n;
   return n;
 }
 
@@ -497,15 +497,19 @@ bool AnalyzeEnglish(const ArticleText& article, const EnglishInfoFn& info, const
     if (t != nullptr) t->author_keyword = true;
   }
   WeighEnglish(article, &st);
+  // The text the author keywords are counted in, case aside, lower-cased
+  // once for all of them.
+  std::string text;
+  if (!keywords.empty()) {
+    for (Position p : {kPosTitle, kPosAbstract, kPosBody}) text += LowerAscii(article.field[p]) + '\n';
+  }
   for (const std::string& kw : keywords) {
     AuthorKeyword a;
     // What the author wrote is what the host shows, and what the keyword's
     // frequency is looked up by.
     a.word = kw;
     a.second = kw;
-    int found = 0;
-    for (Position p : {kPosTitle, kPosAbstract, kPosBody}) found += CountCaseless(article.field[p], kw);
-    a.frequency = std::max(found, 1);
+    a.frequency = std::max(CountIn(text, LowerAscii(kw)), 1);
     a.weight = kAuthorKeywordWeight;
     out->keywords.push_back(std::move(a));
   }

@@ -116,12 +116,11 @@ bool Engine::LoadEnglish() {
   auto pairs = std::make_unique<IdfTable>();
   // A data folder built without the tagger's model gives the dictionary's
   // word classes instead.
-  const std::string tagger_path = JoinPath(folder_, kEnglishTaggerFile);
-  std::string unused;
-  const bool have_tagger = ReadWholeFile(tagger_path, &unused);
+  std::string tagger_text;
+  const bool have_tagger = ReadWholeFile(JoinPath(folder_, kEnglishTaggerFile), &tagger_text);
   if (!have_tagger) tagger.reset();
   if (!idf->Load(JoinPath(folder_, kEnglishIdfFile), &error) ||
-      (have_tagger && !tagger->Load(tagger_path, &error)) ||
+      (have_tagger && !tagger->Parse(tagger_text, &error)) ||
       !keyphrases->Load(JoinPath(folder_, kKeyphraseFile), &error) ||
       !pairs->Load(JoinPath(folder_, kEnglishPairFile), &error) ||
       !model->Load(JoinPath(folder_, kEnglishModelFile), &error)) {
