@@ -45,7 +45,8 @@ SENTENCE_END = re.compile(r"(?<=[.!?;])\s+|\n")
 
 # Words this project keeps out of its committed files, by SHA-1 of their
 # text; the engine gives them the median idf, as any unlisted word. A pair
-# holding one is left out too.
+# holding one is left out too, and so is a hyphenated word with one as a
+# piece ("two-...", "pre-...").
 WITHHELD = {
     "3fc88b83767af036ec64f408a5c22693db6e3b76",
     "03d6a194f4b02abf07f3fda776760ecf88ab4ca6",
@@ -170,14 +171,11 @@ def train_docs(path, doc_words):
             yield from chunks([s for s in SENTENCE_END.split(text) if s.strip()], doc_words)
 
 
-# And by pattern: words that would read as references to the project's own
-# documents.
-WITHHELD_PATTERN = re.compile(r"specification|^(?:one|two|three|four|five|six|seven|eight|nine|ten|[0-9]+)-part$")
-
-
 def withheld(key):
-    return any(hashlib.sha1(w.encode()).hexdigest() in WITHHELD or WITHHELD_PATTERN.search(w)
-               for w in key.split(" "))
+    """A key with a withheld word, or a hyphenated word with a withheld piece."""
+    pieces = set(key.split(" "))
+    pieces.update(p for w in list(pieces) for p in w.split("-"))
+    return any(hashlib.sha1(p.encode()).hexdigest() in WITHHELD for p in pieces)
 
 
 def write_table(path, title, sources, n, df, min_df):
