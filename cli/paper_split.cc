@@ -239,7 +239,15 @@ std::string JoinLines(const std::vector<string_view>& lines, size_t from, size_t
   return out;
 }
 
-constexpr char kNoAbstract[] = "No contact information provided yet.";
+// What digital libraries stand where an abstract is missing: no text of
+// the paper ("abstract", "OCR errors" and "reference list" would otherwise
+// be taken for its subject).
+constexpr const char* kPlaceholders[] = {
+    "No contact information provided yet.",
+    "An abstract is not available.",
+    "Note: OCR errors may be found in this Reference List extracted from the full text article.",
+    "ACM has opted to expose the complete List rather than only correct and linked references.",
+};
 
 // A line this long is no title.
 constexpr size_t kRunInLine = 300;
@@ -303,11 +311,12 @@ size_t RunInTitleEnd(string_view line) {
 PaperParts SplitPaper(const std::string& text_in, SplitKind* kind) {
   SplitKind unused;
   if (kind == nullptr) kind = &unused;
-  // Some collections stand this placeholder where an abstract is missing:
-  // it is no text of the paper.
   std::string text = text_in;
-  for (size_t at = text.find(kNoAbstract); at != std::string::npos; at = text.find(kNoAbstract, at)) {
-    text.erase(at, std::strlen(kNoAbstract));
+  for (const char* placeholder : kPlaceholders) {
+    const size_t n = std::strlen(placeholder);
+    for (size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at)) {
+      text.erase(at, n);
+    }
   }
   std::vector<string_view> lines;
   {

@@ -278,6 +278,23 @@ TEST(PaperSplitPlaceholder, AMissingAbstractsPlaceholderIsNoText) {
   const PaperParts p = SplitPaper("The distributed boosting algorithm No contact information provided yet.\n");
   EXPECT_EQ(p.title, "The distributed boosting algorithm");
   EXPECT_TRUE(p.abstract.empty());
+  const PaperParts q = SplitPaper("Towards scalable support vector machines using squashing An abstract is not available.\n");
+  EXPECT_EQ(q.title, "Towards scalable support vector machines using squashing");
+  EXPECT_TRUE(q.abstract.empty());
+  const PaperParts r = SplitPaper(
+      "Discovering associations with numeric variables Note: OCR errors may be found in this Reference List "
+      "extracted from the full text article. ACM has opted to expose the complete List rather than only "
+      "correct and linked references.\n");
+  EXPECT_EQ(r.title, "Discovering associations with numeric variables");
+  EXPECT_TRUE(r.abstract.empty() && r.body.empty());
+}
+
+TEST(PaperSplitPlaceholder, APlaceholderInsideRealTextGoesAndTheTextStays) {
+  const PaperParts p = SplitPaper("Mining opinions\nAbstract\nWe mine opinions. An abstract is not available. Reviews help.\n");
+  EXPECT_EQ(p.title, "Mining opinions");
+  EXPECT_NE(p.abstract.find("We mine opinions."), std::string::npos);
+  EXPECT_NE(p.abstract.find("Reviews help."), std::string::npos);
+  EXPECT_EQ(p.abstract.find("not available"), std::string::npos);
 }
 
 }  // namespace
