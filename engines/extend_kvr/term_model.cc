@@ -18,6 +18,7 @@ bool TermModel::Load(const std::string& path, std::string* error) {
 
 bool TermModel::Parse(std::string_view text, std::string* error) {
   weights_.clear();
+  trees_.Clear();
   int features = -1;
   bool have_lambda = false;
   auto number = [](std::string_view s, double* out) {
@@ -40,6 +41,8 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
     } else if (ok && cols[0] == "lambda") {
       ok = cols.size() == 2 && number(cols[1], &lambda_) && lambda_ > 0.0 && lambda_ <= 64.0;
       have_lambda = true;
+    } else if (!cols.empty() && TreeEnsemble::Accepts(cols[0])) {
+      ok = trees_.ParseLine(cols, features_, error);
     } else if (ok && cols[0] == "weights") {
       for (size_t i = 1; ok && i < cols.size(); ++i) {
         ok = number(cols[i], &v) && std::fabs(v) < 100.0;
@@ -51,19 +54,26 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
     if (!ok) {
       *error = "term model line " + std::to_string(line_no) + " is malformed";
       weights_.clear();
+      trees_.Clear();
       return false;
     }
   }
-  if (features != features_ || features_ > kMaxFeatures || !have_lambda ||
-      weights_.size() != static_cast<size_t>(features_)) {
-    *error = "term model needs features " + std::to_string(features_) + ", lambda and as many weights";
+  const bool linear = weights_.size() == static_cast<size_t>(features_) && trees_.empty();
+  const bool trees = weights_.empty() && !trees_.empty();
+  std::string tree_error;
+  if (features != features_ || features_ > kMaxFeatures || !have_lambda || !(linear || trees) ||
+      !trees_.Finish(&tree_error)) {
+    *error = "term model needs features " + std::to_string(features_) +
+             ", lambda, and as many weights or a set of trees" + (tree_error.empty() ? "" : ": " + tree_error);
     weights_.clear();
+    trees_.Clear();
     return false;
   }
   return true;
 }
 
 double TermModel::Logit(const float* features) const {
+  if (!trees_.empty()) return trees_.Score(features);
   const int n = features_;
   if (weights_.size() != static_cast<size_t>(n)) return 0.0;
   // The products in one loop the compiler vectorises, then their sum in

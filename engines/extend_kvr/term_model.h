@@ -1,8 +1,9 @@
-// How likely a Chinese term candidate is a keyword: a logistic model over
-// a few dozen features of the candidate (where it stands, how often, how
-// specific its words are, how it nests with other candidates, its class),
-// trained by data/extend_kvr/train_term_model.py and read from
-// term_model.txt in the data folder.
+// How likely a term candidate is a keyword: a model over a few dozen
+// features of the candidate (where it stands, how often, how specific its
+// words are, how it nests with other candidates, its class). The Chinese
+// model is logistic, trained by data/extend_kvr/train_term_model.py
+// (term_model.txt); the English one is a set of boosted trees, trained by
+// train_en_model.py (en_term_model.txt, features in en_features.h).
 #ifndef TARNIX_ENGINES_EXTEND_KVR_TERM_MODEL_H_
 #define TARNIX_ENGINES_EXTEND_KVR_TERM_MODEL_H_
 
@@ -10,6 +11,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tree_ensemble.h"
 
 namespace ekvr {
 
@@ -107,10 +110,12 @@ class TermModel {
   explicit TermModel(int features = kTermFeatures) : features_(features) {}
   bool Load(const std::string& path, std::string* error);
   // Lines "features N" (N must be the model's count), "lambda L" and
-  // "weights W0 W1 ..."; "#" starts a comment line.
+  // either "weights W0 W1 ..." (a logistic model) or the lines of a
+  // TreeEnsemble (boosted trees); "#" starts a comment line.
   bool Parse(std::string_view text, std::string* error);
 
-  // The logit of a candidate with these features.
+  // The logit of a candidate with these features: the weighted sum, or
+  // the trees' score.
   double Logit(const float* features) const;
   // The sharpness of the weights Tarnix receives: weight = exp(lambda * logit).
   double lambda() const { return lambda_; }
@@ -120,6 +125,7 @@ class TermModel {
   int features_;
   double lambda_ = 1.0;
   std::vector<double> weights_;
+  TreeEnsemble trees_;
 };
 
 }  // namespace ekvr
