@@ -45,6 +45,10 @@ struct PhraseInfo {
   double first = -1.0, last = -1.0;  // offsets in reading order
   WordClass first_class = WordClass::kNoun, last_class = WordClass::kNoun;
   bool proper = false;
+  // Occurrences in the article's own text; of those, the ones cut before
+  // the noun they modify ("efficient decision" of "efficient decision
+  // tree") and the ones that are the tail of a longer noun phrase.
+  int seen = 0, cut = 0, tail = 0;
 };
 
 // How a word is written in the article's prose: a capitalised word that
@@ -161,7 +165,7 @@ void AddText(std::string_view text, Position pos, size_t base, bool* whole, Engl
       }
     }
   }
-  EnglishCandidates(tokens, st->classes, &st->spans);
+  EnglishCandidates(text, tokens, st->classes, &st->spans);
   std::string surface;
   for (const WordSpan& s : st->spans) {
     st->parts.clear();
@@ -191,6 +195,19 @@ void AddText(std::string_view text, Position pos, size_t base, bool* whole, Engl
     PhraseInfo& p = st->phrases[index];
     p.proper = p.proper || proper;
     if (own_text) {
+      const uint32_t after = s.first + s.count;
+      const auto phrase_word = [&](uint32_t k) {
+        return tokens[k].kind == EnglishToken::kWord && k < st->classes.size();
+      };
+      ++p.seen;
+      if (after < tokens.size() && !tokens[after].sentence_start && phrase_word(after) &&
+          (st->classes[after] == WordClass::kNoun || st->classes[after] == WordClass::kProperNoun)) {
+        ++p.cut;
+      }
+      if (s.first > 0 && !first.sentence_start && phrase_word(s.first - 1)) {
+        const WordClass before = st->classes[s.first - 1];
+        if (before == WordClass::kNoun || before == WordClass::kProperNoun || before == WordClass::kAdjective) ++p.tail;
+      }
       const double at = static_cast<double>(base + first.begin);
       if (p.first < 0.0 || at < p.first) p.first = at;
       p.last = std::max(p.last, at);
@@ -416,9 +433,14 @@ void WeighEnglish(const ArticleText& article, EnglishState* st) {
     f[kEFirstByLength] = f[kEFirstPos] * f[kELogDocWords];
     f[kETitleByLength] = f[kEInTitle] * f[kELogDocWords];
     f[kEBodyFreqByLength] = f[kELogFreqBody] * f[kELogDocWords];
+    const float seen = static_cast<float>(std::max(p.seen, 1));
+    f[kECutShare] = static_cast<float>(p.cut) / seen;
+    f[kETailShare] = static_cast<float>(p.tail) / seen;
+    f[kEAlwaysCut] = p.seen > 0 && p.cut == p.seen;
     if (dump != nullptr) {
       std::fprintf(dump, "%s\t%s", p.key.c_str(), shown.c_str());
-      for (float v : f) std::fprintf(dump, "\t%g", static_cast<double>(v));
+      // Exact values: the trees' thresholds fall between the values seen.
+      for (float v : f) std::fprintf(dump, "\t%.9g", static_cast<double>(v));
       std::fprintf(dump, "\n");
     }
     if (model != nullptr) {

@@ -58,6 +58,9 @@ enum EnglishFeature : int {
   kEFirstByLength,    // kEFirstPos times kELogDocWords
   kETitleByLength,    // kEInTitle times kELogDocWords
   kEBodyFreqByLength, // kELogFreqBody times kELogDocWords
+  kECutShare,         // share of its occurrences followed by a noun it modifies
+  kETailShare,        // share of its occurrences after a noun or adjective of a longer phrase
+  kEAlwaysCut,        // every occurrence is followed by such a noun
   kEnglishFeatures
 };
 

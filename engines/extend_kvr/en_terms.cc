@@ -37,6 +37,25 @@ size_t WordEnd(std::string_view text, size_t at) {
 
 bool NounLike(WordClass c) { return c == WordClass::kNoun || c == WordClass::kProperNoun; }
 
+// -ing words that introduce or report rather than name an activity: after
+// a noun they start a clause ("machines using squashing", "methods
+// including ...") and alone they are no subject.
+bool VerbLikeIng(std::string_view w) {
+  static constexpr std::string_view kWords[] = {
+      "according", "allowing",  "assuming",  "being",     "concerning", "considering", "corresponding",
+      "doing",     "enabling",  "following", "giving",    "having",     "including",   "involving",
+      "leading",   "making",    "providing", "regarding", "requiring",  "resulting",   "showing",
+      "taking",    "using",     "yielding",  "getting",   "achieving",  "depending",   "existing"};
+  if (w.size() < 5 || w.size() > 13) return false;
+  char lower[16];
+  for (size_t i = 0; i < w.size(); ++i) lower[i] = static_cast<char>(w[i] | 0x20);
+  const std::string_view l(lower, w.size());
+  for (std::string_view v : kWords) {
+    if (v == l) return true;
+  }
+  return false;
+}
+
 // Classes a word of a noun phrase may have.
 bool InPhrase(WordClass c) {
   return NounLike(c) || c == WordClass::kAdjective || c == WordClass::kParticiple || c == WordClass::kGerund;
@@ -187,27 +206,41 @@ WordClass ClassFromInfo(std::string_view info) {
   return WordClass::kVerb;
 }
 
-void EnglishCandidates(const std::vector<EnglishToken>& tokens, const std::vector<WordClass>& classes,
-                       std::vector<WordSpan>* out) {
+void EnglishCandidates(std::string_view text, const std::vector<EnglishToken>& tokens,
+                       const std::vector<WordClass>& classes, std::vector<WordSpan>* out) {
   out->clear();
   const size_t n = tokens.size() < classes.size() ? tokens.size() : classes.size();
+  auto word = [&](size_t j) { return text.substr(tokens[j].begin, tokens[j].end - tokens[j].begin); };
+  // An activity named on its own: nothing it governs follows, and it is
+  // no progressive form ("is increasing", "rapidly growing").
+  auto lone_gerund = [&](size_t j) {
+    if (j > 0 && (classes[j - 1] == WordClass::kVerb || classes[j - 1] == WordClass::kAdverb)) return false;
+    if (j + 1 >= n || tokens[j + 1].sentence_start || tokens[j + 1].kind != EnglishToken::kWord) return true;
+    const WordClass next = classes[j + 1];
+    return !(InPhrase(next) || next == WordClass::kDeterminer || next == WordClass::kPronoun ||
+             next == WordClass::kNumber);
+  };
+  // Clause-opening -ing words end a run as a verb would.
+  auto in_run = [&](size_t j) {
+    return tokens[j].kind == EnglishToken::kWord && InPhrase(classes[j]) &&
+           !(classes[j] == WordClass::kGerund && VerbLikeIng(word(j)));
+  };
   size_t k = 0;
   while (k < n) {
-    if (tokens[k].kind != EnglishToken::kWord || !InPhrase(classes[k])) {
+    if (!in_run(k)) {
       ++k;
       continue;
     }
     size_t end = k + 1;
-    while (end < n && tokens[end].kind == EnglishToken::kWord && InPhrase(classes[end]) &&
-           !tokens[end].sentence_start) {
-      ++end;
-    }
+    while (end < n && in_run(end) && !tokens[end].sentence_start) ++end;
     for (size_t j = k; j < end; ++j) {
-      const bool head = NounLike(classes[j]) || (classes[j] == WordClass::kGerund && j > k && NounLike(classes[j - 1]));
+      const bool gerund = classes[j] == WordClass::kGerund;
+      const bool after_noun = j > k && NounLike(classes[j - 1]);
+      const bool head = NounLike(classes[j]) || (gerund && (after_noun || (j + 1 == end && lone_gerund(j))));
       if (!head) continue;
       const size_t least = j + 1 >= kMaxPhraseWords + k ? j + 1 - kMaxPhraseWords : k;
       for (size_t i = j + 1; i-- > least;) {
-        if (classes[j] == WordClass::kGerund && i == j) continue;  // a gerund alone is a verb
+        if (gerund && i == j && !lone_gerund(j)) continue;  // a gerund with an object is a verb
         if (i == j && tokens[j].end - tokens[j].begin < 2) continue;  // a lone letter
         out->push_back({static_cast<uint32_t>(i), static_cast<uint32_t>(j - i + 1)});
       }

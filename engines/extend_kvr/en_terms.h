@@ -50,14 +50,18 @@ WordClass ClassFromInfo(std::string_view info);
 // kMaxPhraseWords words within one sentence and without punctuation between
 // them, made of nouns, names, adjectives, participles and gerunds, that
 // starts with a word that can lead a noun phrase and ends with a noun or
-// name (or a gerund after a noun: "data mining").
+// name (or a gerund after a noun: "data mining"). A gerund alone is a
+// candidate where it names an activity ("for clustering.", "using
+// squashing"): no object follows it and no verb or adverb stands before it.
+// -ing words that work as prepositions or verbs ("using", "including",
+// "following") never end a phrase. `text` is what the tokens index.
 struct WordSpan {
   uint32_t first;
   uint32_t count;
 };
 inline constexpr uint32_t kMaxPhraseWords = 4;
-void EnglishCandidates(const std::vector<EnglishToken>& tokens, const std::vector<WordClass>& classes,
-                       std::vector<WordSpan>* out);
+void EnglishCandidates(std::string_view text, const std::vector<EnglishToken>& tokens,
+                       const std::vector<WordClass>& classes, std::vector<WordSpan>* out);
 
 // The key a phrase's variants share: words lower-cased, the last one made
 // singular ("Neural Networks" and "neural network" -> "neural network").

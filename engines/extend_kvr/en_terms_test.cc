@@ -58,7 +58,7 @@ TEST(Sentences, LongRunsAreCut) {
 std::vector<std::string> Phrases(std::string_view text, const std::vector<WordClass>& classes) {
   const auto tokens = EnglishTokens(text);
   std::vector<WordSpan> spans;
-  EnglishCandidates(tokens, classes, &spans);
+  EnglishCandidates(text, tokens, classes, &spans);
   std::vector<std::string> out;
   for (const WordSpan& s : spans) {
     out.push_back(std::string(text.substr(tokens[s.first].begin,
@@ -73,13 +73,24 @@ TEST(EnglishCandidates, NounPhrasesEndInANounOrAGerundAfterANoun) {
   EXPECT_EQ(Phrases("we apply fast data mining to trained models",
                     {C::kPronoun, C::kVerb, C::kAdjective, C::kNoun, C::kGerund, C::kPreposition,
                      C::kParticiple, C::kNoun}),
-            (std::vector<std::string>{"data", "fast data", "data mining", "fast data mining", "models",
-                                      "trained models"}));
-  // A gerund alone, an adjective alone and a lone letter are no phrases;
-  // punctuation ends a run.
-  EXPECT_EQ(Phrases("learning , good . x", {C::kGerund, C::kPunctuation, C::kAdjective, C::kPunctuation,
-                                             C::kNoun}),
-            std::vector<std::string>{});
+            (std::vector<std::string>{"data", "fast data", "mining", "data mining", "fast data mining",
+                                      "models", "trained models"}));
+  // An adjective alone and a lone letter are no phrases; punctuation ends
+  // a run.
+  EXPECT_EQ(Phrases("good . x", {C::kAdjective, C::kPunctuation, C::kNoun}), std::vector<std::string>{});
+  // A gerund alone names an activity unless it governs what follows or is
+  // a progressive form; clause-opening -ing words never end or start one.
+  EXPECT_EQ(Phrases("learning , good", {C::kGerund, C::kPunctuation, C::kAdjective}),
+            std::vector<std::string>{"learning"});
+  EXPECT_EQ(Phrases("by mining the data", {C::kPreposition, C::kGerund, C::kDeterminer, C::kNoun}),
+            std::vector<std::string>{"data"});
+  EXPECT_EQ(Phrases("prices are rising .", {C::kNoun, C::kVerb, C::kGerund, C::kPunctuation}),
+            std::vector<std::string>{"prices"});
+  EXPECT_EQ(Phrases("scalable machines using squashing",
+                    {C::kAdjective, C::kNoun, C::kGerund, C::kGerund}),
+            (std::vector<std::string>{"machines", "scalable machines", "squashing"}));
+  EXPECT_EQ(Phrases("for spectral clustering and", {C::kPreposition, C::kAdjective, C::kGerund, C::kConjunction}),
+            (std::vector<std::string>{"clustering", "spectral clustering"}));
   EXPECT_EQ(Phrases("graph , model", {C::kNoun, C::kPunctuation, C::kNoun}),
             (std::vector<std::string>{"graph", "model"}));
 }

@@ -119,11 +119,16 @@ bool Engine::LoadEnglish() {
   std::string tagger_text;
   const bool have_tagger = ReadWholeFile(JoinPath(folder_, kEnglishTaggerFile), &tagger_text);
   if (!have_tagger) tagger.reset();
+  // Without a term model (the trainer's folder, before there is one) the
+  // weights come from frequency and specificity; a model that is there
+  // must fit.
+  const bool have_model = IsRegularFile(JoinPath(folder_, kEnglishModelFile));
+  if (!have_model) model.reset();
   if (!idf->Load(JoinPath(folder_, kEnglishIdfFile), &error) ||
       (have_tagger && !tagger->Parse(tagger_text, &error)) ||
       !keyphrases->Load(JoinPath(folder_, kKeyphraseFile), &error) ||
       !pairs->Load(JoinPath(folder_, kEnglishPairFile), &error) ||
-      !model->Load(JoinPath(folder_, kEnglishModelFile), &error)) {
+      (have_model && !model->Load(JoinPath(folder_, kEnglishModelFile), &error))) {
     Complain(error);
     return false;
   }
