@@ -24,6 +24,8 @@ constexpr double kMinEnglishWeight = 1e-3;
 // Kind 1 hands over the best records only: a whole paper has thousands of
 // candidates, and Tarnix's merging walks every one.
 constexpr int kEnglishFullTextRecords = 100;
+// Words from which an article is a paper rather than an abstract or a note.
+constexpr size_t kLongTextWords = 1000;
 // An author keyword stands above every phrase the model only guesses at.
 constexpr float kAuthorKeywordWeight = static_cast<float>(kEnglishScale);
 
@@ -347,14 +349,16 @@ void WeighEnglish(const ArticleText& article, EnglishState* st) {
   FILE* dump = dump_path != nullptr ? std::fopen(dump_path, "a") : nullptr;
   const TermModel* model = st->res.term_model;
   const float doc_words = static_cast<float>(std::max<size_t>(st->words, 1));
+  const bool long_text = st->words >= kLongTextWords;
   float f[kEnglishFeatures];
   std::vector<double> logit(n, -30.0);
   for (size_t i = 0; i < n; ++i) {
     Term& t = all[i];
     const PhraseInfo& p = st->phrases[i];
     // A phrase seen once, in the body only, is rarely what a paper is
-    // about, and in a whole paper most phrases are such.
-    t.keep = own[i] > 0 && !(t.parts > 1 && own[i] == 1 && t.freq[kPosBody] == 1);
+    // about, and in a whole paper most phrases are such; a short text
+    // given as the body alone has little else.
+    t.keep = own[i] > 0 && !(long_text && t.parts > 1 && own[i] == 1 && t.freq[kPosBody] == 1);
     t.total = 0.0;
     if (!t.keep) continue;
     const std::string shown = Display(p, t, *st);

@@ -203,6 +203,22 @@ TEST_F(AnalyzeEnglishTest, AuthorKeywordsAreShownAsWrittenAndCountedInTheText) {
   }
 }
 
+TEST_F(AnalyzeEnglishTest, APhraseSeenOnceInTheBodyCountsInAShortTextOnly) {
+  ArticleText a;
+  a.field[kPosBody] = "Taxonomy integration with support vector machines.";
+  ASSERT_TRUE(Analyze(a));
+  EXPECT_NE(Shown("support vector machines"), nullptr);  // the text given as a body, alone
+  EXPECT_NE(Shown("taxonomy integration"), nullptr);
+  // In a paper, a phrase met once in the body is noise; its words stay.
+  std::string paper;
+  for (int i = 0; i < 300; ++i) paper += "We train the network. ";
+  a.field[kPosBody] = paper + "Taxonomy integration with support vector machines.";
+  ASSERT_TRUE(Analyze(a));
+  EXPECT_EQ(Shown("support vector machines"), nullptr);
+  EXPECT_EQ(Shown("taxonomy integration"), nullptr);
+  EXPECT_NE(Shown("machines"), nullptr);
+}
+
 TEST_F(AnalyzeEnglishTest, JournalOnlyPhrasesAreNotDelivered) {
   ArticleText a;
   a.field[kPosAbstract] = "Graph clustering.";
