@@ -22,8 +22,8 @@ run_suite() {
 run_suite build
 run_suite build-sanitize -DTARNIX_SANITIZE=ON
 
-# The 32-bit Windows build and its tests under Wine (skipped, and said so,
-# when the cross compiler and Wine cannot be installed).
+# The 32-bit Windows build and its export check (always), and its tests
+# under Wine (skipped, and said why, when Wine cannot be installed or run).
 bash scripts/windows_test.sh
 
 # The fuzzers, each for a bounded time (FUZZ_SECONDS, 30 s by default).
