@@ -46,6 +46,7 @@ import numpy as np
 import snowballstemmer
 
 from build_en_idf import withheld
+from tree_export import tree_lines
 
 SETS = ["kdd", "www", "SemEval2017", "fao30", "citeulike180", "theses100", "wiki20"]
 KP_LOG, KP_RATIO, KP_NEVER = 17, 18, 19  # en_features.h: kEKpLog, kEKpRatio, kEKpNever
@@ -57,7 +58,7 @@ LONG_WEIGHT = 4.0
 ITERATIONS = 60
 # Boosting: small trees, many of them, each leaf backed by enough
 # candidates; chosen on the tuning lines (--residues 0,1).
-TREES = dict(learning_rate=0.1, max_iter=200, max_leaf_nodes=31, min_samples_leaf=100, l2_regularization=1.0,
+TREES = dict(learning_rate=0.1, max_iter=200, max_leaf_nodes=31, max_depth=5, min_samples_leaf=100, l2_regularization=1.0,
              random_state=0)
 
 STEM = snowballstemmer.stemmer("porter")
@@ -184,39 +185,6 @@ def fit_trees(x, y, sw):
     model = HistGradientBoostingClassifier(**TREES)
     model.fit(x, y, sample_weight=sw)
     return model
-
-
-def tree_lines(model, x):
-    """The model file's lines for the trees, checked against the classifier's own scores."""
-    baseline = float(np.ravel(model._baseline_prediction)[0])
-    lines = ["baseline %.17g" % baseline]
-    trees = [p[0].nodes for p in model._predictors]
-    for nodes in trees:
-        lines.append("tree")
-        for node in nodes:
-            if node["is_leaf"]:
-                lines.append("leaf %.17g" % node["value"])
-            else:
-                if node["is_categorical"] or not (node["left"] > 0 and node["right"] > 0):
-                    sys.exit("a tree the engine cannot read")
-                lines.append("split %d %.17g %d %d" % (node["feature_idx"], node["num_threshold"],
-                                                       node["left"], node["right"]))
-    # The engine's walk, here: the scores must be the classifier's.
-    score = np.full(len(x), baseline)
-    for nodes in trees:
-        at = np.zeros(len(x), dtype=np.int64)
-        while True:
-            leaf = nodes["is_leaf"][at].astype(bool)
-            if leaf.all():
-                break
-            feat, thr = nodes["feature_idx"][at], nodes["num_threshold"][at]
-            go_left = x[np.arange(len(x)), feat] <= thr
-            nxt = np.where(go_left, nodes["left"][at], nodes["right"][at])
-            at = np.where(leaf, at, nxt)
-        score += nodes["value"][at]
-    if not np.allclose(score, model.decision_function(x), atol=1e-9):
-        sys.exit("the written trees do not score as the classifier does")
-    return lines
 
 
 def main():

@@ -352,6 +352,17 @@ void WeighEnglish(const ArticleText& article, EnglishState* st) {
   const bool long_text = st->words >= kLongTextWords;
   float f[kEnglishFeatures];
   std::vector<double> logit(n, -30.0);
+  // The model scores blocks of candidates at once (see TermModel::LogitMany).
+  constexpr size_t kBlock = 64;
+  std::vector<float> block_features(model != nullptr ? kBlock * kEnglishFeatures : 0);
+  size_t block[kBlock];
+  double scores[kBlock];
+  size_t filled = 0;
+  auto score_block = [&] {
+    model->LogitMany(block_features.data(), filled, kEnglishFeatures, scores);
+    for (size_t k = 0; k < filled; ++k) logit[block[k]] = std::clamp(scores[k], -30.0, 30.0);
+    filled = 0;
+  };
   for (size_t i = 0; i < n; ++i) {
     Term& t = all[i];
     const PhraseInfo& p = st->phrases[i];
@@ -448,7 +459,9 @@ void WeighEnglish(const ArticleText& article, EnglishState* st) {
       std::fprintf(dump, "\n");
     }
     if (model != nullptr) {
-      logit[i] = std::clamp(model->Logit(f), -30.0, 30.0);
+      std::copy(f, f + kEnglishFeatures, block_features.data() + filled * kEnglishFeatures);
+      block[filled++] = i;
+      if (filled == kBlock) score_block();
     } else {
       // Without a model: frequency times the mean specificity of the
       // words, raised with the phrase's length and in the title.
@@ -458,6 +471,7 @@ void WeighEnglish(const ArticleText& article, EnglishState* st) {
     }
     for (int q = 0; q < kPositionCount; ++q) t.weight[q] = static_cast<float>(t.total);
   }
+  if (filled > 0) score_block();
   if (dump != nullptr) std::fclose(dump);
   if (model == nullptr) return;
   // The model's own order stands: on the tuning lines, putting a piece

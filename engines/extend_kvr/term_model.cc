@@ -87,4 +87,12 @@ double TermModel::Logit(const float* features) const {
   return z;
 }
 
+void TermModel::LogitMany(const float* features, size_t n, size_t stride, double* out) const {
+  if (!trees_.empty()) {
+    trees_.ScoreMany(features, n, stride, out);
+    return;
+  }
+  for (size_t i = 0; i < n; ++i) out[i] = Logit(features + i * stride);
+}
+
 }  // namespace ekvr

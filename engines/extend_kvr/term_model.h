@@ -117,6 +117,8 @@ class TermModel {
   // The logit of a candidate with these features: the weighted sum, or
   // the trees' score.
   double Logit(const float* features) const;
+  // Logit of n candidates whose features stand `stride` floats apart.
+  void LogitMany(const float* features, size_t n, size_t stride, double* out) const;
   // The sharpness of the weights Tarnix receives: weight = exp(lambda * logit).
   double lambda() const { return lambda_; }
 

@@ -1,8 +1,10 @@
 #include "tree_ensemble.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace ekvr {
 namespace {
@@ -32,7 +34,13 @@ void TreeEnsemble::Clear() {
   baseline_ = 0.0;
   have_baseline_ = false;
   roots_.clear();
+  depths_.clear();
+  read_.clear();
   nodes_.clear();
+  leaves_.clear();
+  complete_depth_ = 0;
+  splits_.clear();
+  tips_.clear();
 }
 
 bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int features, std::string* error) {
@@ -43,15 +51,15 @@ bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int feat
     have_baseline_ = ok;
   } else if (key == "tree") {
     ok = cols.size() == 1;
-    roots_.push_back(static_cast<uint32_t>(nodes_.size()));
-  } else if ((key == "split" || key == "leaf") && !roots_.empty() && nodes_.size() < kMaxNodes) {
+    roots_.push_back(static_cast<uint32_t>(read_.size()));
+  } else if ((key == "split" || key == "leaf") && !roots_.empty() && read_.size() < kMaxNodes) {
     const uint32_t root = roots_.back();
-    Node node{-1, 0, 0, 0.0};
+    ReadNode node{-1, 0, 0, 0.0};
     if (key == "leaf") {
       ok = cols.size() == 2 && Number(cols[1], &node.value);
     } else {
       uint32_t feature = 0, left = 0, right = 0;
-      const uint32_t self = static_cast<uint32_t>(nodes_.size()) - root;
+      const uint32_t self = static_cast<uint32_t>(read_.size()) - root;
       // Children stand after their parent: every walk ends.
       ok = cols.size() == 5 && Index(cols[1], &feature) && feature < static_cast<uint32_t>(features) &&
            Number(cols[2], &node.value) && Index(cols[3], &left) && Index(cols[4], &right) && left > self &&
@@ -60,7 +68,7 @@ bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int feat
       node.left = root + left;
       node.right = root + right;
     }
-    if (ok) nodes_.push_back(node);
+    if (ok) read_.push_back(node);
   }
   if (!ok) *error = "a tree line is malformed";
   return ok;
@@ -70,30 +78,168 @@ bool TreeEnsemble::Finish(std::string* error) {
   if (roots_.empty()) return true;
   bool ok = have_baseline_;
   for (size_t t = 0; ok && t < roots_.size(); ++t) {
-    const uint32_t end = t + 1 < roots_.size() ? roots_[t + 1] : static_cast<uint32_t>(nodes_.size());
+    const uint32_t end = t + 1 < roots_.size() ? roots_[t + 1] : static_cast<uint32_t>(read_.size());
     ok = roots_[t] < end;  // no empty tree
     for (uint32_t i = roots_[t]; ok && i < end; ++i) {
-      ok = nodes_[i].feature < 0 || (nodes_[i].left < end && nodes_[i].right < end);
+      ok = read_[i].feature < 0 || (read_[i].left < end && read_[i].right < end);
     }
   }
   if (!ok) {
     *error = "the trees are incomplete (a baseline, and every child inside its tree)";
     Clear();
+    return false;
   }
-  return ok;
+  Compile();
+  return true;
+}
+
+void TreeEnsemble::Compile() {
+  nodes_.clear();
+  leaves_.clear();
+  depths_.clear();
+  std::vector<uint32_t> roots;
+  struct Pending {
+    uint32_t at;      // node of read_
+    size_t parent;    // slot whose right child it is, or kNone
+    uint32_t depth;   // splits above it
+  };
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::vector<Pending> stack;
+  for (uint32_t root : roots_) {
+    roots.push_back(static_cast<uint32_t>(nodes_.size()));
+    uint32_t deepest = 0;
+    stack.assign(1, {root, kNone, 0});
+    while (!stack.empty()) {
+      const Pending p = stack.back();
+      stack.pop_back();
+      const uint32_t self = static_cast<uint32_t>(nodes_.size());
+      if (p.parent != kNone) nodes_[p.parent].right = self;
+      const ReadNode& r = read_[p.at];
+      if (r.feature < 0) {
+        nodes_.push_back({HUGE_VALF, 0, self, self});
+        leaves_.push_back(r.value);
+        deepest = std::max(deepest, p.depth);
+        continue;
+      }
+      float threshold = static_cast<float>(r.value);
+      if (static_cast<double>(threshold) > r.value) threshold = std::nextafter(threshold, -HUGE_VALF);
+      nodes_.push_back({threshold, static_cast<uint32_t>(r.feature), self + 1, 0});
+      leaves_.push_back(0.0);
+      // Left next (it is popped first), right after the left subtree.
+      stack.push_back({r.right, nodes_.size() - 1, p.depth + 1});
+      stack.push_back({r.left, kNone, p.depth + 1});
+    }
+    depths_.push_back(deepest);
+  }
+  CompileComplete();
+  roots_ = std::move(roots);
+  read_.clear();
+  read_.shrink_to_fit();
+}
+
+// From read_ and roots_ (still the read layout).
+void TreeEnsemble::CompileComplete() {
+  complete_depth_ = 0;
+  splits_.clear();
+  tips_.clear();
+  uint32_t depth = 0;
+  for (uint32_t d : depths_) depth = std::max(depth, d);
+  if (depth == 0 || depth > kMaxComplete) return;
+  const size_t inner = (size_t{1} << depth) - 1, tips = size_t{1} << depth;
+  splits_.assign(roots_.size() * inner, {HUGE_VALF, 0});
+  tips_.assign(roots_.size() * tips, 0.0);
+  struct Place {
+    uint32_t at;   // node of read_
+    size_t slot;   // heap index in the tree's complete layout
+  };
+  std::vector<Place> stack;
+  for (size_t t = 0; t < roots_.size(); ++t) {
+    Split* split = splits_.data() + t * inner;
+    double* tip = tips_.data() + t * tips;
+    stack.assign(1, {roots_[t], 0});
+    while (!stack.empty()) {
+      const Place p = stack.back();
+      stack.pop_back();
+      if (p.slot >= inner) {  // at the full depth: a leaf
+        tip[p.slot - inner] = read_[p.at].value;
+        continue;
+      }
+      const ReadNode& r = read_[p.at];
+      if (r.feature < 0) {
+        // A leaf above the full depth: both ways lead to it (the split
+        // stays +inf on feature 0).
+        stack.push_back({p.at, 2 * p.slot + 1});
+        stack.push_back({p.at, 2 * p.slot + 2});
+        continue;
+      }
+      float threshold = static_cast<float>(r.value);
+      if (static_cast<double>(threshold) > r.value) threshold = std::nextafter(threshold, -HUGE_VALF);
+      split[p.slot] = {threshold, static_cast<uint32_t>(r.feature)};
+      stack.push_back({r.left, 2 * p.slot + 1});
+      stack.push_back({r.right, 2 * p.slot + 2});
+    }
+  }
+  complete_depth_ = depth;
+}
+
+void TreeEnsemble::ScoreComplete(const float* features, size_t n, size_t stride, double* out) const {
+  constexpr size_t kLanes = 8;
+  const uint32_t depth = complete_depth_;
+  const size_t inner = (size_t{1} << depth) - 1, tips = size_t{1} << depth;
+  const size_t trees = roots_.size();
+  for (size_t first = 0; first < n; first += kLanes) {
+    const size_t lanes = std::min(kLanes, n - first);
+    const float* f[kLanes];
+    double score[kLanes];
+    for (size_t k = 0; k < kLanes; ++k) {
+      f[k] = features + (first + std::min(k, lanes - 1)) * stride;
+      score[k] = baseline_;
+    }
+    for (size_t t = 0; t < trees; ++t) {
+      const Split* split = splits_.data() + t * inner;
+      size_t at[kLanes] = {};
+      for (uint32_t step = 0; step < depth; ++step) {
+        for (size_t k = 0; k < kLanes; ++k) {
+          const Split& s = split[at[k]];
+          at[k] = 2 * at[k] + 2 - static_cast<size_t>(f[k][s.feature] <= s.threshold);
+        }
+      }
+      const double* tip = tips_.data() + t * tips;
+      for (size_t k = 0; k < kLanes; ++k) score[k] += tip[at[k] - inner];
+    }
+    for (size_t k = 0; k < lanes; ++k) out[first + k] = score[k];
+  }
 }
 
 double TreeEnsemble::Score(const float* features) const {
-  double score = baseline_;
-  const Node* nodes = nodes_.data();
-  for (uint32_t root : roots_) {
-    const Node* n = nodes + root;
-    while (n->feature >= 0) {
-      n = nodes + (static_cast<double>(features[n->feature]) <= n->value ? n->left : n->right);
-    }
-    score += n->value;
+  double out = 0.0;
+  ScoreMany(features, 1, 0, &out);
+  return out;
+}
+
+void TreeEnsemble::ScoreMany(const float* features, size_t n, size_t stride, double* out) const {
+  if (complete_depth_ > 0 && n > 1) {
+    ScoreComplete(features, n, stride, out);
+    return;
   }
-  return score;
+  // Deep trees, or one candidate: each walk stops at its leaf (a leaf
+  // leads to itself).
+  const Node* nodes = nodes_.data();
+  for (size_t c = 0; c < n; ++c) {
+    const float* f = features + c * stride;
+    double score = baseline_;
+    for (uint32_t root : roots_) {
+      uint32_t at = root;
+      for (;;) {
+        const Node& node = nodes[at];
+        const uint32_t next = f[node.feature] <= node.threshold ? node.left : node.right;
+        if (next == at) break;
+        at = next;
+      }
+      score += leaves_[at];
+    }
+    out[c] = score;
+  }
 }
 
 }  // namespace ekvr

@@ -31,18 +31,53 @@ class TreeEnsemble {
 
   // The score of a candidate: the baseline plus one leaf of every tree.
   double Score(const float* features) const;
+  // The scores of n candidates whose features stand `stride` floats apart,
+  // the same values as Score's. A few candidates walk each tree side by
+  // side: their walks do not wait on one another.
+  void ScoreMany(const float* features, size_t n, size_t stride, double* out) const;
 
  private:
-  struct Node {
+  // As read: absolute node indices, thresholds as written.
+  struct ReadNode {
     int32_t feature;  // -1 for a leaf
-    uint32_t left;    // absolute node indices
+    uint32_t left;
     uint32_t right;
     double value;     // threshold of a split, score of a leaf
   };
+  // As walked, for trees of any depth: each tree in preorder, 16 bytes a
+  // node. A leaf leads to itself. A split's threshold is the largest float
+  // not above the written one: comparing the float feature with it decides
+  // as comparing the exact values would.
+  struct Node {
+    float threshold;
+    uint32_t feature;
+    uint32_t left;
+    uint32_t right;
+  };
+  // Shallow trees (all of depth kMaxComplete or less, as the Chinese model
+  // is) are also laid out complete, to one depth: splits in heap order
+  // (children of i at 2i + 1 and 2i + 2), then the leaves; a leaf above
+  // that depth fills its subtree. A walk is then the same few steps of
+  // arithmetic for every candidate, without a branch to mispredict.
+  static constexpr uint32_t kMaxComplete = 6;
+  struct Split {
+    float threshold;
+    uint32_t feature;
+  };
+  void Compile();
+  void CompileComplete();
+  void ScoreComplete(const float* features, size_t n, size_t stride, double* out) const;
+
   double baseline_ = 0.0;
   bool have_baseline_ = false;
-  std::vector<uint32_t> roots_;
+  std::vector<uint32_t> roots_;  // into read_ while reading, into nodes_ after
+  std::vector<uint32_t> depths_;  // splits on the longest path of each tree
+  std::vector<ReadNode> read_;
   std::vector<Node> nodes_;
+  std::vector<double> leaves_;  // by node index; 0 for splits
+  uint32_t complete_depth_ = 0;   // 0: no complete layout
+  std::vector<Split> splits_;     // (2^depth - 1) a tree
+  std::vector<double> tips_;      // 2^depth a tree
 };
 
 }  // namespace ekvr

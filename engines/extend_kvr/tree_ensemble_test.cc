@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "en_features.h"
 #include "term_model.h"
@@ -42,6 +46,108 @@ TEST(TreeEnsemble, ScoresTheBaselinePlusOneLeafOfEveryTree) {
   EXPECT_DOUBLE_EQ(m.Logit(b), 0.25 + 1.0 + 10.0);
   EXPECT_DOUBLE_EQ(m.Logit(c), 0.25 + 4.0 + 20.0);
   EXPECT_DOUBLE_EQ(m.Logit(d), 0.25 + 2.0 + 10.0);
+}
+
+TEST(TreeEnsemble, ManyCandidatesAtOnceScoreAsOneByOne) {
+  TermModel m(3);
+  std::string error;
+  ASSERT_TRUE(m.Parse(kTwoTrees, &error)) << error;
+  // Four candidates, three features each, side by side: the shallow trees
+  // take the complete layout here.
+  const float f[12] = {0.0f, 0.0f, 0.0f, 0.5f, 2.0f, -1.0f, 0.6f, 0.0f, -0.5f, 0.0f, 3.0f, -7.0f};
+  double many[4];
+  m.LogitMany(f, 4, 3, many);
+  const double want[4] = {21.25, 11.25, 24.25, 12.25};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_DOUBLE_EQ(many[i], want[i]) << i;
+    EXPECT_DOUBLE_EQ(m.Logit(f + 3 * i), want[i]) << i;
+  }
+}
+
+// Random trees, shallow (the complete layout) and deep (the walk): scores
+// of a batch equal those of single calls, and both equal a plain walk of
+// the trees as written.
+TEST(TreeEnsemble, BatchesOfRandomTreesScoreAsWritten) {
+  std::mt19937 random(11);
+  for (int depth : {3, 9}) {
+    struct Written {
+      int feature;
+      double threshold;
+      int left, right;  // -1 for a leaf
+      double value;
+    };
+    std::vector<std::vector<Written>> trees;
+    std::string text = "features 5\nlambda 1\nbaseline 0.5\n";
+    char line[128];
+    for (int t = 0; t < 20; ++t) {
+      std::vector<Written> nodes;
+      // Grows a random tree in preorder, down to `depth` splits.
+      std::function<int(int)> grow = [&](int level) {
+        const int self = static_cast<int>(nodes.size());
+        nodes.push_back({});
+        if (level == depth || random() % 4 == 0) {
+          nodes[self] = {-1, 0.0, -1, -1, static_cast<double>(random() % 1000) / 7.0};
+          return self;
+        }
+        const int feature = static_cast<int>(random() % 5);
+        const double threshold = static_cast<double>(random() % 2001) / 1000.0 - 1.0 + 1e-9;
+        const int left = grow(level + 1);
+        const int right = grow(level + 1);
+        nodes[self] = {feature, threshold, left, right, 0.0};
+        return self;
+      };
+      grow(0);
+      text += "tree\n";
+      for (const Written& w : nodes) {
+        if (w.left < 0) {
+          std::snprintf(line, sizeof line, "leaf %.17g\n", w.value);
+        } else {
+          std::snprintf(line, sizeof line, "split %d %.17g %d %d\n", w.feature, w.threshold, w.left, w.right);
+        }
+        text += line;
+      }
+      trees.push_back(std::move(nodes));
+    }
+    TermModel m(5);
+    std::string error;
+    ASSERT_TRUE(m.Parse(text, &error)) << error;
+    std::uniform_real_distribution<float> value(-1.2f, 1.2f);
+    std::vector<float> f(37 * 5);
+    for (float& v : f) v = value(random);
+    std::vector<double> many(37);
+    m.LogitMany(f.data(), 37, 5, many.data());
+    for (int c = 0; c < 37; ++c) {
+      double want = 0.5;
+      for (const auto& nodes : trees) {
+        int at = 0;
+        while (nodes[at].left >= 0) {
+          at = static_cast<double>(f[c * 5 + nodes[at].feature]) <= nodes[at].threshold ? nodes[at].left
+                                                                                       : nodes[at].right;
+        }
+        want += nodes[at].value;
+      }
+      EXPECT_DOUBLE_EQ(many[c], want) << "depth " << depth << ", candidate " << c;
+      EXPECT_DOUBLE_EQ(m.Logit(&f[c * 5]), want) << "depth " << depth << ", candidate " << c;
+    }
+  }
+}
+
+TEST(TreeEnsemble, AThresholdAFloatCannotHoldDecidesAsTheExactValue) {
+  // 0.1f is 0.100000001490116...: above the threshold 0.1, equal to the
+  // second one.
+  const std::string head = "features 1\nlambda 1\nbaseline 0\ntree\n";
+  TermModel m(1), n(1);
+  std::string error;
+  ASSERT_TRUE(m.Parse(head + "split 0 0.1 1 2\nleaf 1\nleaf 2\n", &error)) << error;
+  ASSERT_TRUE(n.Parse(head + "split 0 0.10000000149011612 1 2\nleaf 1\nleaf 2\n", &error)) << error;
+  const float f[2] = {0.1f, 0.1f};
+  double out[2];
+  EXPECT_EQ(m.Logit(f), 2.0);
+  m.LogitMany(f, 2, 1, out);
+  EXPECT_EQ(out[0], 2.0);
+  EXPECT_EQ(n.Logit(f), 1.0);
+  n.LogitMany(f, 2, 1, out);
+  EXPECT_EQ(out[1], 1.0);
 }
 
 TEST(TreeEnsemble, RejectsTreesThatCouldMisreadOrNeverEnd) {
