@@ -62,7 +62,7 @@ def f1(pred, gold, k, en):
 
 
 def main():
-    build, data = os.path.abspath(sys.argv[1]), sys.argv[2]
+    build, data = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     os.chdir(tempfile.mkdtemp(prefix="ekvr_eval_"))
     lib = ctypes.CDLL(os.path.join(build, "lib", "libTarnix.so"))
     buf = (KeywordEntry * 800)()

@@ -38,6 +38,11 @@ constexpr double kAuthorKeywordLogit = 2.0;
 constexpr double kSubsumedMargin = 0.75;
 // Logits are clamped so that weights stay finite float32 values.
 constexpr double kMaxExponent = 80.0;
+// Weights are 100 times a probability, and never below this.
+constexpr double kWeightScale = 100.0;
+constexpr double kMinWeight = 1e-3;
+// Tarnix reads at most this many of the article's classes.
+constexpr size_t kMaxArticleClasses = 100;
 // With the term model, kind 2 hands over only the best abstract terms:
 // Tarnix lifts every abstract candidate to at least the weight of the
 // second and third full-text candidates, which puts weak ones too high.
@@ -260,11 +265,49 @@ void TermFeatures(const std::string& top_code, const ArticleText& article, const
   }
 }
 
-// Weighs every term by the term model: weight exp(lambda * logit), spread
-// over the fields in proportion to the occurrences there. With
-// EKVR_FEATURE_DUMP naming a file, each term's text and features are
+}  // namespace
+
+// The classes whose terms Tarnix doubles (and it halves all others): the
+// smallest leading group of the article's classes, best first, whose
+// scores reach 60 % of their sum, as Tarnix reads them from
+// GetTxtClassifyTemp (at most 100, float sums).
+std::vector<std::string> LeadingClasses(const std::vector<ClassCandidate>& classes) {
+  // Without a class the article's class is the empty text, and Tarnix
+  // counts it as the article's own.
+  if (classes.empty()) return {std::string()};
+  const size_t n = std::min<size_t>(classes.size(), kMaxArticleClasses);
+  float total = 0.0f;
+  for (size_t i = 0; i < n; ++i) total += classes[i].score;
+  const float threshold = static_cast<float>(0.6 * total);
+  std::vector<std::string> out;
+  float run = 0.0f;
+  for (size_t i = 0; i < n; ++i) {
+    out.push_back(classes[i].code);
+    run += classes[i].score;
+    if (run >= threshold) break;
+  }
+  return out;
+}
+
+// What Tarnix's class step will multiply a term's weight by.
+double ClassStepFactor(const std::string& code, const std::vector<std::string>& leading) {
+  return std::find(leading.begin(), leading.end(), code) != leading.end() ? 2.0 : 0.5;
+}
+
+namespace {
+
+// Weighs every term by the term model: 100 times the probability that it
+// is a keyword (raised to the model's lambda, 1 by default), spread over
+// the fields in proportion to the occurrences there. The model has already
+// weighed whether the term's class is the article's, and Tarnix doubles
+// the weights of terms of the article's leading classes and halves the
+// others: the weight handed over is divided by that factor, so that what
+// the host receives is the probability itself (plus what merging adds).
+// With EKVR_FEATURE_DUMP naming a file, each term's text and features are
 // appended to it (the input of train_term_model.py).
-void WeighByModel(const Resources& res, int top, const ArticleText& article, TermSet* terms) {
+void WeighByModel(const Resources& res, int top, const std::vector<ClassCandidate>& classes,
+                  const ArticleText& article, TermSet* terms) {
+  const std::vector<std::string> leading = LeadingClasses(classes);
   auto& all = terms->terms();
   const size_t n = all.size();
   // How the terms nest: every run of whole words inside a longer term that
@@ -319,24 +362,38 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
   const char* dump_path = std::getenv(kFeatureDumpVar);
   FILE* dump = dump_path != nullptr ? std::fopen(dump_path, "a") : nullptr;
   const BytePairs abstract_pairs(article.field[kPosAbstract]), title_pairs(article.field[kPosTitle]);
-  float f[kTermFeatures];
-  std::vector<double> logit(n);
+  // The features of a block of terms side by side, then one pass of the
+  // model over the block: small enough to stay in the cache.
+  constexpr size_t kBlock = 64;
+  std::vector<float> features(kBlock * kTermFeatures);
+  size_t block[kBlock];
+  double scores[kBlock];
+  std::vector<double> logit(n, -kMaxExponent);
   double best = -kMaxExponent;
+  size_t filled = 0;
+  auto score_block = [&] {
+    res.term_model->LogitMany(features.data(), filled, kTermFeatures, scores);
+    for (size_t k = 0; k < filled; ++k) {
+      logit[block[k]] = scores[k];
+      if (!all[block[k]].author_keyword) best = std::max(best, scores[k]);
+    }
+    filled = 0;
+  };
   for (size_t i = 0; i < n; ++i) {
     const Term& t = all[i];
-    if (OnceInBodyPhrase(t)) {
-      logit[i] = -kMaxExponent;
-      continue;
-    }
+    if (OnceInBodyPhrase(t)) continue;
+    float* f = features.data() + filled * kTermFeatures;
     TermFeatures(top_code, article, abstract_pairs, title_pairs, t, nested_sum[i], nested_max[i], sub_max[i], f);
     if (dump != nullptr) {
       std::fprintf(dump, "%s", t.word.c_str());
-      for (float v : f) std::fprintf(dump, "\t%g", static_cast<double>(v));
+      // Exact values: a tree's thresholds fall between the values seen.
+      for (int k = 0; k < kTermFeatures; ++k) std::fprintf(dump, "\t%.9g", static_cast<double>(f[k]));
       std::fprintf(dump, "\n");
     }
-    logit[i] = res.term_model->Logit(f);
-    if (!t.author_keyword) best = std::max(best, logit[i]);
+    block[filled++] = i;
+    if (filled == kBlock) score_block();
   }
+  if (filled > 0) score_block();
   std::vector<double> own = logit;
   for (const auto& [piece, longer] : nested) {
     if (total[piece] <= total[longer] &&
@@ -351,7 +408,9 @@ void WeighByModel(const Resources& res, int top, const ArticleText& article, Ter
     if (!t.keep) continue;  // its weights stay 0
     // The author named it: above every term the model only guesses at.
     const double z = t.author_keyword ? std::max(logit[i], best) + kAuthorKeywordLogit : logit[i];
-    const double w = std::exp(std::clamp(lambda * z, -kMaxExponent, kMaxExponent));
+    const double p = 1.0 / (1.0 + std::exp(-std::clamp(z, -kMaxExponent, kMaxExponent)));
+    const double w =
+        std::max(kMinWeight, kWeightScale * (lambda == 1.0 ? p : std::pow(p, lambda))) / ClassStepFactor(t.class_code, leading);
     t.total = w;
     const double tf = std::max(t.TotalFrequency(), 1);
     for (int p = 0; p < kPositionCount; ++p) t.weight[p] = static_cast<float>(w * t.freq[p] / tf);
@@ -708,7 +767,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   const int top = Classify(res, features.stats, out);
   for (Term& t : out->terms.terms()) t.class_code = TermClass(res, t);
   if (res.term_model != nullptr) {
-    WeighByModel(res, top, article, &out->terms);
+    WeighByModel(res, top, out->classes, article, &out->terms);
     out->abstract_terms = kModelAbstractTerms;
     out->full_text_records = kModelFullTextRecords;
   } else {

@@ -89,6 +89,22 @@ TEST(ChineseCandidates, SpansKnowTheirRunAndStayWithinFourteenBytes) {
   }
 }
 
+double Sigmoid(double z) { return 1.0 / (1.0 + std::exp(-z)); }
+
+TEST(LeadingClasses, TheGroupReachingSixtyPercentAsTarnixReadsIt) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(LeadingClasses({{"TP", 0.5f}, {"TN", 0.2f}, {"O", 0.2f}, {"R", 0.1f}}), (V{"TP", "TN"}));
+  EXPECT_EQ(LeadingClasses({{"TP", 0.9f}, {"TN", 0.1f}}), V{"TP"});
+  EXPECT_EQ(LeadingClasses({{"TP", 0.25f}, {"TN", 0.25f}, {"O", 0.25f}, {"R", 0.25f}}), (V{"TP", "TN", "O"}));
+  EXPECT_EQ(LeadingClasses({}), V{""});  // no class: the empty code is the article's
+  // Tarnix reads at most 100 classes; their sum decides.
+  std::vector<ClassCandidate> many;
+  for (int i = 0; i < 150; ++i) many.push_back({"C" + std::to_string(i), 1.0f});
+  EXPECT_EQ(LeadingClasses(many).size(), 60u);
+  EXPECT_EQ(ClassStepFactor("TN", {"TP", "TN"}), 2.0);
+  EXPECT_EQ(ClassStepFactor("", {"TP", "TN"}), 0.5);
+}
+
 TEST(AnalyzeChinese, TheTermModelWeighsTitleTermsAndAuthorKeywordsFirst) {
   const IdfTable idf = SmallIdf();
   TermModel model;
@@ -109,8 +125,10 @@ TEST(AnalyzeChinese, TheTermModelWeighsTitleTermsAndAuthorKeywordsFirst) {
   const Term* net = out.terms.Find("net");
   const Term* deep = out.terms.Find("deep");
   ASSERT_TRUE(conv != nullptr && net != nullptr && deep != nullptr);
-  EXPECT_NEAR(net->total, std::exp(2.0 * -1.0), 1e-6);
-  EXPECT_NEAR(conv->total, std::exp(2.0 * 0.0), 1e-6);  // bias + title
+  // 100 times the probability, raised to lambda; without a class the
+  // terms' empty code is the article's, which Tarnix doubles: half of it.
+  EXPECT_NEAR(net->total, 100.0 * std::pow(Sigmoid(-1.0), 2.0) / 2.0, 1e-6);
+  EXPECT_NEAR(conv->total, 100.0 * std::pow(Sigmoid(0.0), 2.0) / 2.0, 1e-6);  // bias + title
   EXPECT_GT(deep->total, conv->total);                   // the author's own keyword
   // The weight is spread over the fields by occurrences.
   EXPECT_FLOAT_EQ(conv->weight[kPosTitle] + conv->weight[kPosAbstract], static_cast<float>(conv->total));
@@ -180,12 +198,12 @@ TEST(AnalyzeChinese, APieceThatNeverStandsAloneGivesWayToItsLongerTerm) {
     const Term* conv = out.terms.Find("conv");
     const Term* convnet = out.terms.Find("convnet");
     ASSERT_TRUE(conv != nullptr && convnet != nullptr) << c.abstract;
-    EXPECT_NEAR(convnet->total, std::exp(-1.0), 1e-6);  // the longer term is never moved
+    EXPECT_NEAR(convnet->total, 50.0 * Sigmoid(-1.0), 1e-6);  // the longer term is never moved
     if (c.conv_below) {
       EXPECT_LT(conv->total, convnet->total) << c.single << " " << c.abstract;
       EXPECT_GT(conv->total, 0.98 * convnet->total);  // just below, not thrown away
     } else {
-      EXPECT_NEAR(conv->total, std::exp(-1.0 + c.single), 1e-6) << c.single << " " << c.abstract;
+      EXPECT_NEAR(conv->total, 50.0 * Sigmoid(-1.0 + c.single), 1e-6) << c.single << " " << c.abstract;
     }
   }
 }

@@ -6,11 +6,13 @@
 // Other ArticleTerm fields the engine sets:
 //   frequency   occurrences of the term in that field (kind 1), in the whole
 //               article (kind 2);
-//   weight      Chinese: exp(lambda * logit) of the term model (term_model.h),
-//               an author keyword above every other term, spread over the
-//               fields by occurrences (kind 1); the whole weight (kind 2).
-//               English: tf-idf in that field times the field's factor
-//               (kind 1); the term's weight over the whole article (kind 2);
+//   weight      100 times the term model's probability that the term is a
+//               keyword (term_model.h; without a model, tf-idf). Chinese: an
+//               author keyword above every other term, divided by what
+//               Tarnix's class step will multiply it by (see WeighByModel),
+//               spread over the fields by occurrences (kind 1); the whole
+//               weight (kind 2). English: the term's weight, the same in
+//               every record (kind 1); author keywords 100 (kind 2);
 //   class_code  the class the term is most strongly associated with when its
 //               chi-square statistic reaches half the threshold, else empty;
 //   second_word Chinese: the term's words separated by blanks; English: the
