@@ -76,6 +76,35 @@ TEST(ChineseCandidates, VerbsStartCompoundsAndSetPhrasesAndTimeWordsAreHeads) {
   EXPECT_EQ(Candidates("abc", {{0, 3, tag::kDistinguishing}}), std::vector<std::string>{"abc"});
 }
 
+TEST(ChineseCandidates, LeadWordsAndReportingVerbsAreNoPartOfATerm) {
+  const std::string based = "\xBB\xF9\xD3\xDA", wavelet = "\xD0\xA1\xB2\xA8",   // 基于 小波
+      transform = "\xB1\xE4\xBB\xBB", result = "\xBD\xE1\xB9\xFB",           // 变换 结果
+      shows = "\xB1\xED\xC3\xF7", signal = "\xD0\xC5\xBA\xC5",               // 表明 信号
+      carry_out = "\xBD\xF8\xD0\xD0", detect = "\xBC\xEC\xB2\xE2",           // 进行 检测
+      knowledge = "\xD6\xAA\xCA\xB6", discovery = "\xB7\xA2\xCF\xD6";        // 知识 发现
+  auto has = [](const std::vector<std::string>& got, const std::string& w) {
+    return std::find(got.begin(), got.end(), w) != got.end();
+  };
+  // 基于/v 小波/n 变换/vn: 小波变换, never 基于小波 or 基于小波变换.
+  auto got = Candidates(based + wavelet + transform, {{0, 4, tag::kVerb}, {4, 8, tag::kNoun}, {8, 12, tag::kVerbalNoun}});
+  EXPECT_TRUE(has(got, wavelet + transform));
+  EXPECT_FALSE(has(got, based + wavelet));
+  EXPECT_FALSE(has(got, based + wavelet + transform));
+  // 信号/n 进行/v 检测/vn: no 信号进行; 进行检测 neither.
+  got = Candidates(signal + carry_out + detect, {{0, 4, tag::kNoun}, {4, 8, tag::kVerb}, {8, 12, tag::kVerbalNoun}});
+  EXPECT_FALSE(has(got, signal + carry_out));
+  EXPECT_FALSE(has(got, carry_out + detect));
+  EXPECT_TRUE(has(got, signal));
+  // 结果/n 表明/v, and 结果表明 as one dictionary word: no term.
+  got = Candidates(result + shows, {{0, 4, tag::kNoun}, {4, 8, tag::kVerb}});
+  EXPECT_FALSE(has(got, result + shows));
+  got = Candidates(result + shows, {{0, 8, tag::kFixedExpression}});
+  EXPECT_TRUE(got.empty());
+  // A verb that ends real terms stays (知识发现).
+  got = Candidates(knowledge + discovery, {{0, 4, tag::kNoun}, {4, 8, tag::kVerb}});
+  EXPECT_TRUE(has(got, knowledge + discovery));
+}
+
 TEST(ChineseCandidates, SpansKnowTheirRunAndStayWithinFourteenBytes) {
   // Three nouns of 6 bytes: the whole run (18 bytes) is too long for Tarnix.
   const std::vector<Token> run = {{0, 6, tag::kNoun}, {6, 12, tag::kNoun}, {12, 18, tag::kNoun}};

@@ -1,5 +1,7 @@
 #include "zh_terms.h"
 
+#include <string_view>
+
 #include "gbk_chars.h"
 
 namespace ekvr {
@@ -53,6 +55,62 @@ bool CanStandAlone(std::string_view text, const Token& t) {
   return role == Role::kVerb && CharCount(s) >= 3;
 }
 
+// Words that lead into a phrase or report on it rather than belong to it
+// (GBK). A compound never starts with one of the first list (基于小波变换,
+// 进行检测, 作为特征) and never ends with one of either (信号进行, 结果表明).
+constexpr std::string_view kLeadWords[] = {
+    "\xBB\xF9\xD3\xDA",  // 基于
+    "\xB2\xC9\xD3\xC3",  // 采用
+    "\xBD\xF8\xD0\xD0",  // 进行
+    "\xD7\xF7\xCE\xAA",  // 作为
+    "\xCD\xA8\xB9\xFD",  // 通过
+    "\xC0\xFB\xD3\xC3",  // 利用
+    "\xB6\xD4\xD3\xDA",  // 对于
+    "\xD5\xEB\xB6\xD4",  // 针对
+    "\xB8\xF9\xBE\xDD",  // 根据
+    "\xB9\xD8\xD3\xDA",  // 关于
+    "\xD3\xC9\xD3\xDA",  // 由于
+    "\xCC\xE1\xB3\xF6",  // 提出
+    "\xBE\xDF\xD3\xD0",  // 具有
+    "\xB5\xC3\xB5\xBD",  // 得到
+    "\xB8\xF8\xB3\xF6",  // 给出
+    "\xBF\xAA\xD5\xB9",  // 开展
+    "\xBC\xD3\xD2\xD4",  // 加以
+    "\xD3\xE8\xD2\xD4",  // 予以
+    "\xD2\xD4\xBC\xB0",  // 以及
+    "\xBC\xB0\xC6\xE4",  // 及其
+};
+// Verbs that report a finding. 显示 and 发现 end real terms (液晶显示, 知识发现).
+constexpr std::string_view kReportWords[] = {
+    "\xB1\xED\xC3\xF7",  // 表明
+    "\xD6\xA4\xC3\xF7",  // 证明
+    "\xD6\xB8\xB3\xF6",  // 指出
+    "\xC8\xCF\xCE\xAA",  // 认为
+};
+
+template <size_t N>
+bool OneOf(std::string_view w, const std::string_view (&list)[N]) {
+  for (std::string_view x : list) {
+    if (x == w) return true;
+  }
+  return false;
+}
+
+std::string_view TokenText(std::string_view text, const Token& t) { return text.substr(t.begin, t.end - t.begin); }
+
+// Whether a word ends in a reporting verb: the dictionary holds some
+// reporting phrases whole (结果表明).
+bool EndsReporting(std::string_view w) {
+  size_t at = 0, last = std::string_view::npos;
+  for (size_t before = 0; at < w.size(); at += CharBytes(w, at)) {
+    last = before;
+    before = at;
+  }
+  // `last` is where the second-to-last character starts.
+  if (last == std::string_view::npos || w.size() - last != 4) return false;
+  return OneOf(w.substr(last), kReportWords);
+}
+
 // A blank joins two letter runs ("Deep Learning") and breaks anything else.
 bool Continues(const std::vector<Token>& tokens, size_t k) {
   const Role role = TagRole(tokens[k].tag);
@@ -82,11 +140,16 @@ void ChineseCandidates(std::string_view text, const std::vector<Token>& tokens, 
     size_t end = k;
     while (end < tokens.size() && Continues(tokens, end)) ++end;
     for (size_t i = k; i < end; ++i) {
-      if (CanStandAlone(text, tokens[i])) out.push_back({static_cast<uint32_t>(i), 1, i == k, i + 1 == end});
+      if (CanStandAlone(text, tokens[i]) && !EndsReporting(TokenText(text, tokens[i]))) {
+        out.push_back({static_cast<uint32_t>(i), 1, i == k, i + 1 == end});
+      }
       if (TagRole(tokens[i].tag) == Role::kInner) continue;
+      if (OneOf(TokenText(text, tokens[i]), kLeadWords)) continue;
       for (size_t j = i + 1; j < end && j - i < kMaxCompoundWords; ++j) {
         if (Bytes(tokens, static_cast<uint32_t>(i), static_cast<uint32_t>(j)) > kMaxTermBytes) break;
         const Role last = TagRole(tokens[j].tag);
+        const std::string_view last_text = TokenText(text, tokens[j]);
+        if (OneOf(last_text, kLeadWords) || OneOf(last_text, kReportWords) || EndsReporting(last_text)) continue;
         if (last == Role::kHead || last == Role::kVerb) {
           out.push_back({static_cast<uint32_t>(i), static_cast<uint32_t>(j - i + 1), i == k, j + 1 == end});
         }
