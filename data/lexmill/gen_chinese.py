@@ -23,6 +23,11 @@ import sys
 # Pronouns led by one of these characters are demonstratives (这种, 该, 此类).
 DEMONSTRATIVE_LEADS = set("这那此该本每各某哪")
 DEMONSTRATIVE_CODE = 8
+# Rare "names" led by a preposition or conjunction are mostly that word
+# glued to the next one by the corpus the list was counted on (于主脉,
+# 于不忠, 于小波): they would cut 基于小波变换 as 基 于小波 变换. Left out.
+FUNCTION_LEADS = set("于与和在对为以由从被把将向及或并")
+RARE_NAME = 2
 # The adverb class, and the scale at which it is general outside a title
 # only.
 GENERIC_PAIR = (22, 14)
@@ -77,6 +82,7 @@ def main():
     cla.write(header)
     gen.write(header)
     unknown_tags = 0
+    dropped = 0
     with open(args.jieba, encoding="utf-8") as f:
         for line in f:
             parts = line.split()
@@ -84,6 +90,9 @@ def main():
                 continue
             word, freq = parts[0], int(parts[1])
             tag = parts[2] if len(parts) > 2 else "x"
+            if tag == "nr" and freq <= RARE_NAME and len(word) >= 2 and word[0] in FUNCTION_LEADS:
+                dropped += 1
+                continue
             code, classes = codes.get(tag, (0, []))
             if tag not in codes:
                 unknown_tags += 1
@@ -98,6 +107,7 @@ def main():
                                                " ".join("%d %d" % p for p in pairs)))
     cla.close()
     gen.close()
+    print("gen_chinese.py: %d rare names led by a function word left out" % dropped, file=sys.stderr)
     if unknown_tags:
         print("gen_chinese.py: %d words with a tag missing from %s (code 0)"
               % (unknown_tags, args.codes), file=sys.stderr)
