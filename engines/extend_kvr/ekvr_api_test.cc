@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/gbk_script.h"
 #include "common/text.h"
 #include "extend_kvr.h"
 
@@ -215,6 +216,42 @@ TEST_F(EngineApi, AuthorKeywordsOutweighEveryOtherTerm) {
     }
   }
   EXPECT_GT(lightest_keyword, heaviest_other);
+}
+
+// A Traditional article is analysed as its Simplified copy: the same
+// terms and weights, written in the article's own characters.
+TEST_F(EngineApi, ATraditionalArticleGetsTheSimplifiedTermsInItsOwnCharacters) {
+  Load(ReadFixture("zh_0.txt"));
+  const auto simple = Terms(1, 10000);
+  const auto simple_kind2 = Terms(2, 50);
+  const Fixture f = ReadFixture("zh_0_traditional.txt");
+  Load(f);
+  const auto traditional = Terms(1, 10000);
+  const auto traditional_kind2 = Terms(2, 50);
+  ASSERT_EQ(traditional.size(), simple.size());
+  ASSERT_EQ(traditional_kind2.size(), simple_kind2.size());
+  const std::string text = f.lines[0] + f.lines[1] + f.lines[2];
+  size_t changed = 0;
+  for (size_t i = 0; i < simple.size(); ++i) {
+    std::string word = traditional[i].word;
+    EXPECT_NE(text.find(word), std::string::npos) << i;  // cut from the article itself
+    changed += word != simple[i].word;
+    tarnix::SimplifyGbk(&word);
+    EXPECT_EQ(word, simple[i].word) << i;
+    EXPECT_EQ(traditional[i].weight, simple[i].weight) << i;
+    EXPECT_EQ(traditional[i].position, simple[i].position) << i;
+  }
+  EXPECT_GT(changed, simple.size() / 4);
+  for (size_t i = 0; i < simple_kind2.size(); ++i) {
+    std::string word = traditional_kind2[i].word;
+    tarnix::SimplifyGbk(&word);
+    EXPECT_EQ(word, simple_kind2[i].word) << i;
+  }
+  // The next Simplified article is not touched.
+  Load(ReadFixture("zh_0.txt"));
+  const auto again = Terms(1, 10000);
+  ASSERT_EQ(again.size(), simple.size());
+  for (size_t i = 0; i < again.size(); ++i) EXPECT_STREQ(again[i].word, simple[i].word);
 }
 
 TEST_F(EngineApi, EmptyArticleHasNoTermsAndNoClasses) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "config.h"
 #include "data_path.h"
@@ -231,14 +232,31 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
     if (handle < 0) return 0;
     std::vector<int> ends;
     std::vector<int16_t> tags;
+    // The dictionaries, the idf list and the classifier are in Simplified
+    // characters: a Traditional article is analysed as its Simplified copy
+    // (same offsets), and its records get its own characters back.
+    script_ = tarnix::ScriptRestorer();
+    const ArticleText* text = &article_;
+    ArticleText simple;
+    std::string all;
+    for (const std::string& f : article_.field) all += f;
+    if (tarnix::LooksTraditional(all)) {
+      simple = article_;
+      for (size_t f = 0; f < std::size(simple.field); ++f) {
+        tarnix::SimplifyGbk(&simple.field[f]);
+        script_.Learn(article_.field[f], simple.field[f]);
+      }
+      text = &simple;
+    }
     ok = AnalyzeChinese(
-        article_,
+        *text,
         [&](std::string_view text, std::vector<Token>* tokens) {
           return Segment(handle, text, tokens, &ends, &tags);
         },
         res, &analysis_);
     Dict_Delete_Handle(handle);
   } else {
+    script_ = tarnix::ScriptRestorer();
     res.idf = en_idf_.get();
     res.tagger = en_tagger_.get();
     res.keyphrases = en_keyphrases_.get();
@@ -298,6 +316,12 @@ int Engine::ArticleInfo(ArticleTerm* table, int* count, int kind) const {
     *count = WriteAbstract(analysis_.keywords, analysis_.terms, table, capacity, analysis_.abstract_terms);
   } else {
     return 0;
+  }
+  if (!script_.empty()) {
+    for (int i = 0; i < *count; ++i) {
+      script_.Restore(table[i].word, std::strlen(table[i].word));
+      script_.Restore(table[i].second_word, std::strlen(table[i].second_word));
+    }
   }
   return 1;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gbk_script.h"
 #include "article_terms.h"
 #include "records.h"
 
@@ -64,6 +65,9 @@ class Engine {
   ArticleText article_;
   float chi_threshold_ = 200.0f;
   Analysis analysis_;
+  // An article in Traditional characters is analysed in Simplified ones;
+  // this puts its own characters back into the records.
+  tarnix::ScriptRestorer script_;
 };
 
 Engine& TheEngine();

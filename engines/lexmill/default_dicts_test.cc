@@ -83,6 +83,18 @@ TEST_F(DefaultDictsTest, GeneralDictionaryMarksFunctionWordsAndKeepsTerms) {
   EXPECT_EQ(Info("sys_general_dic", Gbk("神经网络"), 64).find(" 22 "), std::string::npos);
 }
 
+TEST_F(DefaultDictsTest, TraditionalTextIsCutAndLookedUpAsItsSimplifiedForm) {
+  // The cuts fall where they fall in the Simplified text; the pieces are
+  // the text's own characters.
+  EXPECT_EQ(Cut("基於小波變換的無線電引信目標識別研究"),
+            Gbk("基於 | 小 | 波 | 變換 | 的 | 無線電 | 引信 | 目標 | 識別 | 研究"));
+  EXPECT_EQ(Cut("基于小波变换的无线电引信目标识别研究"),
+            Gbk("基于 | 小 | 波 | 变换 | 的 | 无线电 | 引信 | 目标 | 识别 | 研究"));
+  EXPECT_EQ(Info("sys_general_dic", Gbk("這種"), 64), Info("sys_general_dic", Gbk("这种"), 64));
+  EXPECT_EQ(Info("QOVA_CLA_CHN_DICT", Gbk("無線電"), 64), Info("QOVA_CLA_CHN_DICT", Gbk("无线电"), 64));
+  EXPECT_NE(Info("QOVA_CLA_CHN_DICT", Gbk("無線電"), 64), "<missing>");
+}
+
 TEST_F(DefaultDictsTest, HighFrequencyStructureSplitsIntoTwoParts) {
   // 其上 (pronoun + locality word) is no entry of its own: it falls into two
   // parts whose codes 2 and 38 make the pronoun pattern of the general tests.

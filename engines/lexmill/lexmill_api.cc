@@ -9,6 +9,7 @@
 #include "data_folder.h"
 #include "dict_store.h"
 #include "gbk.h"
+#include "gbk_script.h"
 #include "lexmill.h"
 #include "segmenter.h"
 
@@ -116,7 +117,15 @@ LEXMILL_API int LEXMILL_CALL Dict_Search_Get_Info(const char* word, int handle, 
   try {
     const auto dict = Store().Get(handle);
     if (!dict) return -1;
-    const lexmill::DictEntry* e = dict->Find(word, std::strlen(word));
+    const size_t length = std::strlen(word);
+    const lexmill::DictEntry* e = dict->Find(word, length);
+    // A word in Traditional characters is looked up in Simplified ones,
+    // the script of the dictionaries.
+    if (e == nullptr && tarnix::TraditionalOnlyChars(std::string_view(word, length)) > 0) {
+      std::string simple(word, length);
+      tarnix::SimplifyGbk(&simple);
+      e = dict->Find(simple.data(), simple.size());
+    }
     if (e == nullptr) {
       info[0] = '\0';
       return 0;
@@ -142,7 +151,16 @@ LEXMILL_API bool LEXMILL_CALL QX_Word_Sect(const char* text, int* word_ends, int
     if (!dict) return false;
     thread_local lexmill::Segmenter segmenter;
     thread_local std::vector<lexmill::Segment> segments;
-    segmenter.Run(*dict, text, static_cast<size_t>(length),
+    thread_local std::string simple;
+    // Traditional characters are segmented as their Simplified forms: the
+    // conversion keeps every offset, so the cuts fit the text as given.
+    const char* cut = text;
+    if (tarnix::TraditionalOnlyChars(std::string_view(text, static_cast<size_t>(length))) > 0) {
+      simple.assign(text, static_cast<size_t>(length));
+      tarnix::SimplifyGbk(&simple);
+      cut = simple.data();
+    }
+    segmenter.Run(*dict, cut, static_cast<size_t>(length),
                   max_word > 0 ? static_cast<size_t>(max_word) : 0, &segments);
     const bool fill_tags = want_tags != 0 && tags != nullptr;
     for (size_t k = 0; k < segments.size(); ++k) {

@@ -1,0 +1,68 @@
+#include "gbk_script.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tarnix {
+namespace {
+
+// GBK bytes, written as escapes: the source is UTF-8.
+const std::string kTraditional = "\xB7\x65\xC9\xF1\xBD\x9B\xBE\x57\xBD\x6A\xD4\x93\xB7\xBD\xB7\xA8";  // 積神經網絡該方法
+const std::string kSimplified = "\xBB\xFD\xC9\xF1\xBE\xAD\xCD\xF8\xC2\xE7\xB8\xC3\xB7\xBD\xB7\xA8";   // 积神经网络该方法
+const std::string kQianlong = "\xC7\xAC\xC2\xA1\xD6\xF8\xEC\xB6";     // 乾隆著於: Simplified texts write these too
+
+TEST(GbkScript, SimplifiesCharacterByCharacterKeepingOffsets) {
+  std::string text = "CNN " + kTraditional + " (2024)";
+  EXPECT_EQ(SimplifyGbk(&text), 5u);  // 積 經 網 絡 該
+  EXPECT_EQ(text, "CNN " + kSimplified + " (2024)");
+  std::string simple = kSimplified;
+  EXPECT_EQ(SimplifyGbk(&simple), 0u);
+  EXPECT_EQ(simple, kSimplified);
+}
+
+TEST(GbkScript, TellsTraditionalFromSimplifiedText) {
+  EXPECT_EQ(TraditionalOnlyChars(kTraditional), 5u);
+  EXPECT_TRUE(LooksTraditional(kTraditional));
+  EXPECT_FALSE(LooksTraditional(kSimplified));
+  // Characters of both scripts count for neither.
+  EXPECT_EQ(TraditionalOnlyChars(kQianlong), 0u);
+  EXPECT_FALSE(LooksTraditional(kQianlong + kQianlong));
+  // A few Traditional names in a long Simplified text do not make it one.
+  std::string mixed = kTraditional;
+  for (int i = 0; i < 20; ++i) mixed += kSimplified;
+  EXPECT_FALSE(LooksTraditional(mixed));
+}
+
+TEST(GbkScript, TextsCutFromTheCopyGetTheArticlesCharactersBack) {
+  // The article writes 發 in 發展 three times and 髮 once (both are 发).
+  const std::string article = "\xB0\x6C\xD5\xB9\xB0\x6C\xD5\xB9\xB0\x6C\xD5\xB9\xEE\x5E\xF3\x8C";  // 發展發展發展頭髮
+  std::string copy = article;
+  SimplifyGbk(&copy);
+  ScriptRestorer restorer;
+  EXPECT_TRUE(restorer.empty());
+  restorer.Learn(article, copy);
+  ASSERT_FALSE(restorer.empty());
+  std::string word = "\xB7\xA2\xD5\xB9";  // 发展 cut from the copy
+  restorer.Restore(&word);
+  EXPECT_EQ(word, "\xB0\x6C\xD5\xB9");  // 發展: the article's commonest form of 发
+  std::string other = "\xCD\xF8\xC2\xE7 (x)";  // 网络: not in the article, stays
+  restorer.Restore(&other);
+  EXPECT_EQ(other, "\xCD\xF8\xC2\xE7 (x)");
+  restorer.Learn("ab", "abc");  // texts of different lengths teach nothing
+  std::string again = "\xB7\xA2\xD5\xB9";
+  restorer.Restore(&again);
+  EXPECT_EQ(again, "\xB0\x6C\xD5\xB9");
+}
+
+TEST(GbkScript, BrokenBytesStayAsTheyAre) {
+  // A lead byte at the end, a lead byte before ASCII, 0x7F as a trail.
+  std::string text = std::string("a\xB7") + "b\x81\x7F" + "\xD4";
+  const std::string before = text;
+  EXPECT_EQ(SimplifyGbk(&text), 0u);
+  EXPECT_EQ(text, before);
+  EXPECT_EQ(TraditionalOnlyChars(text), 0u);
+}
+
+}  // namespace
+}  // namespace tarnix
