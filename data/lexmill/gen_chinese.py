@@ -10,7 +10,8 @@ Debian's python3-jieba (dict.txt: "word frequency tag" a line, UTF-8):
 Both use the numeric codes of pos_codes.tsv. The words of --generic
 (zh_generic_words.txt, see gen_generic.py) also get the pair "22 14": general
 for IsGeneralChinese (threshold 14), not in a title (IsGeneralChineseStrict
-wants 20). The scaled frequency is
+wants 20); those spread most evenly (研究, 问题) get "22 20", general in a
+title too. The scaled frequency is
 max(1, floor(2.7 * ln(frequency))), the scale the general-word thresholds are
 set against (see README.md). The sources stay UTF-8; lexmill_dictc converts
 them to GBK.
@@ -28,9 +29,12 @@ DEMONSTRATIVE_CODE = 8
 # 于不忠, 于小波): they would cut 基于小波变换 as 基 于小波 变换. Left out.
 FUNCTION_LEADS = set("于与和在对为以由从被把将向及或并")
 RARE_NAME = 2
-# The adverb class, and the scale at which it is general outside a title
-# only.
+# The adverb class, at the scale at which it is general outside a title
+# only, or also in a title for the words spread most evenly (研究, 问题):
+# no article is about them alone.
 GENERIC_PAIR = (22, 14)
+TITLE_GENERIC_PAIR = (22, 20)
+TITLE_EVENNESS = 0.95
 
 
 def read_codes(path):
@@ -53,12 +57,15 @@ def scaled(freq):
 
 
 def read_generic(path):
-    words = set()
+    """word -> the pair it gets."""
+    words = {}
     if path:
         with open(path, encoding="utf-8") as f:
             for line in f:
                 if line.strip() and not line.startswith("#"):
-                    words.add(line.split("\t")[0])
+                    cols = line.rstrip("\n").split("\t")
+                    even = len(cols) > 2 and float(cols[2]) >= TITLE_EVENNESS
+                    words[cols[0]] = TITLE_GENERIC_PAIR if even else GENERIC_PAIR
     return words
 
 
@@ -101,7 +108,7 @@ def main():
             s = scaled(freq)
             pairs = [(code, s)] + [(c, s) for c, least in classes if c != code and freq >= least]
             if word in generic and all(c != GENERIC_PAIR[0] for c, _ in pairs):
-                pairs.append(GENERIC_PAIR)
+                pairs.append(generic[word])
             cla.write("%s\t%d\t%d\t%s %d\n" % (word, freq, code, tag, freq))
             gen.write("%s\t%d\t%d\t%s %s\n" % (word, freq, code, tag,
                                                " ".join("%d %d" % p for p in pairs)))

@@ -1,11 +1,11 @@
 #!/usr/bin/python3
-"""Writes zh_generic_words.txt: nouns of scholarly Chinese that every
-discipline uses alike (研究, 方法, 问题, 有效性), which gen_chinese.py then marks
+"""Writes zh_generic_words.txt: nouns and verbs of scholarly Chinese that
+every discipline uses alike (研究, 方法, 问题, 进行), which gen_chinese.py then marks
 general in sys_general_dic, so that Tarnix drops them from the keywords of
-an article's abstract and body (a title keeps them: an article may be
+an article's abstract and body (a title keeps most of them: an article may be
 about one).
 
-A word is generic when it is a noun of jieba's word list, at least 2
+A word is generic when it is a noun or verb of jieba's tagger, at least 2
 characters long, occurs in at least MIN_SHARE of the abstracts of the
 classification corpus (csldcp-abstract-discipline.jsonl of the shared data:
 5,878 abstracts of 67 disciplines), and its rates of occurrence in the
@@ -29,7 +29,7 @@ import jieba.posseg
 
 MIN_SHARE = 0.003
 MIN_EVENNESS = 0.9
-NOUN_TAGS = {"n", "vn", "an", "nz"}
+WORD_TAGS = {"n", "vn", "an", "nz", "v"}
 
 
 def main():
@@ -56,7 +56,7 @@ def main():
     disciplines = sorted(per_discipline)
     chosen = []
     for w, n in df.items():
-        if n < MIN_SHARE * len(docs) or tags[w].most_common(1)[0][0] not in NOUN_TAGS:
+        if n < MIN_SHARE * len(docs) or tags[w].most_common(1)[0][0] not in WORD_TAGS:
             continue
         rates = [df_by[w][x] / per_discipline[x] for x in disciplines]
         total = sum(rates)

@@ -49,10 +49,11 @@ bool CanStandAlone(std::string_view text, const Token& t) {
   const Role role = TagRole(t.tag);
   const std::string_view s = text.substr(t.begin, t.end - t.begin);
   if (role == Role::kHead) return s.size() >= 2 && (t.tag == tag::kLetters || CharCount(s) >= 2);
-  // A verb alone is rarely a keyword unless it names a process of its own.
-  // Nor is a distinguishing word, unless it is a term of its own (非线性).
+  // A verb alone may name a process of its own (合成, 改造, 演绎): the
+  // model decides. A distinguishing word is no term unless it is a term of
+  // its own (非线性).
   if (t.tag == tag::kDistinguishing) return CharCount(s) >= 3;
-  return role == Role::kVerb && CharCount(s) >= 3;
+  return role == Role::kVerb && CharCount(s) >= 2;
 }
 
 // Words that lead into a phrase or report on it rather than belong to it
@@ -140,7 +141,9 @@ void ChineseCandidates(std::string_view text, const std::vector<Token>& tokens, 
     size_t end = k;
     while (end < tokens.size() && Continues(tokens, end)) ++end;
     for (size_t i = k; i < end; ++i) {
-      if (CanStandAlone(text, tokens[i]) && !EndsReporting(TokenText(text, tokens[i]))) {
+      const std::string_view alone = TokenText(text, tokens[i]);
+      if (CanStandAlone(text, tokens[i]) && !EndsReporting(alone) && !OneOf(alone, kLeadWords) &&
+          !OneOf(alone, kReportWords)) {
         out.push_back({static_cast<uint32_t>(i), 1, i == k, i + 1 == end});
       }
       if (TagRole(tokens[i].tag) == Role::kInner) continue;
