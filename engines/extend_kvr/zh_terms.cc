@@ -1,5 +1,7 @@
 #include "zh_terms.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "gbk_chars.h"
@@ -91,17 +93,24 @@ constexpr std::string_view kReportWords[] = {
 
 template <size_t N>
 bool OneOf(std::string_view w, const std::string_view (&list)[N]) {
-  for (std::string_view x : list) {
-    if (x == w) return true;
+  // Every listed word is two GBK characters: compare them as one number.
+  if (w.size() != 4) return false;
+  uint32_t x;
+  std::memcpy(&x, w.data(), 4);
+  for (std::string_view v : list) {
+    uint32_t y;
+    std::memcpy(&y, v.data(), 4);
+    if (x == y) return true;
   }
   return false;
 }
 
 std::string_view TokenText(std::string_view text, const Token& t) { return text.substr(t.begin, t.end - t.begin); }
 
-// Whether a word ends in a reporting verb: the dictionary holds some
-// reporting phrases whole (结果表明).
+// Whether a longer word ends in a reporting verb: the dictionary holds
+// some reporting phrases whole (结果表明).
 bool EndsReporting(std::string_view w) {
+  if (w.size() <= 4) return false;
   size_t at = 0, last = std::string_view::npos;
   for (size_t before = 0; at < w.size(); at += CharBytes(w, at)) {
     last = before;
@@ -110,6 +119,17 @@ bool EndsReporting(std::string_view w) {
   // `last` is where the second-to-last character starts.
   if (last == std::string_view::npos || w.size() - last != 4) return false;
   return OneOf(w.substr(last), kReportWords);
+}
+
+// What a word may do at the edges of a term.
+enum Edge : uint8_t {
+  kLeads = 1,    // starts no compound and stands not alone
+  kEndsNot = 2,  // ends no compound and stands not alone
+};
+uint8_t EdgeOf(std::string_view w) {
+  if (OneOf(w, kLeadWords)) return kLeads | kEndsNot;
+  if (OneOf(w, kReportWords) || EndsReporting(w)) return kEndsNot;
+  return 0;
 }
 
 // A blank joins two letter runs ("Deep Learning") and breaks anything else.
@@ -132,6 +152,7 @@ std::vector<Span> ChineseCandidates(std::string_view text, const std::vector<Tok
 void ChineseCandidates(std::string_view text, const std::vector<Token>& tokens, std::vector<Span>* spans) {
   std::vector<Span>& out = *spans;
   out.clear();
+  std::vector<uint8_t> edges;
   size_t k = 0;
   while (k < tokens.size()) {
     if (!Continues(tokens, k)) {
@@ -140,19 +161,18 @@ void ChineseCandidates(std::string_view text, const std::vector<Token>& tokens, 
     }
     size_t end = k;
     while (end < tokens.size() && Continues(tokens, end)) ++end;
+    edges.clear();
+    for (size_t i = k; i < end; ++i) edges.push_back(EdgeOf(TokenText(text, tokens[i])));
     for (size_t i = k; i < end; ++i) {
-      const std::string_view alone = TokenText(text, tokens[i]);
-      if (CanStandAlone(text, tokens[i]) && !EndsReporting(alone) && !OneOf(alone, kLeadWords) &&
-          !OneOf(alone, kReportWords)) {
+      const uint8_t edge = edges[i - k];
+      if (CanStandAlone(text, tokens[i]) && edge == 0) {
         out.push_back({static_cast<uint32_t>(i), 1, i == k, i + 1 == end});
       }
-      if (TagRole(tokens[i].tag) == Role::kInner) continue;
-      if (OneOf(TokenText(text, tokens[i]), kLeadWords)) continue;
+      if (TagRole(tokens[i].tag) == Role::kInner || (edge & kLeads) != 0) continue;
       for (size_t j = i + 1; j < end && j - i < kMaxCompoundWords; ++j) {
         if (Bytes(tokens, static_cast<uint32_t>(i), static_cast<uint32_t>(j)) > kMaxTermBytes) break;
         const Role last = TagRole(tokens[j].tag);
-        const std::string_view last_text = TokenText(text, tokens[j]);
-        if (OneOf(last_text, kLeadWords) || OneOf(last_text, kReportWords) || EndsReporting(last_text)) continue;
+        if ((edges[j - k] & kEndsNot) != 0) continue;
         if (last == Role::kHead || last == Role::kVerb) {
           out.push_back({static_cast<uint32_t>(i), static_cast<uint32_t>(j - i + 1), i == k, j + 1 == end});
         }
