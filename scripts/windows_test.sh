@@ -19,7 +19,7 @@
 # scripts/test.sh has built already.
 #
 # Environment: TARNIX_NATIVE_BUILD (default build), TARNIX_WINDOWS_BUILD
-# (default build-win32), TARNIX_WINDOWS_NO_WINE=1 (skip part 2 as if Wine
+# (default build-win32), TARNIX_WINDOWS_NO_WINE=1 (skip the Wine tests as if Wine
 # could not be installed: how CI's log looks on a day the i386 index is
 # broken).
 set -euo pipefail
