@@ -49,23 +49,36 @@ void EachDoubleByte(std::string_view s, F f) {
   }
 }
 
+struct ScriptCount {
+  size_t traditional = 0;
+  size_t chinese = 0;
+  void Add(std::string_view gbk) {
+    EachDoubleByte(gbk, [&](size_t, uint16_t code) {
+      if (IsChinese(code)) ++chinese;
+      if (!InGb2312(code) && Find(code) != nullptr) ++traditional;
+    });
+  }
+  bool Traditional() const { return traditional >= 3 && traditional * 20 >= chinese; }
+};
+
 }  // namespace
 
 size_t TraditionalOnlyChars(std::string_view gbk) {
-  size_t n = 0;
-  EachDoubleByte(gbk, [&](size_t, uint16_t code) {
-    if (!InGb2312(code) && Find(code) != nullptr) ++n;
-  });
-  return n;
+  ScriptCount n;
+  n.Add(gbk);
+  return n.traditional;
+}
+
+bool LooksTraditional(const std::string* texts, size_t count) {
+  ScriptCount n;
+  for (size_t i = 0; i < count; ++i) n.Add(texts[i]);
+  return n.Traditional();
 }
 
 bool LooksTraditional(std::string_view gbk) {
-  size_t traditional = 0, chinese = 0;
-  EachDoubleByte(gbk, [&](size_t, uint16_t code) {
-    if (IsChinese(code)) ++chinese;
-    if (!InGb2312(code) && Find(code) != nullptr) ++traditional;
-  });
-  return traditional >= 3 && traditional * 20 >= chinese;
+  ScriptCount n;
+  n.Add(gbk);
+  return n.Traditional();
 }
 
 size_t SimplifyGbk(char* gbk, size_t size) {

@@ -24,6 +24,8 @@ size_t TraditionalOnlyChars(std::string_view gbk);
 // Traditional-only characters, and at least one in twenty of its Chinese
 // characters.
 bool LooksTraditional(std::string_view gbk);
+// The same over several texts taken together (an article's fields).
+bool LooksTraditional(const std::string* texts, size_t count);
 
 // Replaces every Traditional character of a GBK text by its Simplified
 // form (OpenCC's character table, common/gbk_t2s_table.inc), in place;

@@ -51,6 +51,12 @@ bool ReadWholeFile(const std::string& path, std::string* out) {
   return !in.bad();
 }
 
+bool ReadTableFile(const std::string& path, std::string* out, std::string* error) {
+  if (ReadWholeFile(path, out)) return true;
+  *error = "cannot read " + path;
+  return false;
+}
+
 std::optional<std::string> StandardDisciplineCode(std::string_view text) {
   std::vector<std::string_view> levels;
   if (text.find('.') != std::string_view::npos) {
@@ -76,11 +82,7 @@ std::optional<std::string> StandardDisciplineCode(std::string_view text) {
 
 bool ClassScheme::Load(const std::string& path, std::string* error) {
   std::string text;
-  if (!ReadWholeFile(path, &text)) {
-    *error = "cannot read " + path;
-    return false;
-  }
-  return Parse(text, error);
+  return ReadTableFile(path, &text, error) && Parse(text, error);
 }
 
 bool ClassScheme::Parse(std::string_view text, std::string* error) {

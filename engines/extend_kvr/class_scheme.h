@@ -60,6 +60,9 @@ std::vector<std::string_view> SplitView(std::string_view text, char sep);
 
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string* out);
+// The same, with "cannot read PATH" in *error when it cannot: the first
+// step of every table's Load.
+bool ReadTableFile(const std::string& path, std::string* out, std::string* error);
 
 }  // namespace ekvr
 

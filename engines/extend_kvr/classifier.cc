@@ -37,11 +37,7 @@ double ChiSquare(double a, double b, double c, double d) {
 
 bool Classifier::Load(const std::string& path, std::string* error) {
   std::string text;
-  if (!ReadWholeFile(path, &text)) {
-    *error = "cannot read " + path;
-    return false;
-  }
-  return Parse(text, error);
+  return ReadTableFile(path, &text, error) && Parse(text, error);
 }
 
 bool Classifier::Parse(std::string_view text, std::string* error) {

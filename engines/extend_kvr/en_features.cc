@@ -18,11 +18,7 @@ void KeyphraseFeatures(int kp, int df, float* f) {
 
 bool KeyphraseTable::Load(const std::string& path, std::string* error) {
   std::string text;
-  if (!ReadWholeFile(path, &text)) {
-    *error = "cannot read " + path;
-    return false;
-  }
-  return Parse(text, error);
+  return ReadTableFile(path, &text, error) && Parse(text, error);
 }
 
 bool KeyphraseTable::Parse(std::string_view text, std::string* error) {

@@ -204,9 +204,8 @@ int EnglishTagger::TagIndex(std::string_view name) const {
 
 bool EnglishTagger::Load(const std::string& path, std::string* error) {
   std::string text;
-  if (!ReadWholeFile(path, &text)) {
+  if (!ReadTableFile(path, &text, error)) {
     Clear();
-    *error = "cannot read " + path;
     return false;
   }
   return Parse(text, error);

@@ -238,9 +238,7 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
     script_ = tarnix::ScriptRestorer();
     const ArticleText* text = &article_;
     ArticleText simple;
-    std::string all;
-    for (const std::string& f : article_.field) all += f;
-    if (tarnix::LooksTraditional(all)) {
+    if (tarnix::LooksTraditional(article_.field, std::size(article_.field))) {
       simple = article_;
       for (size_t f = 0; f < std::size(simple.field); ++f) {
         tarnix::SimplifyGbk(&simple.field[f]);

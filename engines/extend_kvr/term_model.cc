@@ -9,11 +9,7 @@ namespace ekvr {
 
 bool TermModel::Load(const std::string& path, std::string* error) {
   std::string text;
-  if (!ReadWholeFile(path, &text)) {
-    *error = "cannot read " + path;
-    return false;
-  }
-  return Parse(text, error);
+  return ReadTableFile(path, &text, error) && Parse(text, error);
 }
 
 bool TermModel::Parse(std::string_view text, std::string* error) {

@@ -21,6 +21,14 @@ bool Index(std::string_view s, uint32_t* out) {
   return ec == std::errc() && end == s.data() + s.size();
 }
 
+// The largest float not above a written threshold: a float feature is at
+// most the one exactly when it is at most the other.
+float FloatThreshold(double written) {
+  float t = static_cast<float>(written);
+  if (static_cast<double>(t) > written) t = std::nextafter(t, -HUGE_VALF);
+  return t;
+}
+
 // A model file is read once; this bounds what a damaged one can allocate.
 constexpr size_t kMaxNodes = 1u << 22;
 
@@ -34,7 +42,6 @@ void TreeEnsemble::Clear() {
   baseline_ = 0.0;
   have_baseline_ = false;
   roots_.clear();
-  depths_.clear();
   read_.clear();
   nodes_.clear();
   leaves_.clear();
@@ -96,8 +103,8 @@ bool TreeEnsemble::Finish(std::string* error) {
 void TreeEnsemble::Compile() {
   nodes_.clear();
   leaves_.clear();
-  depths_.clear();
   std::vector<uint32_t> roots;
+  uint32_t deepest = 0;  // splits on the longest path of any tree
   struct Pending {
     uint32_t at;      // node of read_
     size_t parent;    // slot whose right child it is, or kNone
@@ -107,7 +114,6 @@ void TreeEnsemble::Compile() {
   std::vector<Pending> stack;
   for (uint32_t root : roots_) {
     roots.push_back(static_cast<uint32_t>(nodes_.size()));
-    uint32_t deepest = 0;
     stack.assign(1, {root, kNone, 0});
     while (!stack.empty()) {
       const Pending p = stack.back();
@@ -121,29 +127,24 @@ void TreeEnsemble::Compile() {
         deepest = std::max(deepest, p.depth);
         continue;
       }
-      float threshold = static_cast<float>(r.value);
-      if (static_cast<double>(threshold) > r.value) threshold = std::nextafter(threshold, -HUGE_VALF);
-      nodes_.push_back({threshold, static_cast<uint32_t>(r.feature), self + 1, 0});
+      nodes_.push_back({FloatThreshold(r.value), static_cast<uint32_t>(r.feature), self + 1, 0});
       leaves_.push_back(0.0);
       // Left next (it is popped first), right after the left subtree.
       stack.push_back({r.right, nodes_.size() - 1, p.depth + 1});
       stack.push_back({r.left, kNone, p.depth + 1});
     }
-    depths_.push_back(deepest);
   }
-  CompileComplete();
+  CompileComplete(deepest);
   roots_ = std::move(roots);
   read_.clear();
   read_.shrink_to_fit();
 }
 
 // From read_ and roots_ (still the read layout).
-void TreeEnsemble::CompileComplete() {
+void TreeEnsemble::CompileComplete(uint32_t depth) {
   complete_depth_ = 0;
   splits_.clear();
   tips_.clear();
-  uint32_t depth = 0;
-  for (uint32_t d : depths_) depth = std::max(depth, d);
   if (depth == 0 || depth > kMaxComplete) return;
   const size_t inner = (size_t{1} << depth) - 1, tips = size_t{1} << depth;
   splits_.assign(roots_.size() * inner, {HUGE_VALF, 0});
@@ -172,9 +173,7 @@ void TreeEnsemble::CompileComplete() {
         stack.push_back({p.at, 2 * p.slot + 2});
         continue;
       }
-      float threshold = static_cast<float>(r.value);
-      if (static_cast<double>(threshold) > r.value) threshold = std::nextafter(threshold, -HUGE_VALF);
-      split[p.slot] = {threshold, static_cast<uint32_t>(r.feature)};
+      split[p.slot] = {FloatThreshold(r.value), static_cast<uint32_t>(r.feature)};
       stack.push_back({r.left, 2 * p.slot + 1});
       stack.push_back({r.right, 2 * p.slot + 2});
     }

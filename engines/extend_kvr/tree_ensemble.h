@@ -27,7 +27,6 @@ class TreeEnsemble {
   void Clear();
 
   bool empty() const { return roots_.empty(); }
-  size_t trees() const { return roots_.size(); }
 
   // The score of a candidate: the baseline plus one leaf of every tree.
   double Score(const float* features) const;
@@ -65,13 +64,12 @@ class TreeEnsemble {
     uint32_t feature;
   };
   void Compile();
-  void CompileComplete();
+  void CompileComplete(uint32_t depth);
   void ScoreComplete(const float* features, size_t n, size_t stride, double* out) const;
 
   double baseline_ = 0.0;
   bool have_baseline_ = false;
   std::vector<uint32_t> roots_;  // into read_ while reading, into nodes_ after
-  std::vector<uint32_t> depths_;  // splits on the longest path of each tree
   std::vector<ReadNode> read_;
   std::vector<Node> nodes_;
   std::vector<double> leaves_;  // by node index; 0 for splits
