@@ -82,6 +82,10 @@ TEST_F(DefaultDictsTest, GeneralDictionaryMarksFunctionWordsAndKeepsTerms) {
   EXPECT_EQ(Info("sys_general_dic", Gbk("系统"), 64), "n 9 26 22 14");
   EXPECT_EQ(Info("sys_general_dic", Gbk("研究"), 64), "vn 15 28 22 20");
   EXPECT_EQ(Info("sys_general_dic", Gbk("神经网络"), 64).find(" 22 "), std::string::npos);
+  // So do words abstracts of one field use and titles hardly ever: they say
+  // how the work was done, not what it is about.
+  EXPECT_EQ(Info("sys_general_dic", Gbk("对照组"), 64), "n 9 7 22 14");
+  EXPECT_EQ(Info("sys_general_dic", Gbk("小波变换"), 64).find(" 22 "), std::string::npos);
 }
 
 TEST_F(DefaultDictsTest, TraditionalTextIsCutAndLookedUpAsItsSimplifiedForm) {
