@@ -105,6 +105,14 @@ TEST(ChineseCandidates, LeadWordsAndReportingVerbsAreNoPartOfATerm) {
   // A verb that ends real terms stays (知识发现).
   got = Candidates(knowledge + discovery, {{0, 4, tag::kNoun}, {4, 8, tag::kVerb}});
   EXPECT_TRUE(has(got, knowledge + discovery));
+  // 不同/a 检测/vn 信号/n: a determiner leads no term; what follows it is one.
+  const std::string different = "\xB2\xBB\xCD\xAC";  // 不同
+  got = Candidates(different + detect + signal,
+                   {{0, 4, tag::kAdjective}, {4, 8, tag::kVerbalNoun}, {8, 12, tag::kNoun}});
+  EXPECT_TRUE(has(got, detect + signal));
+  EXPECT_FALSE(has(got, different + detect));
+  EXPECT_FALSE(has(got, different + detect + signal));
+  EXPECT_FALSE(has(got, different));
 }
 
 TEST(ChineseCandidates, SpansKnowTheirRunAndStayWithinFourteenBytes) {

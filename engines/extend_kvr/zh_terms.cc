@@ -82,6 +82,11 @@ constexpr std::string_view kLeadWords[] = {
     "\xD3\xE8\xD2\xD4",  // 予以
     "\xD2\xD4\xBC\xB0",  // 以及
     "\xBC\xB0\xC6\xE4",  // 及其
+    "\xD3\xC3\xD3\xDA",  // 用于
+    "\xC4\xDC\xB9\xBB",  // 能够
+    // Determiners: 不同增效剂 is whichever 增效剂 the article compares.
+    "\xB2\xBB\xCD\xAC",  // 不同
+    "\xB8\xF7\xD6\xD6",  // 各种
 };
 // Verbs that report a finding. 显示 and 发现 end real terms (液晶显示, 知识发现).
 constexpr std::string_view kReportWords[] = {
