@@ -134,7 +134,9 @@ void TreeEnsemble::Compile() {
       stack.push_back({r.left, kNone, p.depth + 1});
     }
   }
-  CompileComplete(deepest);
+  // Shallower trees take the layout of the depth scored by columns: a leaf
+  // above it fills its subtree.
+  CompileComplete(deepest > 0 && deepest < kMaxByColumns ? kMaxByColumns : deepest);
   roots_ = std::move(roots);
   read_.clear();
   read_.shrink_to_fit();
@@ -210,6 +212,47 @@ void TreeEnsemble::ScoreComplete(const float* features, size_t n, size_t stride,
   }
 }
 
+void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride, double* out) const {
+  static_assert(kMaxByColumns == 3, "the leaf of a lane is chosen for trees of depth 3");
+  constexpr size_t kLanes = 64, kInner = 7, kTips = 8;
+  const size_t trees = roots_.size();
+  // The block's features a column each, so that one split is tested for
+  // every candidate of the block in one straight loop the compiler turns
+  // into vector compares; each lane's leaf is then picked out of the seven
+  // answers by arithmetic, again for all lanes at once.
+  std::vector<float> columns(stride * kLanes, 0.0f);
+  uint8_t right[kInner][kLanes];
+  uint8_t leaf[kLanes];
+  double score[kLanes];
+  for (size_t first = 0; first < n; first += kLanes) {
+    const size_t lanes = std::min(kLanes, n - first);
+    for (size_t k = 0; k < lanes; ++k) {
+      const float* f = features + (first + k) * stride;
+      for (size_t c = 0; c < stride; ++c) columns[c * kLanes + k] = f[c];
+    }
+    std::fill(score, score + kLanes, baseline_);
+    for (size_t t = 0; t < trees; ++t) {
+      const Split* split = splits_.data() + t * kInner;
+      for (size_t j = 0; j < kInner; ++j) {
+        const float* column = columns.data() + split[j].feature * kLanes;
+        const float threshold = split[j].threshold;
+        for (size_t k = 0; k < kLanes; ++k) right[j][k] = !(column[k] <= threshold);
+      }
+      // Heap order: node 0, then 1 and 2, then 3 to 6.
+      for (size_t k = 0; k < kLanes; ++k) {
+        const uint8_t a = right[0][k];
+        const uint8_t b = a ? right[2][k] : right[1][k];
+        const uint8_t low = b ? right[4][k] : right[3][k];
+        const uint8_t high = b ? right[6][k] : right[5][k];
+        leaf[k] = static_cast<uint8_t>(4 * a + 2 * b + (a ? high : low));
+      }
+      const double* tip = tips_.data() + t * kTips;
+      for (size_t k = 0; k < kLanes; ++k) score[k] += tip[leaf[k]];
+    }
+    std::copy(score, score + lanes, out + first);
+  }
+}
+
 double TreeEnsemble::Score(const float* features) const {
   double out = 0.0;
   ScoreMany(features, 1, 0, &out);
@@ -217,6 +260,10 @@ double TreeEnsemble::Score(const float* features) const {
 }
 
 void TreeEnsemble::ScoreMany(const float* features, size_t n, size_t stride, double* out) const {
+  if (complete_depth_ == kMaxByColumns && n > 1) {
+    ScoreByColumns(features, n, stride, out);
+    return;
+  }
   if (complete_depth_ > 0 && n > 1) {
     ScoreComplete(features, n, stride, out);
     return;

@@ -69,7 +69,9 @@ TEST(TreeEnsemble, ManyCandidatesAtOnceScoreAsOneByOne) {
 // the trees as written.
 TEST(TreeEnsemble, BatchesOfRandomTreesScoreAsWritten) {
   std::mt19937 random(11);
-  for (int depth : {3, 9}) {
+  // Depths that take each way of scoring: split tests by column, complete
+  // walks, walks that stop at their leaf.
+  for (int depth : {2, 3, 5, 9}) {
     struct Written {
       int feature;
       double threshold;
@@ -112,11 +114,13 @@ TEST(TreeEnsemble, BatchesOfRandomTreesScoreAsWritten) {
     std::string error;
     ASSERT_TRUE(m.Parse(text, &error)) << error;
     std::uniform_real_distribution<float> value(-1.2f, 1.2f);
-    std::vector<float> f(37 * 5);
+    // Two full blocks of 64 and a part of one.
+    constexpr int kCandidates = 150;
+    std::vector<float> f(kCandidates * 5);
     for (float& v : f) v = value(random);
-    std::vector<double> many(37);
-    m.LogitMany(f.data(), 37, 5, many.data());
-    for (int c = 0; c < 37; ++c) {
+    std::vector<double> many(kCandidates);
+    m.LogitMany(f.data(), kCandidates, 5, many.data());
+    for (int c = 0; c < kCandidates; ++c) {
       double want = 0.5;
       for (const auto& nodes : trees) {
         int at = 0;
