@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 #include "test_support.h"
 
 namespace tarnix_testing {

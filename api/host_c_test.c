@@ -4,7 +4,7 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 static int failures = 0;
 static int checks = 0;

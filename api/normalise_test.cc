@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 #include "test_support.h"
 
 namespace {

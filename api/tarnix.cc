@@ -1,7 +1,7 @@
 // The exported functions: the one place where the host's C calls meet the
 // C++ stages. Each stage catches its own exceptions; these wrappers only
 // make sure that nothing unexpected crosses the C boundary.
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 #include "pipeline.h"
 #include "run_log.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 #include "direct_test_support.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 #include "direct_test_support.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "extend_kvr.h"
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "scripted_engines.h"
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace {
 

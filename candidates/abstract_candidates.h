@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "term_maps.h"
 
 namespace tarnix {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "scripted_engines.h"
 #include "term_maps.h"
 

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "term_maps.h"
 
 namespace tarnix {

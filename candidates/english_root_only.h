@@ -5,7 +5,7 @@
 #ifndef TARNIX_CANDIDATES_ENGLISH_ROOT_ONLY_H_
 #define TARNIX_CANDIDATES_ENGLISH_ROOT_ONLY_H_
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "term_maps.h"
 
 namespace tarnix {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "records.h"
+#include "tarnix/records.h"
 
 namespace tarnix {
 

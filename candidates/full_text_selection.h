@@ -3,7 +3,7 @@
 #ifndef TARNIX_CANDIDATES_FULL_TEXT_SELECTION_H_
 #define TARNIX_CANDIDATES_FULL_TEXT_SELECTION_H_
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "term_maps.h"
 
 namespace tarnix {

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "records.h"
+#include "tarnix/records.h"
 
 namespace tarnix {
 namespace candidates_internal {

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <random>
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace tarnix {
 namespace cli {

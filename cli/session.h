@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "article.h"
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace tarnix {
 namespace cli {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "node_arena.h"
-#include "records.h"
+#include "tarnix/records.h"
 #include "text.h"
 
 namespace tarnix {

@@ -15,12 +15,12 @@
  *     GetFormalizationClass (class mode 1 only, possibly several times),
  *     EKVR_GetArticleInfo kind 1, EKVR_GetArticleInfo kind 2. The engine
  *     keeps the article of the last EKVR_Init_File2 for the calls after it.
- *   - The ArticleTerm layout and its position codes are in records.h.
+ *   - The ArticleTerm layout and its position codes are in tarnix/records.h.
  */
 #ifndef TARNIX_ENGINES_EXTEND_KVR_H_
 #define TARNIX_ENGINES_EXTEND_KVR_H_
 
-#include "records.h"
+#include "tarnix/records.h"
 
 #if defined(_WIN32)
 #define EKVR_CALL __cdecl

@@ -18,7 +18,7 @@
 
 #include "fuzz_support.h"
 #include "general_words.h"
-#include "records.h"
+#include "tarnix/records.h"
 #include "scripted_engines.h"
 #include "similar_words.h"
 #include "word_tests.h"

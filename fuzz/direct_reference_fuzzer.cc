@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "direct_support.h"
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace {
 

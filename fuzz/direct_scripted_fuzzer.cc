@@ -36,7 +36,7 @@
 
 #include "direct_support.h"
 #include "scripted_engines.h"
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace {
 

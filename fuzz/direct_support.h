@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace tarnix_fuzz {
 

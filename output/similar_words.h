@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "records.h"
+#include "tarnix/records.h"
 
 namespace tarnix {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "scripted_engines.h"
 
 namespace tarnix_testing {

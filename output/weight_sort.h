@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "term_maps.h"
 
 namespace tarnix {

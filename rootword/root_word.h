@@ -8,7 +8,7 @@
 #ifndef TARNIX_ROOTWORD_ROOT_WORD_H_
 #define TARNIX_ROOTWORD_ROOT_WORD_H_
 
-#include "records.h"
+#include "tarnix/records.h"
 #include "term_maps.h"
 
 namespace tarnix {

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "posix_loader.h"
 #endif
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 static int faults = 0;
 

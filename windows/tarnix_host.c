@@ -36,7 +36,7 @@
 #include "posix_loader.h"
 #endif
 
-#include "tarnix.h"
+#include "tarnix/tarnix.h"
 
 typedef int(TARNIX_CALL* InitialFn)(int, bool);
 typedef int(TARNIX_CALL* DirectFn)(const char*, const char*, const char*, const char*, const char*,

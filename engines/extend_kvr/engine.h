@@ -9,7 +9,7 @@
 
 #include "gbk_script.h"
 #include "article_terms.h"
-#include "records.h"
+#include "tarnix/records.h"
 
 namespace ekvr {
 

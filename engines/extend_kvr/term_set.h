@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "positions.h"
-#include "records.h"
+#include "tarnix/records.h"
 #include "short_key_table.h"
 #include "word_table.h"
 

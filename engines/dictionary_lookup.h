@@ -1,8 +1,8 @@
 // Dictionary access shared by the stages: a handle taken by name and
 // always given back, and a look-up whose information text stays inside its
 // buffer whatever the engine writes.
-#ifndef TARNIX_COMMON_DICTIONARY_LOOKUP_H_
-#define TARNIX_COMMON_DICTIONARY_LOOKUP_H_
+#ifndef TARNIX_ENGINES_DICTIONARY_LOOKUP_H_
+#define TARNIX_ENGINES_DICTIONARY_LOOKUP_H_
 
 #include <cstddef>
 #include <string>
@@ -34,4 +34,4 @@ bool LookUpInfo(const char* word, int handle, char* info, size_t buffer_size, in
 
 }  // namespace tarnix
 
-#endif  // TARNIX_COMMON_DICTIONARY_LOOKUP_H_
+#endif  // TARNIX_ENGINES_DICTIONARY_LOOKUP_H_
