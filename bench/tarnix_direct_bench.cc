@@ -14,6 +14,7 @@
 
 #include "scripted_engines.h"
 #include "tarnix/tarnix.h"
+#include "work_dir.h"
 
 namespace {
 
@@ -105,9 +106,8 @@ BENCHMARK(BM_DirectLargeArticle)->Unit(benchmark::kMillisecond);
 // them out of the caller's. --dump_keywords prints the keyword lists
 // instead of timing.
 int main(int argc, char** argv) {
-  std::string dir = (std::filesystem::temp_directory_path() / "tarnix-bench-XXXXXX").string();
-  if (!mkdtemp(dir.data())) return 1;
-  std::filesystem::current_path(dir);
+  const std::string dir = tarnix_testing::EnterFreshDir("tarnix-bench-");
+  if (dir.empty()) return 1;
   int status = 0;
   if (argc == 2 && std::strcmp(argv[1], "--dump_keywords") == 0) {
     status = DumpKeywords();

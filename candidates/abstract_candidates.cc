@@ -9,8 +9,6 @@
 namespace tarnix {
 namespace {
 
-using candidates_internal::CountFits;
-using candidates_internal::RecordAt;
 
 // Abstract terms, and the English title terms added to the table.
 constexpr int32_t kAbstractPosition = 0;

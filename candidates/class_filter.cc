@@ -14,8 +14,6 @@
 namespace tarnix {
 namespace {
 
-using candidates_internal::CountFits;
-using candidates_internal::RecordAt;
 
 constexpr int32_t kTitlePosition = 1;
 constexpr float kTitleFactor = 4.0f;

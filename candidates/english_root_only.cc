@@ -11,7 +11,6 @@
 namespace tarnix {
 namespace {
 
-using candidates_internal::RecordAt;
 
 // A short key that its neighbour resembles this closely is taken over
 // whatever the weights say.

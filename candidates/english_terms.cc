@@ -18,7 +18,6 @@
 namespace tarnix {
 namespace {
 
-using candidates_internal::CountFits;
 
 constexpr size_t kSegmentTitleLimit = 1024;  // GetEngLishWord: at most this many bytes
 constexpr size_t kAddTitleLimit = 512;       // AddEngLishWord: fewer than this many bytes

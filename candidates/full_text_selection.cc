@@ -8,7 +8,6 @@
 namespace tarnix {
 namespace {
 
-using candidates_internal::RecordAt;
 
 // Whether entry r should replace entry p, its predecessor with the same key.
 bool Outranks(int32_t r, int32_t p, const ArticleTerm* info_map,

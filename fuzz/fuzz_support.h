@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tarnix/records.h"
+#include "work_dir.h"
 
 namespace tarnix_fuzz {
 
@@ -60,9 +61,8 @@ inline void AbsoluteArguments(int* argc, char*** argv) {
 // several lines, far too many for a long run.
 inline std::string EnterWorkDir(bool discard_log, int* argc, char*** argv) {
   AbsoluteArguments(argc, argv);
-  const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tarnix_fuzz_XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr || chdir(pattern.c_str()) != 0) Fail("work directory");
+  const std::string pattern = tarnix_testing::EnterFreshDir("tarnix_fuzz_");
+  if (pattern.empty()) Fail("work directory");
   if (discard_log && symlink("/dev/null", "Tarnix_Log.log") != 0) Fail("run log link");
   static std::string dir;
   dir = pattern;

@@ -2,12 +2,12 @@
 
 #include <cstdint>
 #include <iterator>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "run_log.h"
 #include "sort_keys.h"
+#include "term_access.h"
 #include "text.h"
 #include "word_tests.h"
 
@@ -35,21 +35,16 @@ struct Tables {
   TermClassMatch* info_map_class;
 
   ArticleTerm& Full(int32_t index) const {
-    Check(index, kInfoMapCapacity);
+    CheckIndex(index, kInfoMapCapacity);
     return info_map[index];
   }
   ArticleTerm& Abstract(int32_t index) const {
-    Check(index, kInfoMap1Capacity);
+    CheckIndex(index, kInfoMap1Capacity);
     return info_map1[index];
   }
   int32_t Depth(int32_t index) const {
-    Check(index, kInfoMapCapacity);
+    CheckIndex(index, kInfoMapCapacity);
     return info_map_class[index].match_depth;
-  }
-
- private:
-  static void Check(int32_t index, int32_t capacity) {
-    if (index < 0 || index >= capacity) throw std::out_of_range("term index outside its table");
   }
 };
 

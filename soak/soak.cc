@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "tarnix/tarnix.h"
+#include "work_dir.h"
 
 namespace {
 
@@ -136,8 +137,8 @@ int main(int argc, char** argv) {
   for (Article& a : articles) (a.type == 1 ? zh : en).push_back(&a);
   if (zh.empty() || en.empty()) Die("need zh_N.txt and en_N.txt articles");
 
-  char work[] = "/tmp/tarnix_soak_XXXXXX";
-  if (mkdtemp(work) == nullptr || chdir(work) != 0) Die("no work directory");
+  const std::string work = tarnix_testing::EnterFreshDir("tarnix_soak_");
+  if (work.empty()) Die("no work directory");
   if (Tarnix_Initial(1, true) != 0 || Tarnix_Initial(2, false) != 0) {
     Die("Tarnix_Initial failed (are the engines' data folders built?)");
   }

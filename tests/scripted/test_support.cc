@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "work_dir.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,10 +16,8 @@ namespace tarnix_testing {
 void ScriptedTest::SetUp() {
   scripted::Reset();
   old_dir_ = std::filesystem::current_path().string();
-  std::string templ = (std::filesystem::temp_directory_path() / "tarnix-test-XXXXXX").string();
-  ASSERT_NE(mkdtemp(templ.data()), nullptr);
-  dir_ = templ;
-  std::filesystem::current_path(dir_);
+  dir_ = EnterFreshDir("tarnix-test-");
+  ASSERT_FALSE(dir_.empty());
 }
 
 void ScriptedTest::TearDown() {

@@ -1,11 +1,12 @@
-// Reaching the records behind map entries, shared by the candidate stages.
+// Reaching the records behind map entries, for the stages that follow
+// map values into the per-call tables.
 //
 // A map value is an index into a table of fixed capacity. One that does not
 // index the table can only come from a broken map; it raises
 // std::out_of_range, which the stage reports like any other exception,
 // instead of reading or writing outside the table.
-#ifndef TARNIX_CANDIDATES_TERM_ACCESS_H_
-#define TARNIX_CANDIDATES_TERM_ACCESS_H_
+#ifndef TARNIX_COMMON_TERM_ACCESS_H_
+#define TARNIX_COMMON_TERM_ACCESS_H_
 
 #include <cstdint>
 #include <stdexcept>
@@ -13,7 +14,6 @@
 #include "tarnix/records.h"
 
 namespace tarnix {
-namespace candidates_internal {
 
 inline void CheckIndex(int32_t index, int32_t capacity) {
   if (index < 0 || index >= capacity) throw std::out_of_range("term index outside its table");
@@ -28,7 +28,6 @@ Record& RecordAt(Record* table, int32_t index, int32_t capacity) {
 // Whether a record count fits a table of the given capacity.
 inline bool CountFits(int32_t count, int32_t capacity) { return count >= 0 && count <= capacity; }
 
-}  // namespace candidates_internal
 }  // namespace tarnix
 
-#endif  // TARNIX_CANDIDATES_TERM_ACCESS_H_
+#endif  // TARNIX_COMMON_TERM_ACCESS_H_
