@@ -201,9 +201,6 @@ TEST_F(WholeArticleTest, ChineseArticleAsksTheEnginesWhatItNeeds) {
   EXPECT_EQ(cut, (std::vector<std::string>{ChineseTitle(), kFeatureExtraction, kMethod,
                                            kImageRecognition, kProcessingResult, kAlgorithm,
                                            kResearch, kWebPage}));
-  EXPECT_EQ(CallsTo("QX_Word_Sect")[0].args,
-            (std::vector<std::string>{ChineseTitle(), "31", CallsTo("QX_Word_Sect")[0].args[2],
-                                      "1", "tags", "1024", "1", "0", "0"}));
   EXPECT_EQ(LookupsOfSize(63), (std::vector<std::string>{kProcessing, kResult}));
   // The abstract purge, then the walk (the two-part structure is dropped
   // before its general-word look-up).

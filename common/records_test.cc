@@ -29,14 +29,6 @@ TEST(TermIndexMapTest, GbkKeysSortAfterEveryAsciiKey) {
   EXPECT_EQ(map.begin()->second, 2);
 }
 
-TEST(ClassScoreMapTest, TheFirstScoreOfACodeStays) {
-  ClassScoreMap map;
-  map.emplace("TP391", 0.5);
-  map.emplace("TP391", 0.0);
-  ASSERT_EQ(map.size(), 1u);
-  EXPECT_EQ(map["TP391"], 0.5);
-}
-
 TEST(RecordFieldsTest, AFullWordFitsAndUnterminatedFieldsStopAtTheirLastByte) {
   ArticleTerm term;
   std::memset(&term, 'x', sizeof term);
@@ -53,21 +45,6 @@ TEST(RecordFieldsTest, AFullWordFitsAndUnterminatedFieldsStopAtTheirLastByte) {
   char small[4];
   EXPECT_EQ(CopyText(small, sizeof small, "abcdef"), 3u);
   EXPECT_STREQ(small, "abc");
-}
-
-TEST(RecordFieldsTest, InitialStateBeforeTheEngineFillsATable) {
-  ArticleTerm term;
-  std::memset(&term, 'x', sizeof term);
-  InitArticleTerm(term, 100.0f);
-  EXPECT_EQ(term.word[0], '\0');
-  EXPECT_EQ(term.class_code[0], '\0');
-  EXPECT_EQ(term.second_word[0], '\0');
-  EXPECT_EQ(term.weight, 100.0f);
-  EXPECT_EQ(term.reserved1, 0);
-  EXPECT_EQ(term.frequency, 0);
-  EXPECT_EQ(term.reserved2, -1);
-  EXPECT_EQ(term.reserved3, -1);
-  EXPECT_EQ(term.position, -1);
 }
 
 }  // namespace

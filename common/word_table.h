@@ -1,7 +1,7 @@
 // A map from words to small values, for tables asked thousands of times
-// per article: the classification engine's idf list and classifier (every
-// distinct word and compound of an article), its per-article term sets,
-// and the keys of the pipeline's class filter.
+// per article: the classification engine's idf lists, classifier and
+// English tagger (every distinct word and compound of an article), and
+// the keys of the pipeline's class filter and frequency totals.
 //
 // std::unordered_map spends about three cache misses on each of those
 // look-ups (the bucket, the node before the first of the bucket, the

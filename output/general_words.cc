@@ -33,12 +33,27 @@ struct CodeThreshold {
   int32_t threshold;
 };
 
-// Tried in this order; the first row that holds decides.
-constexpr CodeThreshold kLenientRows[] = {{20, 16}, {38, 16}, {1, 1}, {3, 16}, {22, 14}, {14, 25}};
-constexpr CodeThreshold kStrictRows[] = {{20, 20}, {38, 20}, {1, 1}, {3, 20}, {22, 20}, {14, 25}};
+// The dictionary's part-of-speech codes (data/lexmill/pos_codes.tsv).
+constexpr int32_t kNumeral = 1, kPronoun = 2, kFunctionWord = 3, kDemonstrative = 8, kVerb = 14,
+                  kMeasureWord = 20, kAdverb = 22, kLocalityWord = 38;
 
-// Part-of-speech codes of the first and the second part of a structure.
-constexpr std::pair<int32_t, int32_t> kStructurePatterns[] = {{1, 20}, {8, 38}, {2, 38}};
+// Tried in this order; the first row that holds decides. A word is general
+// when the dictionary gives it one of these classes with at least the
+// frequency class shown; a title is held to higher classes (the strict
+// rows), so that fewer of its words are dropped: a title names what the
+// article is about. Numerals are general at any frequency; verbs only when
+// very frequent (进行, 提出). The words every discipline uses alike carry
+// the adverb class too (data/lexmill/README.md): at 14, general outside a
+// title; at 20, in a title as well.
+constexpr CodeThreshold kLenientRows[] = {{kMeasureWord, 16}, {kLocalityWord, 16}, {kNumeral, 1},
+                                          {kFunctionWord, 16}, {kAdverb, 14},      {kVerb, 25}};
+constexpr CodeThreshold kStrictRows[] = {{kMeasureWord, 20}, {kLocalityWord, 20}, {kNumeral, 1},
+                                         {kFunctionWord, 20}, {kAdverb, 20},      {kVerb, 25}};
+
+// The parts of a two-part structure that is no term: numeral + measure word
+// (三 个), demonstrative + locality word, pronoun + locality word (其 上).
+constexpr std::pair<int32_t, int32_t> kStructurePatterns[] = {
+    {kNumeral, kMeasureWord}, {kDemonstrative, kLocalityWord}, {kPronoun, kLocalityWord}};
 
 struct EnglishRow {
   const char* first_letters;

@@ -20,8 +20,11 @@ namespace {
 constexpr int kChinese = 1;
 constexpr int kEnglish = 2;
 constexpr int32_t kTitlePosition = 1;
-// Up to this many abstract candidates end their block at slot 7; more start
-// it at slot 2.
+// The abstract's candidates go among the leading full-text keywords, not
+// after them: the abstract is the author's own summary of the article, so
+// its terms belong near the top of the list. Up to this many end their
+// block at slot 7; more start it at slot 2, keeping the two strongest
+// full-text keywords first.
 constexpr size_t kSmallBlockMax = 6;
 constexpr int32_t kSmallBlockLast = 7;
 constexpr int32_t kLargeBlockFirst = 2;
@@ -48,8 +51,10 @@ std::vector<Ranked> RankCandidates(const TermIndexMap& fileword, const ArticleTe
 }
 
 // The weight of the full-text candidates on either side of where the block
-// of abstract_count candidates would sit. Integer parts are taken without
-// converting to an integer type, so no weight can overflow one.
+// of abstract_count candidates would sit, so that the block weighs what its
+// neighbours in the list weigh and the weights still fall as the ranks do.
+// Integer parts are taken without converting to an integer type, so no
+// weight can overflow one.
 float FillInWeight(const std::vector<Ranked>& ranking, size_t abstract_count) {
   if (abstract_count == 0 || ranking.empty()) return 0.0f;
   float sum = 0.0f;
