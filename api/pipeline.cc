@@ -149,6 +149,128 @@ bool TarnixInputTest(const char* title, const char* abstract, const char* keywor
   return true;
 }
 
+namespace {
+
+// What a failed step writes to the run log, and whether the title follows
+// (from the candidate selection on, so that the article can be found).
+struct Failure {
+  const char* message = nullptr;
+  bool log_title = false;
+};
+constexpr Failure kDone{};
+
+// The engine takes the article and computes its terms.
+Failure AnalyzeArticle(const char* title, const char* abstract, const char* keyword, const char* file,
+                       const char* magazine, int class_mode) {
+  char no_extra[] = "NULL";
+  if (EKVR_Init_File2(title, keyword, abstract, magazine, file, no_extra) != 1) {
+    return {"step2. EKVR_Init_File2 failed!"};
+  }
+  if (SetCHIThreshold(kChiThreshold) != 1) return {"step2. SetCHIThreshold failed!"};
+  if (EKVR_CalculateTxtValue(0, class_mode) != 1) return {"step2. EKVR_CalculateTxtValue failed!"};
+  return kDone;
+}
+
+// The full-text terms, and each one's agreement with the article class.
+Failure ReadFullTextTerms(CallTables& t, int class_mode) {
+  t.info_map = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
+  if (!t.info_map) return {"step2. InfoMap allocate memory failed!"};
+  for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitArticleTerm(t.info_map[i], 0.0f);
+  t.n = kInfoMapCapacity;
+  if (EKVR_GetArticleInfo(t.info_map.get(), &t.n, EKVR_KIND_FULL_TEXT) != 1) {
+    return {"step5. EKVR_GetArticleInfo failed!"};
+  }
+  // A count the table cannot hold is rejected before any record is read.
+  if (t.n > kInfoMapCapacity || t.n < 0) return {"step5. InfoMap Num Error!"};
+  // Matched in the same walk over the records that terminates their texts.
+  t.info_map_class = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
+  if (!t.info_map_class) return {"step6. InfoMapclass allocat failed!"};
+  MatchClasses(t.info_map.get(), t.n, t.info_map_class.get(), t.article_class, class_mode);
+  return kDone;
+}
+
+// The full-text candidates, one per text.
+Failure SelectFullTextCandidates(CallTables& t, bool chinese) {
+  TermIndexMap& full_text = chinese ? t.fileword : t.english_fileword;
+  if (chinese ? !EraseFileClass(t.fileword, t.info_map.get(), t.n, t.info_map_class.get())
+              : !EraseFileClass_English(t.english_fileword, t.info_map.get(), t.n, t.info_map_class.get())) {
+    return {"step7. EraseFileClass failed!", true};
+  }
+  if (!SelectFileWord(full_text, t.info_map.get(), t.info_map_class.get())) {
+    return {"step8. SelectFileWord failed!", true};
+  }
+  if (!chinese &&
+      !RootFileWordOnly(t.english_fileword, t.fileword, t.info_map.get(), t.info_map_class.get())) {
+    return {"step8(Eng). RootFileWordOnly failed!", true};
+  }
+  t.english_fileword.clear();
+  return kDone;
+}
+
+// The abstract and keyword terms, each in the article's class.
+Failure ReadAbstractTerms(CallTables& t) {
+  t.info_map1 = AllocateTable<ArticleTerm>(kInfoMap1Capacity, "InfoMap1 Error!");
+  if (!t.info_map1) return {"step9. InfoMap1 allocate memory failed!"};
+  for (int32_t i = 0; i < kInfoMap1Capacity; ++i) InitArticleTerm(t.info_map1[i], 100.0f);
+  t.m = kInfoMap1Capacity;
+  if (EKVR_GetArticleInfo(t.info_map1.get(), &t.m, EKVR_KIND_ABSTRACT) != 1) {
+    return {"step9. EKVR_GetArticleInfo failed!"};
+  }
+  if (t.m > kInfoMap1Capacity || t.m < 0) return {"step9. InfoMap1 Num Error!"};
+  for (int32_t i = 0; i < t.m; ++i) {
+    TerminateTextFields(t.info_map1[i]);
+    SetField(t.info_map1[i].class_code, t.article_class);
+  }
+  return kDone;
+}
+
+// English terms of a Chinese title, then the abstract candidates.
+Failure SelectAbstractCandidates(CallTables& t, bool chinese, const char* title) {
+  if (chinese && !AddEngLishWord(t.info_map.get(), t.n, t.info_map1.get(), &t.m, title, t.article_class)) {
+    return {"step10. AddEngLishWord failed!", true};
+  }
+  if (!EraseAbstword(t.abstword, t.info_map1.get(), t.m)) return {"step11. EraseAbstword failed!", true};
+  if (!SelectWord(t.abstword, t.info_map1.get())) return {"step12. SelectWord failed!", true};
+  return kDone;
+}
+
+Failure MergeRootWords(CallTables& t, bool chinese) {
+  bool merged;
+  if (chinese) {
+    Erase_Longword(t.fileword, 0);
+    Erase_Longword(t.abstword, 1);
+    merged = RootFileWord3(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(), t.info_map_class.get());
+  } else {
+    merged = RootFileWord3_English(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(),
+                                   t.info_map_class.get());
+  }
+  return merged ? kDone : Failure{"step15. RootFileWord failed!", true};
+}
+
+// The keyword list: written, sorted, class-adjusted and, for Chinese, rid
+// of similar words.
+Failure WriteKeywordList(CallTables& t, KeywordEntry* word_buffer, int32_t* buffer_size, int type,
+                         bool floor_weights) {
+  if (!PrintKeyWord(t.fileword, t.abstword, t.info_map.get(), t.n, t.info_map1.get(), t.m, word_buffer,
+                    buffer_size, type, floor_weights)) {
+    return {"step9. PrintKeyWord failed!", true};
+  }
+  t.fileword.clear();
+  t.abstword.clear();
+  if (!SortByPos(t.info_map.get(), &t.n, t.info_map1.get(), &t.m, word_buffer, buffer_size)) {
+    return {"SortByPos failed!"};
+  }
+  if (!MaoPaoSort(word_buffer, *buffer_size)) return {"MaoPaoSort Wrong!"};
+  if (!WordValueChang(t.class_map, t.article_class, word_buffer, buffer_size)) {
+    return {"WordValueChang Wrong!"};
+  }
+  t.class_map.clear();
+  if (type == 1 && !SimilarWordDel(word_buffer, buffer_size)) return {"SimilarWordDel Wrong!"};
+  return kDone;
+}
+
+}  // namespace
+
 int RunDirect(const char* title, const char* abstract, const char* keyword, const char* file,
               const char* magazine, const char* class_name, KeywordEntry* word_buffer,
               int32_t* buffer_size, int type, int class_mode, bool floor_weights) {
@@ -156,125 +278,29 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
   CallTables t;
   // A failed step logs its message (and for the later steps the title),
   // reports no keywords and leaves; the tables go with `t`.
-  auto fail = [&](const char* message, bool log_title) {
-    WriteLog(message);
-    if (log_title) WriteLog(title);
+  auto fail = [&](const Failure& f) {
+    WriteLog(f.message);
+    if (f.log_title) WriteLog(title);
     if (buffer_size) *buffer_size = 0;
     return 9;
   };
-
-  if (!TarnixInputTest(title, abstract, keyword, file, magazine, class_name, word_buffer,
-                       buffer_size)) {
-    return fail("step1. TarnixInputTest failed!", false);
+  if (!TarnixInputTest(title, abstract, keyword, file, magazine, class_name, word_buffer, buffer_size)) {
+    return fail({"step1. TarnixInputTest failed!"});
   }
-
-  // The engine takes the article and computes its terms.
-  char no_extra[] = "NULL";
-  if (EKVR_Init_File2(title, keyword, abstract, magazine, file, no_extra) != 1) {
-    return fail("step2. EKVR_Init_File2 failed!", false);
-  }
-  if (SetCHIThreshold(kChiThreshold) != 1) return fail("step2. SetCHIThreshold failed!", false);
-  if (EKVR_CalculateTxtValue(0, class_mode) != 1) {
-    return fail("step2. EKVR_CalculateTxtValue failed!", false);
-  }
-
-  // The article class and the candidate classes.
-  if (!GetAutoClass(t.class_map, t.article_class, class_name, class_mode)) {
-    return fail("step3. GetAutoClass failed!", false);
-  }
-
-  // The full-text terms.
-  t.info_map = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
-  if (!t.info_map) return fail("step2. InfoMap allocate memory failed!", false);
-  for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitArticleTerm(t.info_map[i], 0.0f);
-  t.n = kInfoMapCapacity;
-  if (EKVR_GetArticleInfo(t.info_map.get(), &t.n, EKVR_KIND_FULL_TEXT) != 1) {
-    return fail("step5. EKVR_GetArticleInfo failed!", false);
-  }
-  // A count the table cannot hold is rejected before any record is read.
-  if (t.n > kInfoMapCapacity || t.n < 0) return fail("step5. InfoMap Num Error!", false);
-
-  // Each full-text term's agreement with the article class, in the same
-  // walk over the records that terminates their texts.
-  t.info_map_class = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
-  if (!t.info_map_class) return fail("step6. InfoMapclass allocat failed!", false);
-  MatchClasses(t.info_map.get(), t.n, t.info_map_class.get(), t.article_class, class_mode);
-
-  // The full-text candidates, one per text.
+  // Each step runs only when every step before it succeeded.
   const bool chinese = type == 1;
-  if (type != 1 && type != 2) return fail("step7. EraseFileClass failed!", true);
-  TermIndexMap& full_text = chinese ? t.fileword : t.english_fileword;
-  if (chinese ? !EraseFileClass(t.fileword, t.info_map.get(), t.n, t.info_map_class.get())
-              : !EraseFileClass_English(t.english_fileword, t.info_map.get(), t.n,
-                                        t.info_map_class.get())) {
-    return fail("step7. EraseFileClass failed!", true);
+  Failure f = AnalyzeArticle(title, abstract, keyword, file, magazine, class_mode);
+  if (f.message == nullptr && !GetAutoClass(t.class_map, t.article_class, class_name, class_mode)) {
+    f = {"step3. GetAutoClass failed!"};
   }
-  if (!SelectFileWord(full_text, t.info_map.get(), t.info_map_class.get())) {
-    return fail("step8. SelectFileWord failed!", true);
-  }
-  if (!chinese && !RootFileWordOnly(t.english_fileword, t.fileword, t.info_map.get(),
-                                    t.info_map_class.get())) {
-    return fail("step8(Eng). RootFileWordOnly failed!", true);
-  }
-
-  // The abstract and keyword terms.
-  t.english_fileword.clear();
-  t.info_map1 = AllocateTable<ArticleTerm>(kInfoMap1Capacity, "InfoMap1 Error!");
-  if (!t.info_map1) return fail("step9. InfoMap1 allocate memory failed!", false);
-  for (int32_t i = 0; i < kInfoMap1Capacity; ++i) InitArticleTerm(t.info_map1[i], 100.0f);
-
-  t.m = kInfoMap1Capacity;
-  if (EKVR_GetArticleInfo(t.info_map1.get(), &t.m, EKVR_KIND_ABSTRACT) != 1) {
-    return fail("step9. EKVR_GetArticleInfo failed!", false);
-  }
-  if (t.m > kInfoMap1Capacity || t.m < 0) return fail("step9. InfoMap1 Num Error!", false);
-  for (int32_t i = 0; i < t.m; ++i) {
-    TerminateTextFields(t.info_map1[i]);
-    SetField(t.info_map1[i].class_code, t.article_class);
-  }
-
-  // English terms of a Chinese title, then the abstract candidates.
-  if (chinese && !AddEngLishWord(t.info_map.get(), t.n, t.info_map1.get(), &t.m, title,
-                                 t.article_class)) {
-    return fail("step10. AddEngLishWord failed!", true);
-  }
-  if (!EraseAbstword(t.abstword, t.info_map1.get(), t.m)) {
-    return fail("step11. EraseAbstword failed!", true);
-  }
-  if (!SelectWord(t.abstword, t.info_map1.get())) return fail("step12. SelectWord failed!", true);
-
-  // Root words.
-  bool merged;
-  if (chinese) {
-    Erase_Longword(t.fileword, 0);
-    Erase_Longword(t.abstword, 1);
-    merged = RootFileWord3(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(),
-                           t.info_map_class.get());
-  } else {
-    merged = RootFileWord3_English(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(),
-                                   t.info_map_class.get());
-  }
-  if (!merged) return fail("step15. RootFileWord failed!", true);
-
-  // The keyword list.
-  if (!PrintKeyWord(t.fileword, t.abstword, t.info_map.get(), t.n, t.info_map1.get(), t.m,
-                    word_buffer, buffer_size, type, floor_weights)) {
-    return fail("step9. PrintKeyWord failed!", true);
-  }
-  t.fileword.clear();
-  t.abstword.clear();
-  if (!SortByPos(t.info_map.get(), &t.n, t.info_map1.get(), &t.m, word_buffer, buffer_size)) {
-    return fail("SortByPos failed!", false);
-  }
-  if (!MaoPaoSort(word_buffer, *buffer_size)) return fail("MaoPaoSort Wrong!", false);
-  if (!WordValueChang(t.class_map, t.article_class, word_buffer, buffer_size)) {
-    return fail("WordValueChang Wrong!", false);
-  }
-  t.class_map.clear();
-  if (chinese && !SimilarWordDel(word_buffer, buffer_size)) {
-    return fail("SimilarWordDel Wrong!", false);
-  }
-  return 0;
+  if (f.message == nullptr) f = ReadFullTextTerms(t, class_mode);
+  if (f.message == nullptr && type != 1 && type != 2) f = {"step7. EraseFileClass failed!", true};
+  if (f.message == nullptr) f = SelectFullTextCandidates(t, chinese);
+  if (f.message == nullptr) f = ReadAbstractTerms(t);
+  if (f.message == nullptr) f = SelectAbstractCandidates(t, chinese, title);
+  if (f.message == nullptr) f = MergeRootWords(t, chinese);
+  if (f.message == nullptr) f = WriteKeywordList(t, word_buffer, buffer_size, type, floor_weights);
+  return f.message == nullptr ? 0 : fail(f);
 }
 
 }  // namespace tarnix
