@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "run_log.h"
@@ -318,47 +319,6 @@ bool EmptyAtEnd(const TermIndexMap& fileword, const TermIndexMap& abstword) {
   return false;
 }
 
-}  // namespace
-
-bool RootFileWord3(TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* info_map,
-                   ArticleTerm* info_map1, TermClassMatch* info_map_class) {
-  try {
-    if (Missing(info_map, info_map1, info_map_class)) return false;
-    if (fileword.empty() && abstword.empty()) {
-      WriteLog(kEmptyOnEntry);
-      return true;
-    }
-    const Tables t{info_map, info_map1, info_map_class};
-    auto full_weight = [&](int32_t i) { return t.Full(i).weight; };
-    auto full_absorb = [&](int32_t y, int32_t x) { AbsorbFullText(t, y, x); };
-    auto abst_weight = [&](int32_t i) { return t.Abstract(i).weight; };
-    auto abst_absorb = [&](int32_t y, int32_t x) { AbsorbAbstract(t, y, x); };
-
-    ReadingOrder full{fileword};
-    MergeByWeight(full, kFullTextSimilarLimit, full_weight, full_absorb);
-    // Kept until the last pass: fileword loses entries in between, which
-    // the view keeps it informed of, but gains none.
-    Backwards full_backwards(fileword);
-    MergeByWeight(full_backwards, 0, full_weight, full_absorb);
-
-    ReadingOrder abst{abstword};
-    MergeByWeight(abst, kAbstractSimilarLimit, abst_weight, abst_absorb);
-    Backwards abst_backwards(abstword);
-    MergeByWeight(abst_backwards, 0, abst_weight, abst_absorb);
-
-    ReadingOrderKeepingBackwards full_keeping(fileword, full_backwards);
-    MergeAcross(t, abstword, full_keeping, true);
-    MergeAcross(t, abstword, full_backwards, true);
-
-    return !EmptyAtEnd(fileword, abstword);
-  } catch (...) {
-    WriteLog("RootFileWord3 Error!");
-    return false;
-  }
-}
-
-namespace {
-
 // English full-text passes: the term that agrees more deeply with the
 // article class absorbs the other; on equal depths the heavier shorter
 // term absorbs the longer one unless it is a general word. text_of gives
@@ -384,10 +344,14 @@ void MergeEnglishFullText(const Tables& t, View& view, TextOf text_of) {
   });
 }
 
-}  // namespace
-
-bool RootFileWord3_English(TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* info_map,
-                           ArticleTerm* info_map1, TermClassMatch* info_map_class) {
+// The frame both languages share: the entry checks, the full-text passes
+// (in reading order, then backwards; the language decides how two terms
+// merge), the abstract passes, the merge across the two lists and the
+// exit. A fault inside stops the stage with its message.
+template <typename FullTextPass>
+bool MergeRootWords(const char* fault, TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* info_map,
+                    ArticleTerm* info_map1, TermClassMatch* info_map_class, int32_t abstract_similar_limit,
+                    bool chinese, FullTextPass full_text_pass) {
   try {
     if (Missing(info_map, info_map1, info_map_class)) return false;
     if (fileword.empty() && abstword.empty()) {
@@ -399,26 +363,57 @@ bool RootFileWord3_English(TermIndexMap& fileword, TermIndexMap& abstword, Artic
     auto abst_absorb = [&](int32_t y, int32_t x) { AbsorbAbstract(t, y, x); };
 
     ReadingOrder full{fileword};
-    MergeEnglishFullText(t, full, [](Entry m) { return m->first; });
-    // Reversed keys are no words; the record's own text is tested instead.
+    full_text_pass(t, full);
+    // Kept until the last pass: fileword loses entries in between, which
+    // the view keeps it informed of, but gains none.
     Backwards full_backwards(fileword);
-    MergeEnglishFullText(t, full_backwards,
-                         [&](Backwards::Iter m) { return FieldText(t.Full(Backwards::IndexOf(m)).word); });
+    full_text_pass(t, full_backwards);
 
     ReadingOrder abst{abstword};
-    MergeByWeight(abst, 0, abst_weight, abst_absorb);
+    MergeByWeight(abst, abstract_similar_limit, abst_weight, abst_absorb);
     Backwards abst_backwards(abstword);
     MergeByWeight(abst_backwards, 0, abst_weight, abst_absorb);
 
     ReadingOrderKeepingBackwards full_keeping(fileword, full_backwards);
-    MergeAcross(t, abstword, full_keeping, false);
-    MergeAcross(t, abstword, full_backwards, false);
+    MergeAcross(t, abstword, full_keeping, chinese);
+    MergeAcross(t, abstword, full_backwards, chinese);
 
     return !EmptyAtEnd(fileword, abstword);
   } catch (...) {
-    WriteLog("RootFileWord3_English Error!");
+    WriteLog(fault);
     return false;
   }
+}
+
+}  // namespace
+
+bool RootFileWord3(TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* info_map,
+                   ArticleTerm* info_map1, TermClassMatch* info_map_class) {
+  // The heavier term absorbs its neighbour; similar neighbours merge only
+  // in reading order.
+  auto pass = [](const Tables& t, auto& view) {
+    const bool backwards = std::is_same_v<std::decay_t<decltype(view)>, Backwards>;
+    MergeByWeight(
+        view, backwards ? 0 : kFullTextSimilarLimit, [&](int32_t i) { return t.Full(i).weight; },
+        [&](int32_t y, int32_t x) { AbsorbFullText(t, y, x); });
+  };
+  return MergeRootWords("RootFileWord3 Error!", fileword, abstword, info_map, info_map1, info_map_class,
+                        kAbstractSimilarLimit, true, pass);
+}
+
+bool RootFileWord3_English(TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* info_map,
+                           ArticleTerm* info_map1, TermClassMatch* info_map_class) {
+  auto pass = [](const Tables& t, auto& view) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(view)>, Backwards>) {
+      // Reversed keys are no words; the record's own text is tested instead.
+      MergeEnglishFullText(t, view,
+                           [&](Backwards::Iter m) { return FieldText(t.Full(Backwards::IndexOf(m)).word); });
+    } else {
+      MergeEnglishFullText(t, view, [](Entry m) { return m->first; });
+    }
+  };
+  return MergeRootWords("RootFileWord3_English Error!", fileword, abstword, info_map, info_map1,
+                        info_map_class, 0, false, pass);
 }
 
 }  // namespace tarnix
