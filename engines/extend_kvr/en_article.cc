@@ -13,6 +13,7 @@
 #include "en_features.h"
 #include "en_terms.h"
 #include "gbk_chars.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "class_scheme.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {
@@ -203,12 +203,9 @@ int EnglishTagger::TagIndex(std::string_view name) const {
 }
 
 bool EnglishTagger::Load(const std::string& path, std::string* error) {
-  std::string text;
-  if (!ReadTableFile(path, &text, error)) {
-    Clear();
-    return false;
-  }
-  return Parse(text, error);
+  if (LoadTable(path, this, error)) return true;
+  Clear();  // Parse clears on its own failures, not on a file it never saw
+  return false;
 }
 
 bool EnglishTagger::Parse(std::string_view text, std::string* error) {

@@ -10,6 +10,7 @@
 #include "data_path.h"
 #include "gbk_chars.h"
 #include "lexmill.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {
