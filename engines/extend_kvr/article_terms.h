@@ -59,13 +59,6 @@ struct Analysis {
   void Clear();
 };
 
-// The article's classes whose terms Tarnix doubles in its class step (it
-// halves all others): the smallest leading group, best first, whose scores
-// reach 60 % of their sum; the empty code when there is no class.
-std::vector<std::string> LeadingClasses(const std::vector<ClassCandidate>& classes);
-// 2 for a term of one of those classes, else 0.5.
-double ClassStepFactor(const std::string& code, const std::vector<std::string>& leading);
-
 // Weight factor of a field: title and author keywords say most about the
 // article, the journal name least.
 float PositionFactor(Position pos);
