@@ -1,6 +1,11 @@
 // Terms, class candidates and term classes of one article, independent of
 // how its text was segmented (the engine binds the segmenter and the
 // English dictionary; tests bind their own).
+//
+// The analyses behind this interface: zh_article.cc reads a Chinese
+// article (zh_words, zh_candidate_terms), classifies it (zh_classes) and
+// weighs its terms (zh_features, zh_nesting, zh_weigh); en_article.cc
+// reads an English one (en_phrases) and weighs it (en_weigh).
 #ifndef TARNIX_ENGINES_EXTEND_KVR_ARTICLE_TERMS_H_
 #define TARNIX_ENGINES_EXTEND_KVR_ARTICLE_TERMS_H_
 
