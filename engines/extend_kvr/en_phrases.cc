@@ -25,6 +25,8 @@ bool IsUpperWord(std::string_view w) {
   return letter;
 }
 
+// The word classes of a text's tokens: the tagger's, sentence by
+// sentence, or without its model the dictionary's, word by word.
 void ClassifyTokens(std::string_view text, const std::vector<EnglishToken>& tokens, EnglishState* st) {
   st->classes.assign(tokens.size(), WordClass::kPunctuation);
   const EnglishTagger* tagger = st->res.tagger;

@@ -18,7 +18,7 @@ namespace ekvr {
 namespace {
 
 constexpr double kMinEnglishWeight = 1e-3;
-// Logits are clamped to this, either way.
+// The logit of a phrase left unscored, and the bound of those scored.
 constexpr double kMaxLogit = 30.0;
 // Words from which an article is a paper rather than an abstract or a note.
 constexpr size_t kLongTextWords = 1000;
