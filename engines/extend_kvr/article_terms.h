@@ -1,6 +1,11 @@
 // Terms, class candidates and term classes of one article, independent of
 // how its text was segmented (the engine binds the segmenter and the
 // English dictionary; tests bind their own).
+//
+// The analyses behind this interface: zh_article.cc reads a Chinese
+// article (zh_words, zh_candidate_terms), classifies it (zh_classes) and
+// weighs its terms (zh_features, zh_nesting, zh_weigh); en_article.cc
+// reads an English one (en_phrases) and weighs it (en_weigh).
 #ifndef TARNIX_ENGINES_EXTEND_KVR_ARTICLE_TERMS_H_
 #define TARNIX_ENGINES_EXTEND_KVR_ARTICLE_TERMS_H_
 
@@ -58,13 +63,6 @@ struct Analysis {
   bool whole_terms = false;  // kind 1: one record per term rather than per field
   void Clear();
 };
-
-// The article's classes whose terms Tarnix doubles in its class step (it
-// halves all others): the smallest leading group, best first, whose scores
-// reach 60 % of their sum; the empty code when there is no class.
-std::vector<std::string> LeadingClasses(const std::vector<ClassCandidate>& classes);
-// 2 for a term of one of those classes, else 0.5.
-double ClassStepFactor(const std::string& code, const std::vector<std::string>& leading);
 
 // Weight factor of a field: title and author keywords say most about the
 // article, the journal name least.

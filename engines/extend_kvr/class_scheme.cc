@@ -1,9 +1,7 @@
 #include "class_scheme.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "gbk_chars.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {
@@ -27,35 +25,6 @@ std::string_view Trim(std::string_view s) {
 }
 
 }  // namespace
-
-std::vector<std::string_view> SplitView(std::string_view text, char sep) {
-  std::vector<std::string_view> parts;
-  size_t from = 0;
-  while (true) {
-    const size_t at = text.find(sep, from);
-    if (at == std::string_view::npos) {
-      parts.push_back(text.substr(from));
-      return parts;
-    }
-    parts.push_back(text.substr(from, at - from));
-    from = at + 1;
-  }
-}
-
-bool ReadWholeFile(const std::string& path, std::string* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  *out = buffer.str();
-  return !in.bad();
-}
-
-bool ReadTableFile(const std::string& path, std::string* out, std::string* error) {
-  if (ReadWholeFile(path, out)) return true;
-  *error = "cannot read " + path;
-  return false;
-}
 
 std::optional<std::string> StandardDisciplineCode(std::string_view text) {
   std::vector<std::string_view> levels;
@@ -81,8 +50,7 @@ std::optional<std::string> StandardDisciplineCode(std::string_view text) {
 }
 
 bool ClassScheme::Load(const std::string& path, std::string* error) {
-  std::string text;
-  return ReadTableFile(path, &text, error) && Parse(text, error);
+  return LoadTable(path, this, error);
 }
 
 bool ClassScheme::Parse(std::string_view text, std::string* error) {

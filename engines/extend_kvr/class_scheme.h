@@ -55,15 +55,6 @@ class ClassScheme {
 // any accepted spelling, or the name of a discipline the scheme knows.
 std::optional<std::string> FormalizeClass(std::string_view text, const ClassScheme* scheme);
 
-// Splits text at every occurrence of sep.
-std::vector<std::string_view> SplitView(std::string_view text, char sep);
-
-// Reads a whole file; false when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string* out);
-// The same, with "cannot read PATH" in *error when it cannot: the first
-// step of every table's Load.
-bool ReadTableFile(const std::string& path, std::string* out, std::string* error);
-
 }  // namespace ekvr
 
 #endif  // TARNIX_ENGINES_EXTEND_KVR_CLASS_SCHEME_H_

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "class_scheme.h"
 #include "prefetch.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {
@@ -36,8 +36,7 @@ double ChiSquare(double a, double b, double c, double d) {
 }
 
 bool Classifier::Load(const std::string& path, std::string* error) {
-  std::string text;
-  return ReadTableFile(path, &text, error) && Parse(text, error);
+  return LoadTable(path, this, error);
 }
 
 bool Classifier::Parse(std::string_view text, std::string* error) {

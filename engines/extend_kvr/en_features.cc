@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "class_scheme.h"
+#include "table_file.h"
 
 namespace ekvr {
 
@@ -17,8 +17,7 @@ void KeyphraseFeatures(int kp, int df, float* f) {
 }
 
 bool KeyphraseTable::Load(const std::string& path, std::string* error) {
-  std::string text;
-  return ReadTableFile(path, &text, error) && Parse(text, error);
+  return LoadTable(path, this, error);
 }
 
 bool KeyphraseTable::Parse(std::string_view text, std::string* error) {

@@ -1,9 +1,10 @@
+// Tagging with the English tagger's model: the options of each token, by
+// the word, its lower-case form or its shape and last letters, and the
+// best path through them.
 #include "en_tagger.h"
 
 #include <cmath>
 #include <limits>
-
-#include "class_scheme.h"
 
 namespace ekvr {
 namespace {
@@ -20,13 +21,9 @@ constexpr char kHyphen = 'h';
 constexpr char kSymbol = 's';
 constexpr char kForeign = 'x';  // double-byte characters only
 
-// Longest suffix key and longest word looked up in lower case; longer words
-// are looked up only as written.
-constexpr size_t kMaxSuffix = 15;
+// Longest word looked up in lower case; longer words are looked up only as
+// written.
 constexpr size_t kMaxLowered = 64;
-// The options of a word line, and of a token (two lines mixed): Viterbi
-// keeps its back pointers in a byte.
-constexpr size_t kMaxLineOptions = 64;
 // A known word in capitals may also be an acronym; that reading gets this
 // share of the lower-case word's occurrences as if they had been names.
 constexpr double kAcronymShare = 0.1;
@@ -97,47 +94,6 @@ bool IsAscii(std::string_view t) {
   return true;
 }
 
-// Numbers of the model: an optional minus, digits, optionally a point and
-// digits. Parsed here rather than by strtod: tens of thousands of them, and
-// no locale may change their meaning.
-bool ParseNumber(std::string_view s, double* out) {
-  if (s.empty() || s.size() > 24) return false;
-  size_t i = 0;
-  const bool negative = s[0] == '-';
-  if (negative) ++i;
-  double value = 0.0;
-  size_t digits = 0;
-  for (; i < s.size() && IsDigit(static_cast<unsigned char>(s[i])); ++i, ++digits) {
-    value = value * 10.0 + (s[i] - '0');
-  }
-  if (i < s.size() && s[i] == '.') {
-    ++i;
-    double scale = 0.1;
-    size_t fraction = 0;
-    for (; i < s.size() && IsDigit(static_cast<unsigned char>(s[i])); ++i, ++fraction, scale *= 0.1) {
-      value += (s[i] - '0') * scale;
-    }
-    if (fraction == 0) return false;
-  }
-  if (digits == 0 || i != s.size()) return false;
-  *out = negative ? -value : value;
-  return true;
-}
-
-// Splits at single blanks; false when a field is empty.
-bool Fields(std::string_view line, std::vector<std::string_view>* out) {
-  out->clear();
-  size_t from = 0;
-  while (true) {
-    const size_t at = line.find(' ', from);
-    const std::string_view field = line.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from);
-    if (field.empty()) return false;
-    out->push_back(field);
-    if (at == std::string_view::npos) return true;
-    from = at + 1;
-  }
-}
-
 // log(exp(a) + exp(b)) without overflow.
 float LogAdd(float a, float b) {
   if (a < b) std::swap(a, b);
@@ -145,270 +101,6 @@ float LogAdd(float a, float b) {
 }
 
 }  // namespace
-
-WordClass ClassOfTagName(std::string_view name) {
-  struct Entry {
-    const char* name;
-    WordClass cls;
-  };
-  static constexpr Entry kTable[] = {
-      {"nn", WordClass::kNoun},          {"nns", WordClass::kNoun},
-      {"nnp", WordClass::kProperNoun},   {"nnps", WordClass::kProperNoun},
-      {"jj", WordClass::kAdjective},     {"jjr", WordClass::kAdjective},
-      {"jjs", WordClass::kAdjective},    {"vb", WordClass::kVerb},
-      {"vbd", WordClass::kVerb},         {"vbp", WordClass::kVerb},
-      {"vbz", WordClass::kVerb},         {"md", WordClass::kVerb},
-      {"vbg", WordClass::kGerund},       {"vbn", WordClass::kParticiple},
-      {"rb", WordClass::kAdverb},        {"rbr", WordClass::kAdverb},
-      {"rbs", WordClass::kAdverb},       {"rp", WordClass::kAdverb},
-      {"wrb", WordClass::kAdverb},       {"det", WordClass::kDeterminer},
-      {"dt", WordClass::kDeterminer},    {"pdt", WordClass::kDeterminer},
-      {"wdt", WordClass::kDeterminer},   {"ex", WordClass::kDeterminer},
-      {"prp", WordClass::kPronoun},      {"prps", WordClass::kPronoun},
-      {"wp", WordClass::kPronoun},       {"wps", WordClass::kPronoun},
-      {"in", WordClass::kPreposition},   {"to", WordClass::kPreposition},
-      {"cc", WordClass::kConjunction},   {"cd", WordClass::kNumber},
-      {"pp", WordClass::kPunctuation},   {"ppc", WordClass::kPunctuation},
-      {"pps", WordClass::kPunctuation},  {"ppl", WordClass::kPunctuation},
-      {"ppr", WordClass::kPunctuation},  {"ppd", WordClass::kPunctuation},
-      {"lrb", WordClass::kPunctuation},  {"rrb", WordClass::kPunctuation},
-      {"sym", WordClass::kPunctuation},
-  };
-  for (const Entry& e : kTable) {
-    if (name == e.name) return e.cls;
-  }
-  return WordClass::kOther;
-}
-
-void EnglishTagger::Clear() {
-  tag_names_.clear();
-  classes_.clear();
-  tag_count_ = 0;
-  start_.clear();
-  transition_.clear();
-  log_count_.clear();
-  entries_.clear();
-  words_.clear();
-  suffixes_.clear();
-  number_ = ordinal_ = Span();
-  nnp_ = -1;
-  max_suffix_ = 0;
-}
-
-int EnglishTagger::TagIndex(std::string_view name) const {
-  for (size_t i = 0; i < tag_names_.size(); ++i) {
-    if (tag_names_[i] == name) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-bool EnglishTagger::Load(const std::string& path, std::string* error) {
-  std::string text;
-  if (!ReadTableFile(path, &text, error)) {
-    Clear();
-    return false;
-  }
-  return Parse(text, error);
-}
-
-bool EnglishTagger::Parse(std::string_view text, std::string* error) {
-  Clear();
-  // Sections in their order; each must be complete before the next.
-  enum Stage { kHeader, kTags, kCounts, kStart, kFrom, kWordsHeader, kWords, kSuffixesHeader, kSuffixes, kEnd, kDone };
-  Stage stage = kHeader;
-  size_t expected = 0;  // lines left in the current section
-  size_t line_no = 0;
-  std::vector<std::string_view> fields;
-  std::string problem;
-
-  // "tag:logp tag:logp ..." after the tab of a word or suffix line.
-  auto parse_options = [&](std::string_view list, Span* span) -> bool {
-    span->first = static_cast<uint32_t>(entries_.size());
-    if (!Fields(list, &fields) || fields.size() > kMaxLineOptions) {
-      problem = "bad option list";
-      return false;
-    }
-    for (std::string_view f : fields) {
-      const size_t colon = f.find(':');
-      double tag = 0.0, logp = 0.0;
-      if (colon == std::string_view::npos || !ParseNumber(f.substr(0, colon), &tag) ||
-          !ParseNumber(f.substr(colon + 1), &logp)) {
-        problem = "bad number";
-        return false;
-      }
-      if (tag != std::floor(tag) || tag < 0.0 || tag >= static_cast<double>(tag_count_)) {
-        problem = "unknown tag index";
-        return false;
-      }
-      if (logp < -100.0 || logp > 100.0) {
-        problem = "log probability out of range";
-        return false;
-      }
-      const auto t = static_cast<uint8_t>(tag);
-      for (size_t i = span->first; i < entries_.size(); ++i) {
-        if (entries_[i].tag == t) {
-          problem = "tag listed twice";
-          return false;
-        }
-      }
-      entries_.push_back({t, static_cast<float>(logp)});
-    }
-    span->count = static_cast<uint32_t>(entries_.size() - span->first);
-    return true;
-  };
-  // A row of tag_count_ log probabilities.
-  auto parse_row = [&](size_t from, std::vector<float>* out) -> bool {
-    if (fields.size() != from + tag_count_) {
-      problem = "needs one number per tag";
-      return false;
-    }
-    for (size_t i = from; i < fields.size(); ++i) {
-      double v = 0.0;
-      if (!ParseNumber(fields[i], &v) || v < -100.0 || v > 100.0) {
-        problem = "bad number";
-        return false;
-      }
-      out->push_back(static_cast<float>(v));
-    }
-    return true;
-  };
-  auto count_line = [&](std::string_view line, const char* keyword, size_t limit) -> bool {
-    double v = 0.0;
-    if (!Fields(line, &fields) || fields.size() != 2 || fields[0] != keyword || !ParseNumber(fields[1], &v) ||
-        v != std::floor(v) || v < 0.0 || v > static_cast<double>(limit)) {
-      problem = std::string("expected \"") + keyword + " N\"";
-      return false;
-    }
-    expected = static_cast<size_t>(v);
-    return true;
-  };
-
-  size_t at = 0;
-  bool ok = true;
-  while (ok && at < text.size()) {
-    size_t end = text.find('\n', at);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(at, end - at);
-    at = end + 1;
-    ++line_no;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (stage == kHeader && (line.empty() || line.front() == '#')) continue;
-    switch (stage) {
-      case kHeader:
-        ok = line == "en-tagger 1";
-        if (!ok) problem = "expected \"en-tagger 1\"";
-        stage = kTags;
-        break;
-      case kTags: {
-        double n = 0.0;
-        ok = Fields(line, &fields) && fields.size() >= 2 && fields[0] == "tags" && ParseNumber(fields[1], &n) &&
-             n >= 1.0 && n <= 255.0 && n == std::floor(n) && fields.size() == 2 + static_cast<size_t>(n);
-        if (!ok) {
-          problem = "expected \"tags N name...\"";
-          break;
-        }
-        tag_count_ = static_cast<size_t>(n);
-        for (size_t i = 2; i < fields.size(); ++i) {
-          for (const std::string& earlier : tag_names_) {
-            if (earlier == fields[i]) ok = false;
-          }
-          tag_names_.emplace_back(fields[i]);
-          classes_.push_back(ClassOfTagName(fields[i]));
-        }
-        if (!ok) problem = "a tag named twice";
-        stage = kCounts;
-        break;
-      }
-      case kCounts:
-        ok = Fields(line, &fields) && fields[0] == "counts" && fields.size() == 1 + tag_count_;
-        for (size_t i = 1; ok && i < fields.size(); ++i) {
-          double c = 0.0;
-          ok = ParseNumber(fields[i], &c) && c >= 1.0 && c < 1e15;
-          log_count_.push_back(static_cast<float>(std::log(c)));
-        }
-        if (!ok) problem = "expected \"counts\" and a count of at least 1 per tag";
-        stage = kStart;
-        break;
-      case kStart:
-        ok = Fields(line, &fields) && fields[0] == "start" && parse_row(1, &start_);
-        if (!ok && problem.empty()) problem = "expected \"start\" and a number per tag";
-        stage = kFrom;
-        expected = tag_count_;
-        break;
-      case kFrom:
-        ok = Fields(line, &fields) && fields.size() >= 2 && fields[0] == "from" &&
-             fields[1] == tag_names_[tag_count_ - expected] && parse_row(2, &transition_);
-        if (!ok && problem.empty()) problem = "expected \"from " + tag_names_[tag_count_ - expected] + "\" and a number per tag";
-        if (--expected == 0) stage = kWordsHeader;
-        break;
-      case kWordsHeader:
-        ok = count_line(line, "words", 10000000);
-        stage = expected > 0 ? kWords : kSuffixesHeader;
-        words_.reserve(expected);
-        // About ten bytes a word or suffix option: one allocation, not a
-        // copy of everything read so far at each doubling.
-        entries_.reserve(text.size() / 10);
-        break;
-      case kWords:
-      case kSuffixes: {
-        const size_t tab = line.find('\t');
-        Span span;
-        ok = tab != std::string_view::npos && tab > 0;
-        if (!ok) {
-          problem = "expected \"key<TAB>tag:logp ...\"";
-          break;
-        }
-        const std::string_view key = line.substr(0, tab);
-        if (stage == kSuffixes && key.size() > kMaxSuffix + 1) {
-          ok = false;
-          problem = "suffix too long";
-          break;
-        }
-        ok = parse_options(line.substr(tab + 1), &span);
-        if (!ok) break;
-        auto& table = stage == kWords ? words_ : suffixes_;
-        if (!table.Insert(key, span).second) {
-          ok = false;
-          problem = "key listed twice";
-          break;
-        }
-        if (stage == kSuffixes && key.size() - 1 > max_suffix_) max_suffix_ = key.size() - 1;
-        if (--expected == 0) stage = stage == kWords ? kSuffixesHeader : kEnd;
-        break;
-      }
-      case kSuffixesHeader:
-        ok = count_line(line, "suffixes", 10000000);
-        stage = expected > 0 ? kSuffixes : kEnd;
-        suffixes_.reserve(expected);
-        break;
-      case kEnd:
-        ok = line == "end";
-        if (!ok) problem = "expected \"end\"";
-        stage = kDone;
-        break;
-      case kDone:
-        ok = line.empty();
-        if (!ok) problem = "text after \"end\"";
-        break;
-    }
-  }
-  if (ok && stage != kDone) {
-    ok = false;
-    problem = "the model ends early (truncated?)";
-    ++line_no;
-  }
-  if (!ok) {
-    *error = "English tagger model line " + std::to_string(line_no) + ": " + problem;
-    Clear();
-    return false;
-  }
-  nnp_ = TagIndex("nnp");
-  const Span* w = words_.Find("*NUM*");
-  if (w) number_ = *w;
-  w = words_.Find("*ORD*");
-  if (w) ordinal_ = *w;
-  return true;
-}
 
 EnglishTagger::Span EnglishTagger::UnknownSpan(std::string_view word, char shape, bool lower) const {
   char key[kMaxSuffix + 1];

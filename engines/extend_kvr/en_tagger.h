@@ -83,6 +83,10 @@ class EnglishTagger {
     uint32_t count = 0;
   };
   using Option = Scratch::Option;
+  class ModelReader;  // en_tagger_model.cc
+
+  // Longest suffix key, without its shape letter.
+  static constexpr size_t kMaxSuffix = 15;
 
   void Clear();
   // Appends the options of one token to scratch->options. initial: no word

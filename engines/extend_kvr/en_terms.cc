@@ -1,7 +1,7 @@
 #include "en_terms.h"
 
-#include "class_scheme.h"
 #include "gbk_chars.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {

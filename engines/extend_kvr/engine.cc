@@ -8,8 +8,10 @@
 
 #include "config.h"
 #include "data_path.h"
+#include "feature_dump.h"
 #include "gbk_chars.h"
 #include "lexmill.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {
@@ -213,12 +215,7 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
   const bool zh = zh_idf_ && (!en_idf_ || LooksChinese(article_));
   // The English training dump marks every article, whichever analysis it
   // takes, so that its articles line up with the input's.
-  if (const char* dump_path = std::getenv(kEnglishFeatureDumpVar)) {
-    if (FILE* dump = std::fopen(dump_path, "a")) {
-      std::fputs("#article\n", dump);
-      std::fclose(dump);
-    }
-  }
+  FeatureDump(kEnglishFeatureDumpVar).Mark("#article");
   Resources res;
   res.chi_threshold = chi_threshold_;
   res.class_mode = class_mode;

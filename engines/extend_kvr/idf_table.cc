@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "class_scheme.h"
+#include "table_file.h"
 
 namespace ekvr {
 
 bool IdfTable::Load(const std::string& path, std::string* error) {
-  std::string text;
-  return ReadTableFile(path, &text, error) && Parse(text, error);
+  return LoadTable(path, this, error);
 }
 
 bool IdfTable::Parse(std::string_view text, std::string* error) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "class_scheme.h"
 #include "en_terms.h"
 #include "gbk_chars.h"
+#include "table_file.h"
 
 namespace ekvr {
 namespace {

@@ -3,13 +3,12 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "class_scheme.h"
+#include "table_file.h"
 
 namespace ekvr {
 
 bool TermModel::Load(const std::string& path, std::string* error) {
-  std::string text;
-  return ReadTableFile(path, &text, error) && Parse(text, error);
+  return LoadTable(path, this, error);
 }
 
 bool TermModel::Parse(std::string_view text, std::string* error) {

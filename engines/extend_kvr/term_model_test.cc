@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ekvr {
@@ -32,6 +34,32 @@ TEST(TermModel, ScoresTheWeightedSumOfTheFeatures) {
   EXPECT_DOUBLE_EQ(m.Logit(f), -1.0);
   f[kFInTitle] = 1.0f;
   EXPECT_DOUBLE_EQ(m.Logit(f), 1.5);
+}
+
+TEST(BlockScorer, ScoresEveryCandidateOnceInOrderAcrossBlocks) {
+  TermModel m;
+  std::string error;
+  ASSERT_TRUE(m.Parse(Model(kTermFeatures, "1", 2.5), &error)) << error;
+  // 150 candidates under indices of their own: two full blocks and a
+  // part, the part scored only when asked.
+  BlockScorer scorer(m, kTermFeatures);
+  std::vector<std::pair<size_t, double>> got;
+  auto take = [&got](size_t index, double logit) { got.emplace_back(index, logit); };
+  for (size_t i = 0; i < 150; ++i) {
+    float* f = scorer.Slot(1000 + i);
+    std::fill(f, f + kTermFeatures, 0.0f);
+    f[kFBias] = 1.0f;
+    f[kFInTitle] = static_cast<float>(i % 3);
+    if (scorer.full()) scorer.Score(take);
+  }
+  EXPECT_EQ(got.size(), 2 * BlockScorer::kBlock);
+  scorer.Score(take);
+  scorer.Score(take);  // nothing left: no candidate twice
+  ASSERT_EQ(got.size(), 150u);
+  for (size_t i = 0; i < got.size(); ++i) {
+    EXPECT_EQ(got[i].first, 1000 + i);
+    EXPECT_DOUBLE_EQ(got[i].second, -1.0 + 2.5 * static_cast<double>(i % 3)) << i;
+  }
 }
 
 TEST(TermModel, RejectsModelsThatDoNotFitTheFeatures) {

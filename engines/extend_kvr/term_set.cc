@@ -7,6 +7,16 @@
 
 namespace ekvr {
 
+void SplitWords(std::string_view second, std::vector<std::string_view>* words) {
+  words->clear();
+  for (size_t at = 0;;) {
+    const size_t blank = second.find(' ', at);
+    words->push_back(second.substr(at, blank == std::string_view::npos ? blank : blank - at));
+    if (blank == std::string_view::npos) return;
+    at = blank + 1;
+  }
+}
+
 Term& TermSet::Add(std::string_view key, std::string_view word, std::string_view second,
                    int parts, Position pos, size_t offset) {
   const auto [slot, added] = index_.Insert(key, static_cast<uint32_t>(terms_.size()));

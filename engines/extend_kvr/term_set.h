@@ -58,6 +58,9 @@ struct Term {
   }
 };
 
+// The words of a term's second text, blank-separated, into a reused vector.
+void SplitWords(std::string_view second, std::vector<std::string_view>* words);
+
 class TermSet {
  public:
   // Counts one occurrence of the term with this key (the text terms are

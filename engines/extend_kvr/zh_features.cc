@@ -1,0 +1,108 @@
+#include "zh_features.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "gbk_chars.h"
+
+namespace ekvr {
+namespace {
+
+size_t CountIn(const BytePairs& pairs, std::string_view text, std::string_view word) {
+  return pairs.MayContain(word) ? CountOccurrences(text, word) : 0;
+}
+
+// Characters, and whether any byte (trail bytes too) is an ASCII letter,
+// in one pass.
+size_t CharactersAndLetters(std::string_view w, bool* letters) {
+  size_t len = 0;
+  *letters = false;
+  for (size_t at = 0; at < w.size(); ++len) {
+    const size_t n = CharBytes(w, at);
+    *letters = *letters || IsAsciiLetter(static_cast<unsigned char>(w[at])) ||
+               (n == 2 && IsAsciiLetter(static_cast<unsigned char>(w[at + 1])));
+    at += n;
+  }
+  return len;
+}
+
+}  // namespace
+
+size_t CountOccurrences(std::string_view text, std::string_view word) {
+  if (word.empty()) return 0;
+  size_t n = 0;
+  size_t boundary = 0;  // character boundaries are walked once, left to right
+  for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
+    while (boundary < at) boundary += CharBytes(text, boundary);
+    if (boundary != at) continue;  // a match inside a double-byte character
+    ++n;
+    at += word.size() - 1;
+  }
+  return n;
+}
+
+void TermFeatures(const FeatureContext& context, const Term& t, NestCounts nest, float* f) {
+  std::fill(f, f + kTermFeatures, 0.0f);
+  const float own = t.own_idf;
+  bool letters = false;
+  const size_t len = CharactersAndLetters(t.word, &letters);
+  const std::string& abstract = context.article.field[kPosAbstract];
+  const std::string& title = context.article.field[kPosTitle];
+  const std::string& top_code = context.top_code;
+  const WordClassStats* st = t.own_stats;
+  const size_t text_count = CountIn(context.abstract_pairs, abstract, t.word);
+  const float tf = static_cast<float>(std::max(t.TotalFrequency(), 1));
+
+  f[kFBias] = 1.0f;
+  f[kFInTitle] = t.freq[kPosTitle] > 0;
+  f[kFLogFreqText] = Log1pCount(t.freq[kPosAbstract], t.freq[kPosBody]);
+  f[kFLogFreqTitle] = Log1pCount(t.freq[kPosTitle]);
+  f[kFMeanIdf] = t.part_idf_mean / 10.0f;
+  f[kFMinIdf] = t.part_idf_min / 10.0f;
+  f[kFListedWord] = t.listed;
+  f[kFOneWord] = t.parts == 1;
+  f[kFTwoWords] = t.parts == 2;
+  f[kFManyWords] = t.parts >= 3;
+  f[kFLen2] = len == 2;
+  f[kFLen3] = len == 3;
+  f[kFLen4] = len == 4;
+  f[kFLen5to6] = len == 5 || len == 6;
+  f[kFLen7up] = len >= 7;
+  f[kFClassIsArticle] = !t.class_code.empty() && t.class_code == top_code;
+  f[kFClassOther] = !t.class_code.empty() && t.class_code != top_code;
+  f[kFChi2] = st != nullptr ? std::min(std::log1p(st->chi2), 8.0f) / 8.0f : 0.0f;
+  f[kFFirstOffset] = t.freq[kPosAbstract] > 0 && !abstract.empty()
+                         ? static_cast<float>(t.first_offset[kPosAbstract]) / static_cast<float>(abstract.size())
+                         : 1.0f;
+  f[kFLetters] = letters;
+  f[kFWholeRun] = t.run_start > 0 && t.run_end > 0;
+  f[kFRunStart] = t.run_start > 0;
+  f[kFRunEnd] = t.run_end > 0;
+  f[kFEndsInVerb] = t.last_tag == tag::kVerb;
+  f[kFFirstSingle] = t.first_single;
+  f[kFLastSingle] = t.last_single;
+  f[kFEndsInVerbalNoun] = t.last_tag == tag::kVerbalNoun;
+  f[kFLogNestedIn] = Log1pCount(nest.sum);
+  f[kFTitleShare] = t.freq[kPosTitle] > 0 && !title.empty()
+                        ? static_cast<float>(t.word.size()) / static_cast<float>(title.size())
+                        : 0.0f;
+  f[kFUnknownToModel] = st == nullptr;
+  f[kFNestedShare] = std::min(1.0f, static_cast<float>(nest.max) / tf);
+  f[kFOwnShare] = nest.sub_max > 0 ? std::min(1.0f, tf / static_cast<float>(nest.sub_max)) : 1.0f;
+  f[kFGeneralWord] = t.parts == 1 && own < 5.0f;
+  f[kFCommonWord] = t.parts == 1 && own >= 5.0f && own < 7.0f;
+  f[kFPlainWord] = t.parts == 1 && own >= 7.0f && own < 9.0f;
+  f[kFGeneralPart] = t.parts > 1 && t.part_idf_min < 5.0f;
+  f[kFCommonPart] = t.parts > 1 && t.part_idf_min >= 5.0f && t.part_idf_min < 7.0f;
+  f[kFWholeTitleRun] = t.title_whole;
+  f[kFLogWholeRuns] = Log1pCount(t.abs_whole);
+  f[kFLogTextCount] = Log1pCount(static_cast<int>(std::min<size_t>(text_count, INT_MAX)));
+  f[kFTextInTitle] = CountIn(context.title_pairs, title, t.word) > 0;
+  f[kFTextMoreOften] = text_count > static_cast<size_t>(t.freq[kPosAbstract]);
+  for (int c = 0; c < kTermFeatures - kFCrosses; ++c) {
+    f[kFCrosses + c] = f[kFeatureCrosses[c][0]] * f[kFeatureCrosses[c][1]];
+  }
+}
+
+}  // namespace ekvr

@@ -1,0 +1,51 @@
+// What the big tables say of the tokens of a Chinese field: idf and class
+// statistics per token, and the classifier's features of the article
+// gathered on the way. The big tables are asked once per distinct word of
+// the article; a small cache answers the repeats.
+#ifndef TARNIX_ENGINES_EXTEND_KVR_ZH_WORDS_H_
+#define TARNIX_ENGINES_EXTEND_KVR_ZH_WORDS_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "article_terms.h"
+#include "short_key_table.h"
+
+namespace ekvr {
+
+struct WordValues {
+  float idf;
+  bool listed;  // in the idf list (else idf is its median)
+  const WordClassStats* stats;
+};
+using WordCache = ShortKeyTable<WordValues>;
+
+// The values of the tokens of one segmented text, as TokenValues found them.
+struct TokenTable {
+  std::vector<float> idf;
+  std::vector<uint8_t> listed;
+  std::vector<const WordClassStats*> stats;
+};
+
+// The classifier's features of the article: its distinct words of two or
+// more characters (letter words in lower case), in the order they first
+// occur, with their statistics.
+struct ClassifierFeatures {
+  std::unordered_set<std::string> seen;  // the keys of letter words and blanks
+  std::vector<const WordClassStats*> stats;
+};
+
+// What the big tables say of one word; its class statistics are those of
+// its lower-case form.
+WordValues LookUpWord(const Resources& res, std::string_view s);
+
+// Fills values for the tokens of one text and adds its new features.
+void TokenValues(std::string_view text, const std::vector<Token>& tokens, const Resources& res,
+                 WordCache* cache, TokenTable* values, ClassifierFeatures* features);
+
+}  // namespace ekvr
+
+#endif  // TARNIX_ENGINES_EXTEND_KVR_ZH_WORDS_H_
