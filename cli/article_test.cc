@@ -65,7 +65,8 @@ TEST(ArticleTest, JsonFieldsKeywordListAndLanguage) {
   EXPECT_FALSE(ArticleFromJsonText(R"({"keywords": ["k", 1]})", InputEncoding::kUtf8, &a, nullptr, &error));
   EXPECT_EQ(error, "the field keywords must hold texts, not number");
   EXPECT_FALSE(ArticleFromJsonText("[1]", InputEncoding::kUtf8, &a, nullptr, &error));
-  EXPECT_EQ(error, "the JSON input is array, not an object");
+  EXPECT_EQ(error, "the JSON input is an array, not an object with the article's fields "
+                   "(batch reads one article per line)");
   EXPECT_FALSE(ArticleFromJsonText("{\"title\": \"\xE4\xB8\"}", InputEncoding::kUtf8, &a, nullptr, &error));
   EXPECT_EQ(error, "the input is not valid UTF-8 at byte 12 (use --encoding gbk for GBK input)");
 }

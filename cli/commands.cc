@@ -14,12 +14,13 @@ namespace {
 
 void Fail(const std::string& message) { std::fprintf(stderr, "tarnix: %s\n", message.c_str()); }
 
-bool StartsWithBrace(const std::string& s) {
+// The first character that is not a blank, or 0.
+char FirstNonBlank(const std::string& s) {
   for (char c : s) {
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
-    return c == '{';
+    return c;
   }
-  return false;
+  return '\0';
 }
 
 bool Write(const std::string& text) {
@@ -124,15 +125,25 @@ int RunExtract(const Options& o) {
   }
   const std::string source = path == "-" ? "standard input" : path;
   Article article;
-  const bool json = o.input == InputKind::kJson || (o.input == InputKind::kAuto && StartsWithBrace(content));
+  // A byte-order mark is no part of the article, whatever follows it.
+  if (StartsWithBom(content)) content.erase(0, 3);
+  // JSON is an object; any other JSON value (a list of articles, a lone
+  // text) is refused rather than taken for the full text, its syntax and
+  // all. Text that merely starts with "[" is still text.
+  const char first = FirstNonBlank(content);
+  const bool json = o.input == InputKind::kJson ||
+                    (o.input == InputKind::kAuto &&
+                     (first == '{' || (first != '\0' && content.size() <= kMaxJsonBytes &&
+                                       o.batch.encoding == InputEncoding::kUtf8 &&
+                                       nlohmann::json::accept(content))));
   if (json) {
     if (!ArticleFromJsonText(content, o.batch.encoding, &article, nullptr, &error)) {
-      Fail(source + ": " + error);
+      const bool hint = first != '{' && first != '[' && o.input == InputKind::kAuto;
+      Fail(source + ": " + error + (hint ? " (--input text reads it as plain text)" : ""));
       return kExitFailure;
     }
   } else {
     article.gbk = o.batch.encoding == InputEncoding::kGbk;
-    if (!article.gbk && content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
     article.field[kText] = content;
   }
   if (!ApplyOverrides(o.overrides, o.batch.encoding, &article, &error)) {
@@ -153,6 +164,7 @@ int RunExtract(const Options& o) {
     }
     Fail(note);
   }
+  if (!prepared.warning.empty()) Fail("warning: " + prepared.warning);
   std::vector<Keyword> keywords;
   {
     Session session;
@@ -169,6 +181,7 @@ int RunExtract(const Options& o) {
     case Format::kJson: {
       nlohmann::ordered_json doc = {{"lang", prepared.type == 1 ? "zh" : "en"}};
       if (prepared.replaced > 0) doc["replaced"] = prepared.replaced;
+      if (!prepared.warning.empty()) doc["warning"] = prepared.warning;
       doc["keywords"] = KeywordsJson(keywords);
       out = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
       break;
@@ -197,7 +210,7 @@ int RunBatchCommand(const Options& o) {
   bool output_gone = false;
   std::string error;
   const bool ran = RunBatch(
-      o.batch, [in](std::string* line) { return ReadLine(in, line); },
+      o.batch, [in](std::string* line) { return ReadLine(in, line, true, kMaxJsonBytes); },
       [&](const std::string& record, bool ok) {
         if (!ok) ++errors;
         // The key cannot occur inside a text of the record, where its

@@ -144,12 +144,7 @@ std::vector<std::string> SplitKeywordText(const std::string& text) {
 bool ReadDoc(const std::string& line, const std::optional<std::string>& lang, EvalDoc* doc,
              std::string* error) {
   nlohmann::json record;
-  try {
-    record = nlohmann::json::parse(line);
-  } catch (const nlohmann::json::exception& e) {
-    *error = "malformed JSON: " + JsonErrorText(e);
-    return false;
-  }
+  if (!ParseJsonDocument(line, &record, error)) return false;
   Article article;
   if (!ArticleFromJson(record, &article, error)) return false;
   const auto keywords = record.find("keywords");
@@ -161,7 +156,7 @@ bool ReadDoc(const std::string& line, const std::optional<std::string>& lang, Ev
   std::string title = article.field[kTitle], abstract = article.field[kAbstract];
   std::string text = article.field[kText];
   std::string language = article.lang.empty() && lang ? *lang : article.lang;
-  if (language.empty()) language = HasChineseUtf8(title + abstract + text) ? "zh" : "en";
+  if (language.empty()) language = GuessLanguage(article);
   if (title.empty() && abstract.empty() && language == "en") {
     PaperParts parts = SplitPaper(text);
     title = std::move(parts.title);
