@@ -707,4 +707,121 @@ echo "status $? left $(ls "$TMPDIR" | wc -l)"
   }
 }
 
+TEST_F(CliTest, CommandLineConventions) {
+  const std::string article = kTestData + "/article.json";
+  Result r = Run({"extract", "--top=3", "--format=tsv", article});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 4u);
+  r = Run({"extract", "--jobs", "2", article});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--jobs belongs to batch and eval, not extract"), std::string::npos) << r.err;
+  r = Run({"eval", "--top", "3", kTestData + "/eval.jsonl"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--top belongs to extract and batch, not eval"), std::string::npos) << r.err;
+
+  r = Run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.substr(0, 7), "tarnix ");
+  // Each command has its own help, with an example and the exit statuses.
+  for (const char* command : {"extract", "batch", "eval"}) {
+    r = Run({command, "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(std::string("Usage: tarnix ") + command), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(std::string("Example:\n  tarnix ") + command), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Exit status: 0 done"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("--title") != std::string::npos, std::string(command) == "extract") << r.out;
+  }
+
+  // --class-mode none: no class codes, where the default shows some.
+  const json codes = json::parse(Run({"extract", "--format", "json", article}).out);
+  const json none = json::parse(Run({"extract", "--format", "json", "--class-mode", "none", article}).out);
+  int coded = 0;
+  for (const json& k : codes["keywords"]) coded += !k["class"].get<std::string>().empty();
+  EXPECT_GT(coded, 0);
+  ASSERT_FALSE(none["keywords"].empty());
+  for (const json& k : none["keywords"]) EXPECT_EQ(k["class"], "") << k.dump();
+
+  // batch --fail-on-error: 3 when any line is an error record, else 0.
+  EXPECT_EQ(Run({"batch", "--quiet", kTestData + "/batch.jsonl"}).status, 0);
+  r = Run({"batch", "--quiet", "--fail-on-error", kTestData + "/batch.jsonl"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(Lines(r.out).size(), 8u);
+  WriteFile(Path("good.jsonl"), json::parse(ReadFile(article)).dump() + "\n");
+  EXPECT_EQ(Run({"batch", "--quiet", "--fail-on-error", Path("good.jsonl")}).status, 0);
+}
+
+TEST_F(CliTest, EvalRefusesPredictionsOfAnotherFile) {
+  const std::string eval = kTestData + "/eval.jsonl";
+  const std::string predictions = ReadFile(kTestData + "/eval_predictions.jsonl");
+  // One record short.
+  WriteFile(Path("short.jsonl"), predictions.substr(0, predictions.rfind("{\"line\": 5")));
+  Result r = Run({"eval", "--predictions", Path("short.jsonl"), eval});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("has 4 records for the 5 lines of " + eval), std::string::npos) << r.err;
+  // The records of another file with as many lines: its ids differ.
+  std::string other = predictions;
+  other.replace(other.find("\"id\": \"g1\""), 10, "\"id\": \"zz\"");
+  WriteFile(Path("other.jsonl"), other);
+  r = Run({"eval", "--predictions", Path("other.jsonl"), eval});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("line 2 has the id \"zz\", but line 2 of " + eval + " has \"g1\""), std::string::npos)
+      << r.err;
+  // Records out of order are not one batch run.
+  const auto lines = Lines(predictions);
+  WriteFile(Path("shuffled.jsonl"), lines[1] + "\n" + lines[0] + "\n" + lines[2] + "\n" + lines[3] + "\n" +
+                                        lines[4] + "\n");
+  r = Run({"eval", "--predictions", Path("shuffled.jsonl"), eval});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("line 1 is the record of line 2"), std::string::npos) << r.err;
+}
+
+// What a terminal shows of text written to it: a carriage return goes back
+// to the line's start, ESC [ K erases to its end.
+std::vector<std::string> Screen(const std::string& typescript) {
+  std::vector<std::string> lines;
+  std::string line;
+  size_t column = 0;
+  for (size_t i = 0; i < typescript.size(); ++i) {
+    const char c = typescript[i];
+    if (c == '\r') {
+      column = 0;
+    } else if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      column = 0;
+    } else if (typescript.compare(i, 3, "\033[K") == 0) {
+      line.resize(column);
+      i += 2;
+    } else {
+      if (column < line.size()) line[column] = c;
+      else line.push_back(c);
+      ++column;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(CliTest, ProgressBarLeavesRecordsOnTheSameTerminalReadable) {
+  if (std::system("command -v script > /dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) for a terminal";
+  std::string input;
+  for (int i = 0; i < 6; ++i) input += json::parse(ReadFile(kTestData + "/article.json")).dump() + "\n";
+  WriteFile(Path("in.jsonl"), input);
+  // script(1) gives the command a terminal for standard output and error.
+  const std::string command = Quote(TARNIX_COMMAND) + " batch " + Quote(Path("in.jsonl"));
+  const int raw = std::system(("cd " + Quote(dir_) + " && script -qec " + Quote(command) +
+                               " /dev/null < /dev/null > screen.txt 2>&1").c_str());
+  ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << ReadFile(Path("screen.txt"));
+  const std::string typescript = ReadFile(Path("screen.txt"));
+  EXPECT_NE(typescript.find("articles"), std::string::npos) << "no progress bar was drawn";
+  int records = 0;
+  for (const std::string& line : Screen(typescript)) {
+    if (line.find("\"line\"") == std::string::npos) continue;
+    ++records;
+    EXPECT_EQ(line.substr(0, 8), "{\"line\":") << line;
+    EXPECT_TRUE(json::accept(line)) << line;
+  }
+  EXPECT_EQ(records, 6) << typescript;
+}
+
 }  // namespace

@@ -72,13 +72,19 @@ void Progress::Step() {
   }
   std::fputs(line, stderr);
   std::fflush(stderr);
+  drawn_ = true;
+}
+
+void Progress::Clear() {
+  if (!drawn_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  drawn_ = false;
+  last_draw_ = 0;  // drawn again at the next step
 }
 
 void Progress::Finish() {
-  if (enabled_ && done_ > 0) {
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
-  }
+  if (enabled_ && done_ > 0) Clear();
 }
 
 bool ReadWholeFile(const std::string& path, std::string* content, std::string* error) {
@@ -205,6 +211,9 @@ int RunBatchCommand(const Options& o) {
   SetBinaryMode(stdin);
   SetBinaryMode(stdout);
   const bool show = !o.quiet && IsTerminal(stderr);
+  // Records on the terminal the bar is drawn on: each is written on a line
+  // the bar has left, and the bar comes back below it.
+  const bool shared_terminal = show && IsTerminal(stdout);
   Progress progress(show, show && path != "-" ? CountLines(path) : -1);
   long long errors = 0, replaced = 0;
   bool output_gone = false;
@@ -221,7 +230,8 @@ int RunBatchCommand(const Options& o) {
             replaced += parsed["replaced"].get<long long>();
           }
         }
-        if (!Write(record) || !Write("\n")) {
+        if (shared_terminal) progress.Clear();
+        if (!Write(record) || !Write("\n") || (shared_terminal && std::fflush(stdout) != 0)) {
           output_gone = true;
           return false;
         }
@@ -250,7 +260,7 @@ int RunBatchCommand(const Options& o) {
                  progress.done(), s, s > 0 ? static_cast<double>(progress.done()) / s : 0.0, errors,
                  replaced);
   }
-  return 0;
+  return o.fail_on_error && errors > 0 ? kExitErrorRecords : 0;
 }
 
 }  // namespace cli

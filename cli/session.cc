@@ -191,7 +191,8 @@ bool Session::Extract(const LibraryArticle& article, const ExtractSettings& sett
     Keyword k;
     k.text = ToUtf8Lossy(e.keyword_text);
     k.second = ToUtf8Lossy(e.second_text);
-    k.class_code = ToUtf8Lossy(e.class_code);
+    // --class-mode none: the library still fills in codes; none are shown.
+    if (settings.class_mode == 0 || settings.class_mode == 1) k.class_code = ToUtf8Lossy(e.class_code);
     k.frequency = e.frequency;
     k.weight = e.weight;
     keywords->push_back(std::move(k));
