@@ -81,8 +81,8 @@ std::string JsonErrorText(const std::exception& e, const std::string* source) {
   const auto* parse = dynamic_cast<const nlohmann::json::parse_error*>(&e);
   const size_t at = what.find("at line ");
   const size_t colon = what.find(": ", at == std::string::npos ? 0 : at);
-  if (source != nullptr && parse != nullptr && parse->byte > 0 && at != std::string::npos &&
-      colon != std::string::npos) {
+  if (source != nullptr && !source->empty() && parse != nullptr && parse->byte > 0 &&
+      at != std::string::npos && colon != std::string::npos) {
     const size_t last = std::min(parse->byte, source->size()) - 1;
     size_t start = last;  // the first byte of the character the last byte is in
     while (start > 0 && (static_cast<unsigned char>((*source)[start]) & 0xC0) == 0x80 && last - start < 3) {
@@ -212,6 +212,26 @@ bool ApplyOverrides(const FieldOverrides& overrides, InputEncoding encoding, Art
     }
   }
   if (overrides.lang) article->lang = *overrides.lang;
+  return true;
+}
+
+bool PrepareLine(const std::string& line, long long line_number, InputEncoding encoding,
+                 const std::optional<std::string>& lang, CharacterPolicy policy,
+                 nlohmann::ordered_json* record, LibraryArticle* prepared, std::string* error) {
+  *record = {{"line", line_number}};
+  if (line.size() > kMaxJsonBytes) {
+    *error = "the line is too long: more than " + std::to_string(kMaxJsonBytes) + " bytes";
+    return false;
+  }
+  Article article;
+  nlohmann::json parsed;
+  const bool read = ArticleFromJsonText(line, encoding, &article, &parsed, error);
+  if (parsed.is_object() && parsed.contains("id")) (*record)["id"] = parsed["id"];
+  if (!read) return false;
+  if (article.lang.empty() && lang) article.lang = *lang;
+  if (!PrepareArticle(article, policy, prepared, error)) return false;
+  if (prepared->replaced > 0) (*record)["replaced"] = prepared->replaced;
+  if (!prepared->warning.empty()) (*record)["warning"] = prepared->warning;
   return true;
 }
 

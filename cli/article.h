@@ -97,6 +97,15 @@ std::string GuessLanguage(const Article& article);
 bool PrepareArticle(const Article& article, CharacterPolicy policy, LibraryArticle* out,
                     std::string* error);
 
+// The part of a batch line's work that comes before the library: the line
+// parsed, read as an article (lang, when given, for one that does not
+// say), converted and checked. The record gets "line", the input's "id"
+// when it has one, and "replaced" and "warning" when there are any; false
+// with a message when the line cannot be an article.
+bool PrepareLine(const std::string& line, long long line_number, InputEncoding encoding,
+                 const std::optional<std::string>& lang, CharacterPolicy policy,
+                 nlohmann::ordered_json* record, LibraryArticle* prepared, std::string* error);
+
 // The message of a JSON parse error without the library's tag. Given the
 // text parsed, its column counts characters, as an editor does, not bytes.
 std::string JsonErrorText(const std::exception& e, const std::string* source = nullptr);

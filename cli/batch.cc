@@ -234,20 +234,13 @@ std::string ProcessLine(Session& session, const BatchSettings& settings, long lo
   nlohmann::ordered_json record = {{"line", line_number}};
   std::string error;
   try {
-    Article article;
-    nlohmann::json parsed;
     LibraryArticle prepared;
     std::vector<Keyword> keywords;
-    bool done = line.size() <= kMaxJsonBytes;
-    if (!done) error = "the line is too long: more than " + std::to_string(kMaxJsonBytes) + " bytes";
-    done = done && ArticleFromJsonText(line, settings.encoding, &article, &parsed, &error);
-    if (parsed.is_object() && parsed.contains("id")) record["id"] = parsed["id"];
-    if (done && article.lang.empty() && settings.lang) article.lang = *settings.lang;
-    done = done && PrepareArticle(article, CharacterPolicyOf(settings), &prepared, &error);
-    if (done && prepared.replaced > 0) record["replaced"] = prepared.replaced;
-    if (done && !prepared.warning.empty()) record["warning"] = prepared.warning;
-    done = done && session.Extract(prepared, settings.extract, &keywords, &error);
-    if (done) record["keywords"] = KeywordsJson(keywords);
+    if (PrepareLine(line, line_number, settings.encoding, settings.lang, CharacterPolicyOf(settings),
+                    &record, &prepared, &error) &&
+        session.Extract(prepared, settings.extract, &keywords, &error)) {
+      record["keywords"] = KeywordsJson(keywords);
+    }
   } catch (const std::exception& e) {
     error = std::string("unexpected failure: ") + e.what();
   }

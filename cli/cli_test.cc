@@ -588,6 +588,10 @@ TEST_F(CliTest, InputIsReadAsWhatItIs) {
   WriteFile(Path("broken.json"), R"({"图像分类的方法" "x"})");
   r = Run({"extract", Path("broken.json")});
   EXPECT_NE(r.err.find("parse error at line 1, column 14: syntax error"), std::string::npos) << r.err;
+  // An empty line has no last character to point at.
+  WriteFile(Path("empty.jsonl"), "\n");
+  EXPECT_NE(Run({"batch", Path("empty.jsonl")}).out.find("parse error at line 1, column 1: syntax error"),
+            std::string::npos);
 }
 
 TEST_F(CliTest, LanguageFollowsTheShareOfChineseAndContradictionsAreFlagged) {
