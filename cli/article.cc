@@ -1,5 +1,6 @@
 #include "article.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "normalize.h"
@@ -58,21 +59,83 @@ bool ToLibraryText(const std::string& utf8, const char* name, CharacterPolicy po
   return true;
 }
 
+ScriptCounts CountArticleScripts(const Article& article) {
+  ScriptCounts counts;
+  for (int f : {kTitle, kAbstract, kText}) {
+    counts.Add(article.gbk ? CountScriptsGbk(article.field[f]) : CountScriptsUtf8(article.field[f]));
+  }
+  return counts;
+}
+
 }  // namespace
 
-std::string JsonErrorText(const std::exception& e) {
+std::string JsonErrorText(const std::exception& e, const std::string* source) {
   std::string what = e.what();
   // "[json.exception.parse_error.101] parse error at line 1, ..."
   if (!what.empty() && what[0] == '[') {
     const size_t end = what.find("] ");
     if (end != std::string::npos) what.erase(0, end + 2);
   }
+  // The parser counts columns in bytes; a line of Chinese text is three
+  // bytes a character. Its position is that of the last byte it read.
+  const auto* parse = dynamic_cast<const nlohmann::json::parse_error*>(&e);
+  const size_t at = what.find("at line ");
+  const size_t colon = what.find(": ", at == std::string::npos ? 0 : at);
+  if (source != nullptr && !source->empty() && parse != nullptr && parse->byte > 0 &&
+      at != std::string::npos && colon != std::string::npos) {
+    const size_t last = std::min(parse->byte, source->size()) - 1;
+    size_t start = last;  // the first byte of the character the last byte is in
+    while (start > 0 && (static_cast<unsigned char>((*source)[start]) & 0xC0) == 0x80 && last - start < 3) {
+      --start;
+    }
+    what.replace(at, colon - at, "at " + PositionText(*source, start));
+  }
   return what;
+}
+
+bool StartsWithBom(const std::string& text) { return text.compare(0, 3, "\xEF\xBB\xBF") == 0; }
+
+bool ParseJsonDocument(const std::string& utf8, nlohmann::json* value, std::string* error) {
+  if (utf8.size() > kMaxJsonBytes) {
+    *error = "the JSON input is too large: " + std::to_string(utf8.size()) + " bytes, at most " +
+             std::to_string(kMaxJsonBytes) + " are read";
+    return false;
+  }
+  // Nesting is measured before anything is built: the parser itself does
+  // not recurse, but copying or printing the value it builds does.
+  size_t depth = 0;
+  bool in_string = false;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
+    if (in_string) {
+      if (c == '\\') ++i;
+      else if (c == '"') in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '{' || c == '[') {
+      if (++depth > kMaxJsonDepth) {
+        *error = "the JSON input is nested too deep: more than " + std::to_string(kMaxJsonDepth) +
+                 " levels at " + PositionText(utf8, i);
+        return false;
+      }
+    } else if ((c == '}' || c == ']') && depth > 0) {
+      --depth;
+    }
+  }
+  try {
+    *value = nlohmann::json::parse(utf8);
+  } catch (const nlohmann::json::exception& e) {
+    *error = "malformed JSON: " + JsonErrorText(e, &utf8);
+    return false;
+  }
+  return true;
 }
 
 bool ArticleFromJson(const nlohmann::json& object, Article* article, std::string* error) {
   if (!object.is_object()) {
-    *error = std::string("the JSON input is ") + object.type_name() + ", not an object";
+    *error = std::string("the JSON input is ") + (object.is_array() ? "an " : "a ") +
+             object.type_name() + ", not an object with the article's fields" +
+             (object.is_array() ? " (batch reads one article per line)" : "");
     return false;
   }
   *article = Article();
@@ -110,9 +173,11 @@ bool ArticleFromJsonText(const std::string& document, InputEncoding encoding, Ar
   std::string utf8;
   const std::string* source = &document;
   if (encoding == InputEncoding::kGbk) {
+    // A mark of UTF-8 in front of GBK text is a slip of the editor.
+    const size_t skip = StartsWithBom(document) ? 3 : 0;
     ConversionStop stop;
-    if (!GbkToUtf8(document, &utf8, Unmappable::kFail, &stop)) {
-      *error = "the input is not valid GBK at byte " + std::to_string(stop.offset + 1);
+    if (!GbkToUtf8(document.substr(skip), &utf8, Unmappable::kFail, &stop)) {
+      *error = "the input is not valid GBK at byte " + std::to_string(stop.offset + skip + 1);
       return false;
     }
     source = &utf8;
@@ -125,14 +190,9 @@ bool ArticleFromJsonText(const std::string& document, InputEncoding encoding, Ar
     }
   }
   nlohmann::json object;
-  try {
-    object = nlohmann::json::parse(*source);
-  } catch (const nlohmann::json::exception& e) {
-    *error = "malformed JSON: " + JsonErrorText(e);
-    return false;
-  }
-  if (parsed) *parsed = object;
-  return ArticleFromJson(object, article, error);
+  nlohmann::json& value = parsed != nullptr ? *parsed : object;
+  if (!ParseJsonDocument(*source, &value, error)) return false;
+  return ArticleFromJson(value, article, error);
 }
 
 bool ApplyOverrides(const FieldOverrides& overrides, InputEncoding encoding, Article* article,
@@ -155,6 +215,30 @@ bool ApplyOverrides(const FieldOverrides& overrides, InputEncoding encoding, Art
   return true;
 }
 
+bool PrepareLine(const std::string& line, long long line_number, InputEncoding encoding,
+                 const std::optional<std::string>& lang, CharacterPolicy policy,
+                 nlohmann::ordered_json* record, LibraryArticle* prepared, std::string* error) {
+  *record = {{"line", line_number}};
+  if (line.size() > kMaxJsonBytes) {
+    *error = "the line is too long: more than " + std::to_string(kMaxJsonBytes) + " bytes";
+    return false;
+  }
+  Article article;
+  nlohmann::json parsed;
+  const bool read = ArticleFromJsonText(line, encoding, &article, &parsed, error);
+  if (parsed.is_object() && parsed.contains("id")) (*record)["id"] = parsed["id"];
+  if (!read) return false;
+  if (article.lang.empty() && lang) article.lang = *lang;
+  if (!PrepareArticle(article, policy, prepared, error)) return false;
+  if (prepared->replaced > 0) (*record)["replaced"] = prepared->replaced;
+  if (!prepared->warning.empty()) (*record)["warning"] = prepared->warning;
+  return true;
+}
+
+std::string GuessLanguage(const Article& article) {
+  return CountArticleScripts(article).MostlyChinese() ? "zh" : "en";
+}
+
 size_t FieldLimit(Field field) { return field == kClass ? kClassLimit : kTextLimit; }
 
 bool PrepareArticle(const Article& article, CharacterPolicy policy, LibraryArticle* out,
@@ -168,20 +252,20 @@ bool PrepareArticle(const Article& article, CharacterPolicy policy, LibraryArtic
       return false;
     }
   }
-  if (article.lang == "zh") {
-    out->type = 1;
-  } else if (article.lang == "en") {
-    out->type = 2;
-  } else if (article.lang.empty()) {
-    bool chinese = false;
-    for (int f : {kTitle, kAbstract, kText}) {
-      chinese = chinese || (article.gbk ? HasDoubleByte(article.field[f])
-                                        : HasChineseUtf8(article.field[f]));
-    }
-    out->type = chinese ? 1 : 2;
-  } else {
+  if (!article.lang.empty() && article.lang != "zh" && article.lang != "en") {
     *error = "the language must be zh or en, not \"" + article.lang + "\"";
     return false;
+  }
+  const ScriptCounts counts = CountArticleScripts(article);
+  const std::string lang = !article.lang.empty() ? article.lang : counts.MostlyChinese() ? "zh" : "en";
+  out->type = lang == "zh" ? 1 : 2;
+  // Chinese text read as English comes out as characters with no
+  // frequency; say so rather than let it pass. A text of neither script
+  // (digits, symbols) contradicts nothing.
+  if (lang == "en" && counts.MostlyChinese()) {
+    out->warning = "lang is en, but the text is mostly Chinese";
+  } else if (lang == "zh" && counts.latin_words > counts.chinese) {
+    out->warning = "lang is zh, but the text is mostly not Chinese";
   }
   for (int f = 0; f < kFieldCount; ++f) {
     if (article.gbk) {

@@ -47,9 +47,21 @@ struct FieldOverrides {
 // ignored. False with a message for anything that is not such an object.
 bool ArticleFromJson(const nlohmann::json& object, Article* article, std::string* error);
 
+// The most a JSON document (an extract input, a batch line) may hold: an
+// article's fields need two levels and a few megabytes, and anything far
+// beyond that is refused before a value is built, since the library's
+// copies of a value recurse once per level.
+constexpr size_t kMaxJsonDepth = 64;
+constexpr size_t kMaxJsonBytes = size_t{16} << 20;
+
+// Parses one UTF-8 JSON document within the limits above, a byte-order mark
+// skipped; false with a message naming the line and column, in characters.
+bool ParseJsonDocument(const std::string& utf8, nlohmann::json* value, std::string* error);
+
 // Parses one JSON document in the given encoding (GBK documents are decoded
 // first, so that a trail byte that looks like a backslash or a quote is not
-// taken for one) and reads the article from it.
+// taken for one) and reads the article from it. *parsed, when given, keeps
+// the parsed value (for the record's "id").
 bool ArticleFromJsonText(const std::string& document, InputEncoding encoding, Article* article,
                          nlohmann::json* parsed, std::string* error);
 
@@ -65,13 +77,19 @@ struct LibraryArticle {
   int type = 1;
   size_t replaced = 0;  // characters changed or removed to fit GBK
   size_t unmapped = 0;  // of those, characters with no GBK form, now ' ' or '?'
+  std::string warning;  // the language given and the text disagree
 };
 
 // The largest field Tarnix_Direct accepts, in bytes of GBK.
 size_t FieldLimit(Field field);
 
+// "zh" when the title, abstract and text are mostly Chinese (text.h), else
+// "en".
+std::string GuessLanguage(const Article& article);
+
 // Converts the article for the library and checks it: a language of zh or
-// en (guessed when missing: Chinese when it has Chinese characters), no
+// en (guessed when missing, as above; a warning when the one given is
+// not the one the text looks like), no
 // NUL character, every character representable in GBK (UTF-8 fields are
 // normalised first unless the policy is kStrict; English ones fold their
 // accents too), not empty once converted, and every field within the
@@ -79,8 +97,22 @@ size_t FieldLimit(Field field);
 bool PrepareArticle(const Article& article, CharacterPolicy policy, LibraryArticle* out,
                     std::string* error);
 
-// The message of a JSON parse error without the library's tag.
-std::string JsonErrorText(const std::exception& e);
+// The part of a batch line's work that comes before the library: the line
+// parsed, read as an article (lang, when given, for one that does not
+// say), converted and checked. The record gets "line", the input's "id"
+// when it has one, and "replaced" and "warning" when there are any; false
+// with a message when the line cannot be an article.
+bool PrepareLine(const std::string& line, long long line_number, InputEncoding encoding,
+                 const std::optional<std::string>& lang, CharacterPolicy policy,
+                 nlohmann::ordered_json* record, LibraryArticle* prepared, std::string* error);
+
+// The message of a JSON parse error without the library's tag. Given the
+// text parsed, its column counts characters, as an editor does, not bytes.
+std::string JsonErrorText(const std::exception& e, const std::string* source = nullptr);
+
+// A UTF-8 byte-order mark at the start of the text, which editors on
+// Windows write and JSON parsers and the library would read as text.
+bool StartsWithBom(const std::string& text);
 
 }  // namespace cli
 }  // namespace tarnix

@@ -65,7 +65,8 @@ TEST(ArticleTest, JsonFieldsKeywordListAndLanguage) {
   EXPECT_FALSE(ArticleFromJsonText(R"({"keywords": ["k", 1]})", InputEncoding::kUtf8, &a, nullptr, &error));
   EXPECT_EQ(error, "the field keywords must hold texts, not number");
   EXPECT_FALSE(ArticleFromJsonText("[1]", InputEncoding::kUtf8, &a, nullptr, &error));
-  EXPECT_EQ(error, "the JSON input is array, not an object");
+  EXPECT_EQ(error, "the JSON input is an array, not an object with the article's fields "
+                   "(batch reads one article per line)");
   EXPECT_FALSE(ArticleFromJsonText("{\"title\": \"\xE4\xB8\"}", InputEncoding::kUtf8, &a, nullptr, &error));
   EXPECT_EQ(error, "the input is not valid UTF-8 at byte 12 (use --encoding gbk for GBK input)");
 }
@@ -166,6 +167,25 @@ TEST(OptionsTest, ValuesAndMistakes) {
   EXPECT_EQ(error, "the option --title needs a value");
   const char* eval[] = {"tarnix", "eval"};
   EXPECT_FALSE(ParseOptions(2, const_cast<char**>(eval), &o, &error));
+
+  // --opt=value as well as --opt value; -h after a command is its help.
+  const char* joined[] = {"tarnix", "batch", "--top=3", "--class-mode=none", "-j", "2", "--fail-on-error"};
+  ASSERT_TRUE(ParseOptions(7, const_cast<char**>(joined), &o, &error)) << error;
+  EXPECT_EQ(o.batch.extract.top, 3);
+  EXPECT_EQ(o.batch.extract.class_mode, 2);
+  EXPECT_EQ(o.batch.jobs, 2);
+  EXPECT_TRUE(o.fail_on_error);
+  const char* help[] = {"tarnix", "eval", "--every", "4", "-h"};
+  ASSERT_TRUE(ParseOptions(5, const_cast<char**>(help), &o, &error)) << error;
+  EXPECT_EQ(o.command, Command::kHelp);
+  EXPECT_EQ(o.help.find("Usage: tarnix eval"), o.help.find("Usage:")) << o.help;
+  // Options of another command are refused, saying whose they are.
+  const char* foreign[] = {"tarnix", "extract", "--quiet", "a.json"};
+  EXPECT_FALSE(ParseOptions(4, const_cast<char**>(foreign), &o, &error));
+  EXPECT_EQ(error, "--quiet belongs to batch and eval, not extract");
+  const char* unknown[] = {"tarnix", "batch", "--topp=3"};
+  EXPECT_FALSE(ParseOptions(3, const_cast<char**>(unknown), &o, &error));
+  EXPECT_EQ(error, "unknown option --topp for batch");
 }
 
 TEST(OutputTest, TableColumnsLineUpWithChineseText) {
@@ -181,6 +201,20 @@ TEST(OutputTest, TableColumnsLineUpWithChineseText) {
             "rank  keyword    weight  freq  class  second text\n"
             "   1  \xE5\x9B\xBE\xE5\x83\x8F         12.5     3\n"
             "   2  ab       0.333333     1         a b\n");
+  // A keyword too long for a terminal is cut in the table only: 40
+  // columns with the ellipsis, a wide character never split.
+  list[1].text = std::string(100000, 'x');
+  list[1].second.clear();
+  for (int i = 0; i < 30; ++i) list[1].second += "\xE5\x9B\xBE";  // 图, two columns
+  const std::string table = KeywordsTable(list);
+  EXPECT_NE(table.find("  " + std::string(39, 'x') + "\xE2\x80\xA6  0.333333"), std::string::npos) << table;
+  EXPECT_EQ(table.find(std::string(40, 'x')), std::string::npos);
+  std::string cut;
+  for (int i = 0; i < 19; ++i) cut += "\xE5\x9B\xBE";
+  EXPECT_NE(table.find("  " + cut + "\xE2\x80\xA6\n"), std::string::npos) << table;
+  EXPECT_NE(KeywordsTsv(list).find(std::string(100000, 'x')), std::string::npos);
+  list[1].text = "ab";
+  list[1].second = "a\tb";
   // TSV keeps the weight's full precision and turns a tab inside a text
   // into a blank.
   EXPECT_EQ(KeywordsTsv(list),

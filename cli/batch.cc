@@ -86,6 +86,35 @@ bool RunInProcess(const BatchSettings& settings, const std::function<bool(std::s
   return true;
 }
 
+// A worker and the lines it has been sent and not yet answered, kept so
+// that a worker that dies can be replaced and its lines sent again.
+struct Worker {
+  std::unique_ptr<ChildProcess> process;
+  std::unique_ptr<Feeder> feeder;
+  std::deque<std::string> pending;  // requests, oldest first
+
+  bool Start(const std::vector<std::string>& argv, std::string* error) {
+    process = std::make_unique<ChildProcess>();
+    if (!process->Start(argv, error)) return false;
+    feeder = std::make_unique<Feeder>(process.get());
+    for (const std::string& request : pending) feeder->Push(request);
+    return true;
+  }
+  void Send(std::string request) {
+    pending.push_back(request);
+    feeder->Push(std::move(request));
+  }
+  // Stops feeding and waits for the process; its exit status.
+  int Stop(bool abandon) {
+    if (!process) return 0;
+    if (abandon) process->CloseOutput();
+    if (feeder) feeder->Finish(abandon);
+    feeder.reset();
+    const int status = process->Wait();
+    return status;
+  }
+};
+
 bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,
                     const std::function<bool(const std::string&, bool)>& deliver, std::string* error) {
   const std::string self = SelfExecutablePath();
@@ -93,58 +122,84 @@ bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std:
     *error = "cannot find the tarnix program itself to start workers";
     return false;
   }
-  std::vector<std::string> argv = {self};
-  for (const std::string& a : WorkerArguments(settings)) argv.push_back(a);
+  // The workers' run logs go into one temporary folder of this process,
+  // a folder for each, which this process removes however it ends: a
+  // worker that is killed cannot remove its own.
+  TemporaryFolder root;
+  BatchSettings worker_settings = settings;
+  if (settings.work_dir.empty() && !root.Make(error)) return false;
   IgnoreBrokenPipes();
   const size_t n = static_cast<size_t>(settings.jobs);
-  std::vector<std::unique_ptr<ChildProcess>> workers;
-  std::vector<std::unique_ptr<Feeder>> feeders;
+  std::vector<std::vector<std::string>> argv(n);
+  std::vector<Worker> workers(n);
   for (size_t k = 0; k < n; ++k) {
-    workers.push_back(std::make_unique<ChildProcess>());
+    if (settings.work_dir.empty()) {
+      worker_settings.work_dir = root.path() + kPathSeparator + "worker-" + std::to_string(k + 1);
+    }
+    argv[k] = {self};
+    for (const std::string& a : WorkerArguments(worker_settings)) argv[k].push_back(a);
     std::string why;
-    if (!workers.back()->Start(argv, &why)) {
+    if (!workers[k].Start(argv[k], &why)) {
       *error = "--jobs " + std::to_string(settings.jobs) + ": " + why;
-      for (auto& f : feeders) f->Finish(true);
+      for (Worker& w : workers) w.Stop(true);
       return false;
     }
-    feeders.push_back(std::make_unique<Feeder>(workers.back().get()));
   }
   long long sent = 0, received = 0;
   bool failed = false, stopped = false;
   auto receive = [&]() {
     const size_t k = static_cast<size_t>(received % static_cast<long long>(n));
+    Worker& w = workers[k];
     std::string reply;
-    if (!ReadLine(workers[k]->output(), &reply) || reply.size() < 2 || reply[1] != '\t') {
+    if (ReadLine(w.process->output(), &reply) && reply.size() >= 2 && reply[1] == '\t') {
+      ++received;
+      w.pending.pop_front();
+      if (!deliver(reply.substr(2), reply[0] == 'K')) stopped = true;
+      return;
+    }
+    // A worker that a signal ended (a crash, or killed) costs the line it
+    // was on, which gets an error record; a new worker takes the rest of
+    // its lines. One that exited by itself could not start.
+    const int status = w.Stop(true);
+    const int signal = w.process->signal();
+    if (signal == 0 || w.pending.empty()) {
       *error = "worker " + std::to_string(k + 1) + " stopped before line " +
-               std::to_string(received + 1) + " was done";
+               std::to_string(received + 1) + " was done" +
+               (status > 0 ? " (exit status " + std::to_string(status) + ")" : "");
       failed = true;
       return;
     }
+    w.pending.pop_front();
     ++received;
-    if (!deliver(reply.substr(2), reply[0] == 'K')) stopped = true;
+    const nlohmann::ordered_json record = {
+        {"line", received},
+        {"error", "the worker process stopped on this line (signal " + std::to_string(signal) +
+                      "); the line was not done"}};
+    if (!deliver(record.dump(), false)) stopped = true;
+    std::string why;
+    if (!stopped && !w.Start(argv[k], &why)) {
+      *error = "worker " + std::to_string(k + 1) + " cannot be started again: " + why;
+      failed = true;
+    }
   };
   std::string line;
   while (!failed && !stopped && next_line(&line)) {
     ++sent;
     const size_t k = static_cast<size_t>((sent - 1) % static_cast<long long>(n));
-    feeders[k]->Push(std::to_string(sent) + "\t" + line + "\n");
+    workers[k].Send(std::to_string(sent) + "\t" + line + "\n");
     while (!failed && !stopped && sent - received >= kInFlightPerWorker * static_cast<long long>(n)) {
       receive();
     }
   }
-  if (failed || stopped) {
-    // Workers blocked on their output are released by closing it.
-    for (auto& w : workers) w->CloseOutput();
-    for (auto& f : feeders) f->Finish(true);
-  } else {
-    for (auto& f : feeders) f->Finish();
+  if (!failed && !stopped) {
+    for (Worker& w : workers) w.feeder->Finish();
     while (!failed && !stopped && received < sent) receive();
-    for (auto& w : workers) w->CloseOutput();
   }
-  feeders.clear();
+  // Workers blocked on their output are released by closing it.
+  const bool abandon = failed || stopped;
   for (size_t k = 0; k < n; ++k) {
-    const int status = workers[k]->Wait();
-    if (status != 0 && !failed && !stopped) {
+    const int status = workers[k].Stop(abandon);
+    if (status != 0 && !abandon) {
       *error = "worker " + std::to_string(k + 1) + " ended with status " + std::to_string(status);
       failed = true;
     }
@@ -160,14 +215,14 @@ CharacterPolicy CharacterPolicyOf(const BatchSettings& settings) {
                                                              : CharacterPolicy::kNormalise;
 }
 
-bool ReadLine(std::FILE* stream, std::string* line, bool strip_cr) {
+bool ReadLine(std::FILE* stream, std::string* line, bool strip_cr, size_t limit) {
   line->clear();
   int c = std::getc(stream);
   if (c == EOF) return false;
   // Byte by byte, so that a NUL inside a line is kept (and refused later
   // with a message) instead of cutting the line short.
   while (c != EOF && c != '\n') {
-    line->push_back(static_cast<char>(c));
+    if (line->size() <= limit) line->push_back(static_cast<char>(c));
     c = std::getc(stream);
   }
   if (strip_cr && !line->empty() && line->back() == '\r') line->pop_back();
@@ -179,17 +234,13 @@ std::string ProcessLine(Session& session, const BatchSettings& settings, long lo
   nlohmann::ordered_json record = {{"line", line_number}};
   std::string error;
   try {
-    Article article;
-    nlohmann::json parsed;
     LibraryArticle prepared;
     std::vector<Keyword> keywords;
-    bool done = ArticleFromJsonText(line, settings.encoding, &article, &parsed, &error);
-    if (parsed.is_object() && parsed.contains("id")) record["id"] = parsed["id"];
-    if (done && article.lang.empty() && settings.lang) article.lang = *settings.lang;
-    done = done && PrepareArticle(article, CharacterPolicyOf(settings), &prepared, &error);
-    if (done && prepared.replaced > 0) record["replaced"] = prepared.replaced;
-    done = done && session.Extract(prepared, settings.extract, &keywords, &error);
-    if (done) record["keywords"] = KeywordsJson(keywords);
+    if (PrepareLine(line, line_number, settings.encoding, settings.lang, CharacterPolicyOf(settings),
+                    &record, &prepared, &error) &&
+        session.Extract(prepared, settings.extract, &keywords, &error)) {
+      record["keywords"] = KeywordsJson(keywords);
+    }
   } catch (const std::exception& e) {
     error = std::string("unexpected failure: ") + e.what();
   }

@@ -36,8 +36,11 @@ std::string ProcessLine(Session& session, const BatchSettings& settings, long lo
                         const std::string& line, bool* ok);
 
 // Reads one line without its line end (and, with strip_cr, without a CR
-// before it); false at the end of the stream.
-bool ReadLine(std::FILE* stream, std::string* line, bool strip_cr = true);
+// before it); false at the end of the stream. A line longer than limit
+// keeps its first limit + 1 bytes, so that a runaway line cannot take all
+// the memory and is still seen to be too long.
+bool ReadLine(std::FILE* stream, std::string* line, bool strip_cr = true,
+              size_t limit = std::string::npos);
 
 // Pulls lines from next_line until it returns false and hands each line's
 // record to deliver, in input order; deliver returns false to stop early

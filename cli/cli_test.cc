@@ -518,4 +518,320 @@ TEST_F(CliTest, EvalRunsRetextKeywordsWhenItIsInstalled) {
   EXPECT_NEAR(s["R@10"].get<double>(), 0.5, 1e-9) << r.out;
 }
 
+// Input that used to crash the command or be misread.
+
+// An article whose "x" field nests objects depth deep.
+std::string DeepLine(int depth) {
+  std::string line = R"({"title": "图像分类", "x": )";
+  for (int i = 0; i < depth; ++i) line += R"({"a": )";
+  line += "1";
+  line += std::string(static_cast<size_t>(depth), '}');
+  return line + "}";
+}
+
+TEST_F(CliTest, DeepNestingIsAnErrorRecordAndTheOtherLinesKeepTheirs) {
+  const std::string good = R"({"title": "图像分类", "abstract": "基于深度学习的图像分类方法"})";
+  WriteFile(Path("deep.jsonl"), good + "\n" + DeepLine(100000) + "\n" +
+                                    "[" + std::string(200000, '[') + "\n" + good + "\n");
+  for (const char* jobs : {"1", "2"}) {
+    const Result r = Run({"batch", "--quiet", "--jobs", jobs, Path("deep.jsonl")});
+    ASSERT_EQ(r.status, 0) << jobs << " " << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u) << jobs;
+    EXPECT_TRUE(json::parse(lines[0]).contains("keywords"));
+    EXPECT_EQ(json::parse(lines[1])["error"],
+              "the JSON input is nested too deep: more than 64 levels at line 1, column 402");
+    EXPECT_EQ(json::parse(lines[2])["error"].get<std::string>().substr(0, 36),
+              "the JSON input is nested too deep: m");
+    EXPECT_EQ(json::parse(lines[3])["keywords"][0]["keyword"], "图像分类") << lines[3];
+  }
+  // 64 levels are still read (the field is ignored).
+  WriteFile(Path("ok.json"), DeepLine(62));
+  EXPECT_EQ(Run({"extract", Path("ok.json")}).status, 0);
+  WriteFile(Path("deep.json"), DeepLine(100000));
+  const Result r = Run({"extract", Path("deep.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("nested too deep"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, InputIsReadAsWhatItIs) {
+  // A byte-order mark before JSON: still JSON, its syntax no keyword.
+  const std::string article = R"({"title": "图像分类", "abstract": "基于深度学习的图像分类方法"})";
+  WriteFile(Path("plain.json"), article);
+  WriteFile(Path("bom.json"), "\xEF\xBB\xBF" + article);
+  const Result plain = Run({"extract", "--format", "json", Path("plain.json")});
+  const Result bom = Run({"extract", "--format", "json", Path("bom.json")});
+  ASSERT_EQ(bom.status, 0) << bom.err;
+  EXPECT_EQ(bom.out, plain.out);
+  WriteFile(Path("bom.jsonl"), "\xEF\xBB\xBF" + article + "\n");
+  EXPECT_TRUE(json::parse(Run({"batch", Path("bom.jsonl")}).out).contains("keywords"));
+
+  // A list of articles, or a lone JSON text, is refused; plain text that
+  // starts with a bracket is still text.
+  WriteFile(Path("list.json"), "[" + article + "]");
+  Result r = Run({"extract", Path("list.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("the JSON input is an array, not an object"), std::string::npos) << r.err;
+  WriteFile(Path("string.json"), R"("图像分类")");
+  r = Run({"extract", Path("string.json")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("is a string, not an object with the article's fields (--input text"),
+            std::string::npos) << r.err;
+  EXPECT_EQ(Run({"extract", "--input", "text", Path("string.json")}).status, 0);
+  WriteFile(Path("cited.txt"), "[1] Image classification with deep networks.");
+  EXPECT_EQ(Run({"extract", Path("cited.txt")}).status, 0);
+  WriteFile(Path("list.jsonl"), "[" + article + "]\n");
+  EXPECT_EQ(json::parse(Run({"batch", Path("list.jsonl")}).out)["error"].get<std::string>().substr(0, 30),
+            "the JSON input is an array, no");
+
+  // Columns count characters: the colon is missing after the 11th.
+  WriteFile(Path("broken.json"), R"({"图像分类的方法" "x"})");
+  r = Run({"extract", Path("broken.json")});
+  EXPECT_NE(r.err.find("parse error at line 1, column 14: syntax error"), std::string::npos) << r.err;
+  // An empty line has no last character to point at.
+  WriteFile(Path("empty.jsonl"), "\n");
+  EXPECT_NE(Run({"batch", Path("empty.jsonl")}).out.find("parse error at line 1, column 1: syntax error"),
+            std::string::npos);
+}
+
+TEST_F(CliTest, LanguageFollowsTheShareOfChineseAndContradictionsAreFlagged) {
+  // One Chinese term in an English abstract leaves it English; Latin names
+  // in a Chinese one leave it Chinese.
+  WriteFile(Path("articles.jsonl"),
+            json({{"title", "Image classification with deep networks"},
+                  {"abstract", "We classify images (图像分类) with convolutional networks."}})
+                    .dump() + "\n" +
+                json({{"title", "基于BERT和LSTM的文本分类方法研究"}}).dump() + "\n" +
+                json({{"title", "图像分类"}, {"abstract", "基于深度学习的图像分类方法"}, {"lang", "en"}})
+                    .dump() + "\n" +
+                json({{"title", "Image classification"}, {"lang", "zh"}}).dump() + "\n");
+  const Result r = Run({"batch", "--quiet", Path("articles.jsonl")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 4u);
+  const json en = json::parse(lines[0]), zh = json::parse(lines[1]);
+  EXPECT_FALSE(en.contains("warning"));
+  EXPECT_FALSE(zh.contains("warning"));
+  EXPECT_EQ(en["keywords"][0]["keyword"].get<std::string>().find_first_of("\xE5\xE5"), std::string::npos)
+      << lines[0];
+  // Chinese keywords of a Chinese article have their frequency.
+  EXPECT_GE(zh["keywords"][0]["frequency"].get<int>(), 1) << lines[1];
+  EXPECT_EQ(json::parse(lines[2])["warning"], "lang is en, but the text is mostly Chinese");
+  EXPECT_EQ(json::parse(lines[3])["warning"], "lang is zh, but the text is mostly not Chinese");
+  // extract says so on standard error and in its JSON.
+  WriteFile(Path("en.json"), json({{"title", "图像分类"}, {"lang", "en"}}).dump());
+  const Result x = Run({"extract", "--format", "json", Path("en.json")});
+  EXPECT_NE(x.err.find("tarnix: warning: lang is en, but the text is mostly Chinese"), std::string::npos);
+  EXPECT_EQ(json::parse(x.out)["warning"], "lang is en, but the text is mostly Chinese");
+}
+
+// Runs a bash script with the command as $TARNIX and a private TMPDIR
+// ($TMPDIR), job control on so that a job in the background takes SIGINT.
+Result RunScript(const std::string& dir, const std::string& script) {
+  WriteFile(dir + "/script.sh", "set -m\nexport TMPDIR=" + Quote(dir + "/tmp") + "\nmkdir -p \"$TMPDIR\"\n" +
+                                    "TARNIX=" + Quote(TARNIX_COMMAND) + "\ncd " + Quote(dir) + "\n" + script);
+  Result r;
+  const int raw = std::system(("bash " + Quote(dir + "/script.sh") + " > " + Quote(dir + "/out.txt") +
+                               " 2> " + Quote(dir + "/err.txt")).c_str());
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.out = ReadFile(dir + "/out.txt");
+  r.err = ReadFile(dir + "/err.txt");
+  return r;
+}
+
+// Four articles of the sample; the script feeds them through a FIFO.
+std::string FourArticles() {
+  const std::string line = json::parse(ReadFile(kTestData + "/article.json")).dump();
+  return line + "\n" + line + "\n" + line + "\n" + line + "\n";
+}
+
+TEST_F(CliTest, NoTemporaryFolderOutlivesASignal) {
+  WriteFile(Path("in.jsonl"), FourArticles());
+  // The command waits on a FIFO with its folders made, is stopped, and
+  // must leave nothing in $TMPDIR; it dies of the signal it was sent.
+  const Result r = RunScript(dir_, R"sh(
+for sig in INT TERM HUP; do
+  for jobs in 1 2; do
+    rm -f fifo && mkfifo fifo
+    "$TARNIX" batch --quiet --jobs $jobs < fifo > out.jsonl &
+    pid=$!
+    exec 3> fifo
+    head -2 in.jsonl >&3
+    for i in $(seq 100); do [ $(ls "$TMPDIR" | wc -l) -gt 0 ] && break; sleep 0.1; done
+    sleep 1
+    made=$(ls "$TMPDIR" | wc -l)
+    kill -$sig $pid
+    wait $pid
+    echo "$sig $jobs status $? made $made left $(ls "$TMPDIR" | wc -l)"
+    exec 3>&-
+  done
+done
+# A reader that stops early: SIGPIPE with one job, a failed write with two.
+for jobs in 1 2; do
+  cat in.jsonl in.jsonl in.jsonl | "$TARNIX" batch --quiet --jobs $jobs | head -c 10 > /dev/null
+  echo "PIPE $jobs status ${PIPESTATUS[1]} left $(ls "$TMPDIR" | wc -l)"
+done
+)sh");
+  EXPECT_EQ(r.out,
+            "INT 1 status 130 made 1 left 0\nINT 2 status 130 made 1 left 0\n"
+            "TERM 1 status 143 made 1 left 0\nTERM 2 status 143 made 1 left 0\n"
+            "HUP 1 status 129 made 1 left 0\nHUP 2 status 129 made 1 left 0\n"
+            "PIPE 1 status 141 left 0\nPIPE 2 status 1 left 0\n") << r.err;
+}
+
+TEST_F(CliTest, AKilledWorkerCostsOneLineAndLeavesNothingBehind) {
+  WriteFile(Path("in.jsonl"), FourArticles() + FourArticles());
+  // Worker 1 (odd lines) is killed after lines 1-4 were sent: the line it
+  // was on, or its next, line 5, when it was done with those, gets an
+  // error record, and a new worker does the odd lines after it.
+  const Result r = RunScript(dir_, R"sh(
+rm -f fifo && mkfifo fifo
+"$TARNIX" batch --quiet --jobs 2 < fifo > out.jsonl &
+pid=$!
+exec 3> fifo
+head -4 in.jsonl >&3
+for i in $(seq 100); do [ $(pgrep -P $pid | wc -l) -eq 2 ] && break; sleep 0.1; done
+sleep 2
+kill -KILL $(pgrep -P $pid | head -1)
+tail -4 in.jsonl >&3
+exec 3>&-
+wait $pid
+echo "status $? left $(ls "$TMPDIR" | wc -l)"
+)sh");
+  EXPECT_EQ(r.out, "status 0 left 0\n") << r.err;
+  const auto lines = Lines(ReadFile(Path("out.jsonl")));
+  ASSERT_EQ(lines.size(), 8u);
+  int errors = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    json record = json::parse(lines[i]);
+    EXPECT_EQ(record["line"], i + 1);
+    if (record.contains("error")) {
+      ++errors;
+      EXPECT_EQ(i % 2, 0u) << "not a line of worker 1: " << lines[i];
+      EXPECT_EQ(record["error"], "the worker process stopped on this line (signal 9); the line was not done");
+    } else {
+      ASSERT_FALSE(record["keywords"].empty()) << lines[i];
+      EXPECT_EQ(record["keywords"][0]["keyword"], "导电高分子") << lines[i];
+    }
+  }
+  EXPECT_EQ(errors, 1);
+}
+
+TEST_F(CliTest, CommandLineConventions) {
+  const std::string article = kTestData + "/article.json";
+  Result r = Run({"extract", "--top=3", "--format=tsv", article});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 4u);
+  r = Run({"extract", "--jobs", "2", article});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--jobs belongs to batch and eval, not extract"), std::string::npos) << r.err;
+  r = Run({"eval", "--top", "3", kTestData + "/eval.jsonl"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--top belongs to extract and batch, not eval"), std::string::npos) << r.err;
+
+  r = Run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.substr(0, 7), "tarnix ");
+  // Each command has its own help, with an example and the exit statuses.
+  for (const char* command : {"extract", "batch", "eval"}) {
+    r = Run({command, "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(std::string("Usage: tarnix ") + command), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(std::string("Example:\n  tarnix ") + command), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Exit status: 0 done"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("--title") != std::string::npos, std::string(command) == "extract") << r.out;
+  }
+
+  // --class-mode none: no class codes, where the default shows some.
+  const json codes = json::parse(Run({"extract", "--format", "json", article}).out);
+  const json none = json::parse(Run({"extract", "--format", "json", "--class-mode", "none", article}).out);
+  int coded = 0;
+  for (const json& k : codes["keywords"]) coded += !k["class"].get<std::string>().empty();
+  EXPECT_GT(coded, 0);
+  ASSERT_FALSE(none["keywords"].empty());
+  for (const json& k : none["keywords"]) EXPECT_EQ(k["class"], "") << k.dump();
+
+  // batch --fail-on-error: 3 when any line is an error record, else 0.
+  EXPECT_EQ(Run({"batch", "--quiet", kTestData + "/batch.jsonl"}).status, 0);
+  r = Run({"batch", "--quiet", "--fail-on-error", kTestData + "/batch.jsonl"});
+  EXPECT_EQ(r.status, 3);
+  EXPECT_EQ(Lines(r.out).size(), 8u);
+  WriteFile(Path("good.jsonl"), json::parse(ReadFile(article)).dump() + "\n");
+  EXPECT_EQ(Run({"batch", "--quiet", "--fail-on-error", Path("good.jsonl")}).status, 0);
+}
+
+TEST_F(CliTest, EvalRefusesPredictionsOfAnotherFile) {
+  const std::string eval = kTestData + "/eval.jsonl";
+  const std::string predictions = ReadFile(kTestData + "/eval_predictions.jsonl");
+  // One record short.
+  WriteFile(Path("short.jsonl"), predictions.substr(0, predictions.rfind("{\"line\": 5")));
+  Result r = Run({"eval", "--predictions", Path("short.jsonl"), eval});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("has 4 records for the 5 lines of " + eval), std::string::npos) << r.err;
+  // The records of another file with as many lines: its ids differ.
+  std::string other = predictions;
+  other.replace(other.find("\"id\": \"g1\""), 10, "\"id\": \"zz\"");
+  WriteFile(Path("other.jsonl"), other);
+  r = Run({"eval", "--predictions", Path("other.jsonl"), eval});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("line 2 has the id \"zz\", but line 2 of " + eval + " has \"g1\""), std::string::npos)
+      << r.err;
+  // Records out of order are not one batch run.
+  const auto lines = Lines(predictions);
+  WriteFile(Path("shuffled.jsonl"), lines[1] + "\n" + lines[0] + "\n" + lines[2] + "\n" + lines[3] + "\n" +
+                                        lines[4] + "\n");
+  r = Run({"eval", "--predictions", Path("shuffled.jsonl"), eval});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("line 1 is the record of line 2"), std::string::npos) << r.err;
+}
+
+// What a terminal shows of text written to it: a carriage return goes back
+// to the line's start, ESC [ K erases to its end.
+std::vector<std::string> Screen(const std::string& typescript) {
+  std::vector<std::string> lines;
+  std::string line;
+  size_t column = 0;
+  for (size_t i = 0; i < typescript.size(); ++i) {
+    const char c = typescript[i];
+    if (c == '\r') {
+      column = 0;
+    } else if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      column = 0;
+    } else if (typescript.compare(i, 3, "\033[K") == 0) {
+      line.resize(column);
+      i += 2;
+    } else {
+      if (column < line.size()) line[column] = c;
+      else line.push_back(c);
+      ++column;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+TEST_F(CliTest, ProgressBarLeavesRecordsOnTheSameTerminalReadable) {
+  if (std::system("command -v script > /dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) for a terminal";
+  std::string input;
+  for (int i = 0; i < 6; ++i) input += json::parse(ReadFile(kTestData + "/article.json")).dump() + "\n";
+  WriteFile(Path("in.jsonl"), input);
+  // script(1) gives the command a terminal for standard output and error.
+  const std::string command = Quote(TARNIX_COMMAND) + " batch " + Quote(Path("in.jsonl"));
+  const int raw = std::system(("cd " + Quote(dir_) + " && script -qec " + Quote(command) +
+                               " /dev/null < /dev/null > screen.txt 2>&1").c_str());
+  ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << ReadFile(Path("screen.txt"));
+  const std::string typescript = ReadFile(Path("screen.txt"));
+  EXPECT_NE(typescript.find("articles"), std::string::npos) << "no progress bar was drawn";
+  int records = 0;
+  for (const std::string& line : Screen(typescript)) {
+    if (line.find("\"line\"") == std::string::npos) continue;
+    ++records;
+    EXPECT_EQ(line.substr(0, 8), "{\"line\":") << line;
+    EXPECT_TRUE(json::accept(line)) << line;
+  }
+  EXPECT_EQ(records, 6) << typescript;
+}
+
 }  // namespace

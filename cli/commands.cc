@@ -14,12 +14,13 @@ namespace {
 
 void Fail(const std::string& message) { std::fprintf(stderr, "tarnix: %s\n", message.c_str()); }
 
-bool StartsWithBrace(const std::string& s) {
+// The first character that is not a blank, or 0.
+char FirstNonBlank(const std::string& s) {
   for (char c : s) {
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r') continue;
-    return c == '{';
+    return c;
   }
-  return false;
+  return '\0';
 }
 
 bool Write(const std::string& text) {
@@ -71,13 +72,19 @@ void Progress::Step() {
   }
   std::fputs(line, stderr);
   std::fflush(stderr);
+  drawn_ = true;
+}
+
+void Progress::Clear() {
+  if (!drawn_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  drawn_ = false;
+  last_draw_ = 0;  // drawn again at the next step
 }
 
 void Progress::Finish() {
-  if (enabled_ && done_ > 0) {
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
-  }
+  if (enabled_ && done_ > 0) Clear();
 }
 
 bool ReadWholeFile(const std::string& path, std::string* content, std::string* error) {
@@ -124,15 +131,25 @@ int RunExtract(const Options& o) {
   }
   const std::string source = path == "-" ? "standard input" : path;
   Article article;
-  const bool json = o.input == InputKind::kJson || (o.input == InputKind::kAuto && StartsWithBrace(content));
+  // A byte-order mark is no part of the article, whatever follows it.
+  if (StartsWithBom(content)) content.erase(0, 3);
+  // JSON is an object; any other JSON value (a list of articles, a lone
+  // text) is refused rather than taken for the full text, its syntax and
+  // all. Text that merely starts with "[" is still text.
+  const char first = FirstNonBlank(content);
+  const bool json = o.input == InputKind::kJson ||
+                    (o.input == InputKind::kAuto &&
+                     (first == '{' || (first != '\0' && content.size() <= kMaxJsonBytes &&
+                                       o.batch.encoding == InputEncoding::kUtf8 &&
+                                       nlohmann::json::accept(content))));
   if (json) {
     if (!ArticleFromJsonText(content, o.batch.encoding, &article, nullptr, &error)) {
-      Fail(source + ": " + error);
+      const bool hint = first != '{' && first != '[' && o.input == InputKind::kAuto;
+      Fail(source + ": " + error + (hint ? " (--input text reads it as plain text)" : ""));
       return kExitFailure;
     }
   } else {
     article.gbk = o.batch.encoding == InputEncoding::kGbk;
-    if (!article.gbk && content.compare(0, 3, "\xEF\xBB\xBF") == 0) content.erase(0, 3);
     article.field[kText] = content;
   }
   if (!ApplyOverrides(o.overrides, o.batch.encoding, &article, &error)) {
@@ -153,6 +170,7 @@ int RunExtract(const Options& o) {
     }
     Fail(note);
   }
+  if (!prepared.warning.empty()) Fail("warning: " + prepared.warning);
   std::vector<Keyword> keywords;
   {
     Session session;
@@ -169,6 +187,7 @@ int RunExtract(const Options& o) {
     case Format::kJson: {
       nlohmann::ordered_json doc = {{"lang", prepared.type == 1 ? "zh" : "en"}};
       if (prepared.replaced > 0) doc["replaced"] = prepared.replaced;
+      if (!prepared.warning.empty()) doc["warning"] = prepared.warning;
       doc["keywords"] = KeywordsJson(keywords);
       out = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
       break;
@@ -192,12 +211,15 @@ int RunBatchCommand(const Options& o) {
   SetBinaryMode(stdin);
   SetBinaryMode(stdout);
   const bool show = !o.quiet && IsTerminal(stderr);
+  // Records on the terminal the bar is drawn on: each is written on a line
+  // the bar has left, and the bar comes back below it.
+  const bool shared_terminal = show && IsTerminal(stdout);
   Progress progress(show, show && path != "-" ? CountLines(path) : -1);
   long long errors = 0, replaced = 0;
   bool output_gone = false;
   std::string error;
   const bool ran = RunBatch(
-      o.batch, [in](std::string* line) { return ReadLine(in, line); },
+      o.batch, [in](std::string* line) { return ReadLine(in, line, true, kMaxJsonBytes); },
       [&](const std::string& record, bool ok) {
         if (!ok) ++errors;
         // The key cannot occur inside a text of the record, where its
@@ -208,7 +230,8 @@ int RunBatchCommand(const Options& o) {
             replaced += parsed["replaced"].get<long long>();
           }
         }
-        if (!Write(record) || !Write("\n")) {
+        if (shared_terminal) progress.Clear();
+        if (!Write(record) || !Write("\n") || (shared_terminal && std::fflush(stdout) != 0)) {
           output_gone = true;
           return false;
         }
@@ -237,7 +260,7 @@ int RunBatchCommand(const Options& o) {
                  progress.done(), s, s > 0 ? static_cast<double>(progress.done()) / s : 0.0, errors,
                  replaced);
   }
-  return 0;
+  return o.fail_on_error && errors > 0 ? kExitErrorRecords : 0;
 }
 
 }  // namespace cli

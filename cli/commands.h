@@ -9,9 +9,11 @@
 namespace tarnix {
 namespace cli {
 
-// Exit statuses: 0 done, 1 the input or the library failed, 2 bad usage.
+// Exit statuses: 0 done, 1 the input or the library failed, 2 bad usage,
+// 3 error records from batch --fail-on-error.
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitErrorRecords = 3;
 
 int RunExtract(const Options& options);
 int RunBatchCommand(const Options& options);
@@ -26,6 +28,9 @@ class Progress {
  public:
   Progress(bool enabled, long long total) : enabled_(enabled), total_(total) {}
   void Step();
+  // Takes the bar off the screen until the next Step draws it, so that a
+  // record written to the same terminal starts on a clean line.
+  void Clear();
   void Finish();
   double Seconds() const;
   long long done() const { return done_; }
@@ -36,6 +41,7 @@ class Progress {
   long long done_ = 0;
   double start_ = Now();
   double last_draw_ = 0;
+  bool drawn_ = false;
   static double Now();
 };
 

@@ -112,6 +112,7 @@ struct EvalDoc {
   std::string peer_text;
   std::vector<std::string> references;
   bool english = false;
+  nlohmann::json id;  // the record's "id", or null
 };
 
 std::vector<std::string> SplitKeywordText(const std::string& text) {
@@ -144,14 +145,10 @@ std::vector<std::string> SplitKeywordText(const std::string& text) {
 bool ReadDoc(const std::string& line, const std::optional<std::string>& lang, EvalDoc* doc,
              std::string* error) {
   nlohmann::json record;
-  try {
-    record = nlohmann::json::parse(line);
-  } catch (const nlohmann::json::exception& e) {
-    *error = "malformed JSON: " + JsonErrorText(e);
-    return false;
-  }
+  if (!ParseJsonDocument(line, &record, error)) return false;
   Article article;
   if (!ArticleFromJson(record, &article, error)) return false;
+  if (record.contains("id")) doc->id = record["id"];
   const auto keywords = record.find("keywords");
   if (keywords != record.end() && keywords->is_array()) {
     for (const auto& k : *keywords) doc->references.push_back(k.get<std::string>());
@@ -161,7 +158,7 @@ bool ReadDoc(const std::string& line, const std::optional<std::string>& lang, Ev
   std::string title = article.field[kTitle], abstract = article.field[kAbstract];
   std::string text = article.field[kText];
   std::string language = article.lang.empty() && lang ? *lang : article.lang;
-  if (language.empty()) language = HasChineseUtf8(title + abstract + text) ? "zh" : "en";
+  if (language.empty()) language = GuessLanguage(article);
   if (title.empty() && abstract.empty() && language == "en") {
     PaperParts parts = SplitPaper(text);
     title = std::move(parts.title);
@@ -258,43 +255,58 @@ bool RunTarnix(const Options& o, const std::vector<EvalDoc>& docs,
   return ran;
 }
 
-// The keyword lists of a batch run's records, by their "line"; a document
-// without a record, or with an error record, has an empty list.
-bool ReadPredictions(const std::string& path, const std::vector<EvalDoc>& docs,
-                     std::vector<std::vector<std::string>>* lists, long long* failed,
-                     std::string* error) {
+// The keyword lists of a batch run's records; a document with an error
+// record has an empty list. The records must be those of a batch run over
+// the whole evaluation file: one per line, in order, with the same ids.
+// Records of another file would score zeros without a word otherwise.
+bool ReadPredictions(const std::string& path, const std::string& eval_path, long long eval_lines,
+                     const std::vector<EvalDoc>& docs, std::vector<std::vector<std::string>>* lists,
+                     long long* failed, std::string* error) {
   std::FILE* in = std::fopen(path.c_str(), "rb");
   if (in == nullptr) {
     *error = "cannot read " + path + ": " + std::strerror(errno);
     return false;
   }
-  std::map<long long, std::vector<std::string>> by_line;
+  std::map<long long, nlohmann::json> by_line;
   std::string line;
   long long number = 0;
   bool ok = true;
-  while (ok && ReadLine(in, &line)) {
+  while (ok && ReadLine(in, &line, true, kMaxJsonBytes)) {
     ++number;
-    if (IsBlank(line, false)) continue;
-    try {
-      const nlohmann::json record = nlohmann::json::parse(line);
-      if (!record.is_object() || !record.contains("line") || !record["line"].is_number_integer()) {
-        *error = path + " line " + std::to_string(number) + " is not a tarnix batch record";
-        ok = false;
-      } else if (!record.contains("error")) {
-        by_line[record["line"].get<long long>()] = RecordKeywords(record);
-      }
-    } catch (const nlohmann::json::exception& e) {
-      *error = path + " line " + std::to_string(number) + ": malformed JSON: " + JsonErrorText(e);
+    nlohmann::json record;
+    std::string why;
+    if (!ParseJsonDocument(line, &record, &why)) {
+      *error = path + " line " + std::to_string(number) + ": " + why;
       ok = false;
+    } else if (!record.is_object() || !record.contains("line") || !record["line"].is_number_integer()) {
+      *error = path + " line " + std::to_string(number) + " is not a tarnix batch record";
+      ok = false;
+    } else if (record["line"].get<long long>() != number) {
+      *error = path + " line " + std::to_string(number) + " is the record of line " +
+               record["line"].dump() + ": not the records of one tarnix batch run";
+      ok = false;
+    } else {
+      by_line[number] = std::move(record);
     }
   }
   std::fclose(in);
   if (!ok) return false;
+  if (number != eval_lines) {
+    *error = path + " has " + std::to_string(number) + " records for the " + std::to_string(eval_lines) +
+             " lines of " + eval_path + ": they are not the records of a tarnix batch run over it";
+    return false;
+  }
   lists->clear();
   for (const EvalDoc& d : docs) {
-    const auto it = by_line.find(d.line);
-    if (it == by_line.end()) ++*failed;
-    lists->push_back(it == by_line.end() ? std::vector<std::string>() : it->second);
+    const nlohmann::json& record = by_line[d.line];
+    const nlohmann::json id = record.contains("id") ? record["id"] : nlohmann::json();
+    if (id != d.id) {
+      *error = path + " line " + std::to_string(d.line) + " has the id " + id.dump() + ", but line " +
+               std::to_string(d.line) + " of " + eval_path + " has " + d.id.dump();
+      return false;
+    }
+    if (record.contains("error")) ++*failed;
+    lists->push_back(record.contains("error") ? std::vector<std::string>() : RecordKeywords(record));
   }
   return true;
 }
@@ -370,7 +382,7 @@ int RunEval(const Options& o) {
   SystemRow tarnix_row{"tarnix", {}, 0};
   bool ran = true;
   if (!o.predictions.empty()) {
-    ran = ReadPredictions(o.predictions, docs, &ours, &tarnix_row.failed, &error);
+    ran = ReadPredictions(o.predictions, path, lines, docs, &ours, &tarnix_row.failed, &error);
   } else {
     ran = RunTarnix(o, docs, &ours, &tarnix_row.failed, &error);
   }

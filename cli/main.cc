@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     }
     switch (options.command) {
       case Command::kHelp:
-        std::fputs(kUsage, stdout);
+        std::fputs(options.help.c_str(), stdout);
         return argc < 2 ? kExitUsage : 0;
       case Command::kVersion:
         std::printf("tarnix %s\n", TARNIX_VERSION);

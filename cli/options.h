@@ -29,12 +29,14 @@ struct Options {
   std::string predictions;  // eval: score these batch results instead of running Tarnix
   bool worker = false;
   bool quiet = false;
+  bool fail_on_error = false;  // batch: exit 3 when a line got an error record
+  std::string help;            // kHelp: the help of the command asked about
 };
 
-// False with a message for an unknown or malformed option.
+// False with a message for an unknown or malformed option, or one that
+// belongs to another command. -h or --help anywhere gives Command::kHelp
+// with the help of the command it follows.
 bool ParseOptions(int argc, char** argv, Options* options, std::string* error);
-
-extern const char kUsage[];
 
 }  // namespace cli
 }  // namespace tarnix

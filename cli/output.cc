@@ -18,6 +18,27 @@ std::string OneLine(const std::string& text) {
   return out;
 }
 
+// A text cut to at most width columns, its end marked with "…".
+std::string Cut(const std::string& text, size_t width) {
+  if (DisplayWidth(text) <= width) return text;
+  std::string out;
+  size_t used = 0;
+  for (size_t at = 0; at < text.size();) {
+    size_t n = 1;
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    if (lead >= 0xF0) n = 4;
+    else if (lead >= 0xE0) n = 3;
+    else if (lead >= 0xC0) n = 2;
+    const std::string c = text.substr(at, n);
+    const size_t w = DisplayWidth(c);
+    if (used + w + 1 > width) break;  // one column for the ellipsis
+    out += c;
+    used += w;
+    at += n;
+  }
+  return out + "\xE2\x80\xA6";
+}
+
 void Pad(std::string* line, const std::string& cell, size_t width, bool right) {
   const size_t w = DisplayWidth(cell);
   const std::string fill(width > w ? width - w : 0, ' ');
@@ -49,8 +70,11 @@ std::string KeywordsTable(const std::vector<Keyword>& keywords) {
   std::vector<std::vector<std::string>> rows;
   for (size_t i = 0; i < keywords.size(); ++i) {
     const Keyword& k = keywords[i];
-    rows.push_back({std::to_string(i + 1), OneLine(k.text), WeightText(k.weight),
-                    std::to_string(k.frequency), OneLine(k.class_code), OneLine(k.second)});
+    // A keyword of thousands of letters (a formula, a run-on token) would
+    // push every other row off the screen; JSON and TSV keep it whole.
+    rows.push_back({std::to_string(i + 1), Cut(OneLine(k.text), kTableTextWidth), WeightText(k.weight),
+                    std::to_string(k.frequency), OneLine(k.class_code),
+                    Cut(OneLine(k.second), kTableTextWidth)});
   }
   std::vector<size_t> width(head.size());
   for (size_t c = 0; c < head.size(); ++c) width[c] = DisplayWidth(head[c]);

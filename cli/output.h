@@ -19,7 +19,9 @@ nlohmann::ordered_json KeywordsJson(const std::vector<Keyword>& keywords);
 
 // A readable table: rank, keyword, weight, frequency, class code, second
 // text, in columns aligned for a terminal (Chinese characters are two
-// columns wide).
+// columns wide); keywords and second texts longer than kTableTextWidth
+// columns are cut, with "…" at the end.
+constexpr size_t kTableTextWidth = 40;
 std::string KeywordsTable(const std::vector<Keyword>& keywords);
 
 // A header line and one tab-separated line per keyword.

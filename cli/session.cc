@@ -45,6 +45,30 @@ std::string MakeTemporaryDirectory(std::string* error) {
   return std::string();
 }
 
+}  // namespace
+
+bool TemporaryFolder::Make(std::string* error) {
+  Remove();
+  path_ = MakeTemporaryDirectory(error);
+  if (path_.empty()) return false;
+  if (!RemoveFolderOnSignal(path_)) {
+    Remove();
+    *error = "too many temporary folders at once";
+    return false;
+  }
+  return true;
+}
+
+void TemporaryFolder::Remove() {
+  if (path_.empty()) return;
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+  ForgetFolderOnSignal(path_);
+  path_.clear();
+}
+
+namespace {
+
 std::string ToUtf8Lossy(const std::string& gbk) {
   std::string out;
   GbkToUtf8(gbk, &out, Unmappable::kReplace, nullptr);
@@ -57,16 +81,15 @@ Session::~Session() {
   if (initialised_) Tarnix_FreeDict();
   std::error_code ec;
   if (!start_dir_.empty()) fs::current_path(start_dir_, ec);
-  if (temporary_) fs::remove_all(work_dir_, ec);
+  temporary_.Remove();
 }
 
 bool Session::Open(const std::string& work_dir, std::string* error) {
   std::error_code ec;
   start_dir_ = fs::current_path(ec).string();
   if (work_dir.empty()) {
-    work_dir_ = MakeTemporaryDirectory(error);
-    if (work_dir_.empty()) return false;
-    temporary_ = true;
+    if (!temporary_.Make(error)) return false;
+    work_dir_ = temporary_.path();
   } else {
     work_dir_ = fs::absolute(work_dir, ec).string();
     fs::create_directories(work_dir_, ec);
@@ -168,7 +191,8 @@ bool Session::Extract(const LibraryArticle& article, const ExtractSettings& sett
     Keyword k;
     k.text = ToUtf8Lossy(e.keyword_text);
     k.second = ToUtf8Lossy(e.second_text);
-    k.class_code = ToUtf8Lossy(e.class_code);
+    // --class-mode none: the library still fills in codes; none are shown.
+    if (settings.class_mode == 0 || settings.class_mode == 1) k.class_code = ToUtf8Lossy(e.class_code);
     k.frequency = e.frequency;
     k.weight = e.weight;
     keywords->push_back(std::move(k));

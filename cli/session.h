@@ -34,6 +34,22 @@ struct Keyword {
   double weight = 0.0;
 };
 
+// A new folder tarnix-N in the system's temporary directory, removed when
+// this goes out of scope or a signal stops the program (platform.h).
+class TemporaryFolder {
+ public:
+  TemporaryFolder() = default;
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+  ~TemporaryFolder() { Remove(); }
+  bool Make(std::string* error);
+  void Remove();
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
 class Session {
  public:
   Session() = default;
@@ -61,7 +77,7 @@ class Session {
 
   std::string start_dir_;
   std::string work_dir_;
-  bool temporary_ = false;
+  TemporaryFolder temporary_;
   bool initialised_ = false;
   std::vector<KeywordEntry> list_;  // reused: the library's list is large
 };

@@ -108,24 +108,45 @@ std::string NormaliseForMatch(const std::string& text) {
   return out.substr(b, e - b);
 }
 
-bool HasChineseUtf8(const std::string& text) {
+ScriptCounts CountScriptsUtf8(const std::string& text) {
+  ScriptCounts counts;
+  bool in_word = false;
   for (size_t at = 0; at < text.size();) {
     size_t n = 0;
     const int32_t cp = Decode(text, at, &n);
     if ((cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0x3400 && cp <= 0x4DBF) ||
         (cp >= 0xF900 && cp <= 0xFAFF)) {
-      return true;
+      ++counts.chinese;
     }
+    // Latin letters, accented ones included (U+00C0 to U+024F but for × and ÷).
+    const bool letter = (cp >= 'A' && cp <= 'Z') || (cp >= 'a' && cp <= 'z') ||
+                        (cp >= 0xC0 && cp <= 0x24F && cp != 0xD7 && cp != 0xF7);
+    if (letter && !in_word) ++counts.latin_words;
+    in_word = letter;
     at += n;
   }
-  return false;
+  return counts;
 }
 
-bool HasDoubleByte(const std::string& text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x81) return true;
+ScriptCounts CountScriptsGbk(const std::string& text) {
+  ScriptCounts counts;
+  bool in_word = false;
+  for (size_t at = 0; at < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[at]);
+    if (c >= 0x81 && c != 0xFF && at + 1 < text.size()) {
+      // Rows A1-A9 hold punctuation, symbols, kana and Greek; AA-AF and
+      // F8-FE are empty in GB2312 and user-defined in GBK.
+      if ((c >= 0x81 && c <= 0xA0) || (c >= 0xB0 && c <= 0xF7)) ++counts.chinese;
+      in_word = false;
+      at += 2;
+      continue;
+    }
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (letter && !in_word) ++counts.latin_words;
+    in_word = letter;
+    ++at;
   }
-  return false;
+  return counts;
 }
 
 bool IsBlank(const std::string& text, bool gbk) {

@@ -28,10 +28,25 @@ size_t DisplayWidth(const std::string& text);
 // returned trimmed but otherwise untouched.
 std::string NormaliseForMatch(const std::string& text);
 
-// True when the text has a CJK ideograph in it (UTF-8), or, for GBK text, a
-// double-byte character.
-bool HasChineseUtf8(const std::string& text);
-bool HasDoubleByte(const std::string& text);
+// What the language of a text is guessed from: its Chinese characters (CJK
+// ideographs) and its words of Latin letters.
+struct ScriptCounts {
+  size_t chinese = 0;
+  size_t latin_words = 0;
+  void Add(const ScriptCounts& o) {
+    chinese += o.chinese;
+    latin_words += o.latin_words;
+  }
+  // At least as many Chinese characters as Latin words: a Chinese abstract
+  // names its methods and data in Latin letters (BERT, MNIST, GPS), an
+  // English one may quote a term in Chinese, and neither changes language
+  // for it.
+  bool MostlyChinese() const { return chinese > 0 && chinese >= latin_words; }
+};
+ScriptCounts CountScriptsUtf8(const std::string& text);
+// The same for GBK text, whose Chinese characters are the double-byte ones
+// outside the punctuation and symbol rows.
+ScriptCounts CountScriptsGbk(const std::string& text);
 
 // True when the text is empty or holds only blanks (ASCII or U+3000, or GBK's
 // A1 A1 when gbk is set).

@@ -137,10 +137,14 @@ std::string ModuleFolderOf(const void* address) {
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <filesystem>
+#include <mutex>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -316,6 +320,176 @@ void IgnoreBrokenPipes() {
 #endif
 }
 
+namespace {
+
+// The registry the signal handler reads: fixed slots, filled before they
+// are marked used, so that a handler never sees half a path and never
+// needs the heap.
+constexpr int kFolderSlots = 8;
+constexpr size_t kFolderPathMax = 4096;
+struct FolderSlot {
+  volatile std::sig_atomic_t used = 0;
+  char path[kFolderPathMax] = {};
+};
+FolderSlot g_folders[kFolderSlots];
+
+#ifndef _WIN32
+constexpr int kChildSlots = 512;
+volatile pid_t g_children[kChildSlots] = {};
+
+void RememberChild(pid_t pid) {
+  for (int i = 0; i < kChildSlots; ++i) {
+    if (g_children[i] == 0) {
+      g_children[i] = pid;
+      return;
+    }
+  }
+}
+
+void ForgetChild(pid_t pid) {
+  for (int i = 0; i < kChildSlots; ++i) {
+    if (g_children[i] == pid) g_children[i] = 0;
+  }
+}
+
+// Empties the folder open as fd, depth levels deep, with system calls
+// only: the handler may have interrupted malloc, so opendir is out.
+void EmptyFolder(int fd, int depth) {
+  struct Entry {
+    uint64_t inode;
+    int64_t offset;
+    unsigned short length;
+    unsigned char type;
+    char name[1];
+  };
+  alignas(8) char buffer[4096];
+  // Entries removed while reading may be listed again or skipped; a few
+  // passes settle it.
+  for (int pass = 0; pass < 4; ++pass) {
+    bool any = false;
+    ::lseek(fd, 0, SEEK_SET);
+    for (;;) {
+      const long n = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+      if (n <= 0) break;
+      for (long at = 0; at < n;) {
+        const Entry* e = reinterpret_cast<const Entry*>(buffer + at);
+        at += e->length;
+        const char* name = e->name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        any = true;
+        if (::unlinkat(fd, name, 0) == 0) continue;
+        if (depth <= 0) continue;
+        const int sub = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub < 0) continue;
+        EmptyFolder(sub, depth - 1);
+        ::close(sub);
+        ::unlinkat(fd, name, AT_REMOVEDIR);
+      }
+    }
+    if (!any) break;
+  }
+}
+
+void RemoveFolderNow(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    EmptyFolder(fd, 3);
+    ::close(fd);
+  }
+  ::rmdir(path);
+}
+
+// The crash signals too: a sanitizer that handles them has its handler in
+// place already, which is left alone.
+const int kStopSignals[] = {SIGINT,  SIGTERM, SIGHUP, SIGPIPE, SIGQUIT,
+                            SIGABRT, SIGSEGV, SIGBUS, SIGFPE,  SIGILL};
+
+extern "C" void OnStopSignal(int sig) {
+  const int saved = errno;
+  for (int i = 0; i < kChildSlots; ++i) {
+    if (g_children[i] > 0) ::kill(g_children[i], SIGKILL);
+  }
+  for (int i = 0; i < kChildSlots; ++i) {
+    const pid_t pid = g_children[i];
+    if (pid > 0) {
+      while (::waitpid(pid, nullptr, 0) == -1 && errno == EINTR) {
+      }
+    }
+  }
+  for (FolderSlot& slot : g_folders) {
+    if (slot.used) RemoveFolderNow(slot.path);
+  }
+  errno = saved;
+  std::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+void InstallStopHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (int sig : kStopSignals) {
+    struct sigaction old {};
+    if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // Every stop signal waits while one is handled: two handlers at once
+    // would remove the same folders.
+    for (int other : kStopSignals) sigaddset(&action.sa_mask, other);
+    ::sigaction(sig, &action, nullptr);
+  }
+}
+#else
+std::mutex g_folder_mutex;
+
+BOOL WINAPI OnConsoleStop(DWORD) {
+  std::lock_guard<std::mutex> lock(g_folder_mutex);
+  for (FolderSlot& slot : g_folders) {
+    if (!slot.used) continue;
+    // A folder that is the current directory cannot be removed.
+    std::error_code ec;
+    const std::filesystem::path folder(slot.path);
+    std::filesystem::current_path(folder.parent_path(), ec);
+    std::filesystem::remove_all(folder, ec);
+  }
+  return FALSE;  // and the default handler ends the program
+}
+
+void InstallStopHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  SetConsoleCtrlHandler(OnConsoleStop, TRUE);
+}
+#endif
+
+}  // namespace
+
+bool RemoveFolderOnSignal(const std::string& folder) {
+  if (folder.empty() || folder.size() >= kFolderPathMax) return false;
+#ifdef _WIN32
+  std::lock_guard<std::mutex> lock(g_folder_mutex);
+#endif
+  InstallStopHandlers();
+  for (FolderSlot& slot : g_folders) {
+    if (slot.used) continue;
+    std::memcpy(slot.path, folder.c_str(), folder.size() + 1);
+    slot.used = 1;
+    return true;
+  }
+  return false;
+}
+
+void ForgetFolderOnSignal(const std::string& folder) {
+#ifdef _WIN32
+  std::lock_guard<std::mutex> lock(g_folder_mutex);
+#endif
+  for (FolderSlot& slot : g_folders) {
+    if (slot.used && folder == slot.path) slot.used = 0;
+  }
+}
+
 ChildProcess::~ChildProcess() { Wait(); }
 
 #ifdef _WIN32
@@ -367,6 +541,7 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, std::string* erro
     return false;
   }
   id_ = pid;
+  RememberChild(pid);
   input_ = fdopen(to_child[1], "wb");
   output_ = fdopen(from_child[0], "rb");
   if (input_ == nullptr || output_ == nullptr) {
@@ -402,7 +577,9 @@ int ChildProcess::Wait() {
   do {
     r = waitpid(static_cast<pid_t>(id_), &status, 0);
   } while (r == -1 && errno == EINTR);
+  ForgetChild(static_cast<pid_t>(id_));
   id_ = -1;
+  signal_ = r != -1 && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   if (r == -1 || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
 }

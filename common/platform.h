@@ -103,6 +103,19 @@ void SetBinaryMode(std::FILE* stream);
 // killed, so that the program can say what happened.
 void IgnoreBrokenPipes();
 
+// Temporary folders that must not outlive the program however it stops.
+// A folder registered here is removed, with what it holds (three levels
+// deep), when SIGINT, SIGTERM, SIGHUP, SIGPIPE or a crash stops the program
+// (on Windows: Ctrl-C, Ctrl-Break or the console closing); the child
+// processes still running are killed and waited for first, since they may
+// be writing into it. The signal then takes its usual course, so that the
+// exit status still says what stopped the program. A signal the program
+// was started ignoring stays ignored. At most 8 folders at once; false when
+// there is no room.
+bool RemoveFolderOnSignal(const std::string& folder);
+// The folder has been removed (or is to be kept) by the program itself.
+void ForgetFolderOnSignal(const std::string& folder);
+
 // A child process whose standard input and output are pipes to the parent;
 // its standard error is the parent's. Not available on Windows, where
 // Start fails with a message saying so.
@@ -124,8 +137,11 @@ class ChildProcess {
   // Closes both pipes and waits for the child. Its exit status, or -1 when
   // it did not exit normally (or was never started).
   int Wait();
+  // The signal that ended the child, or 0 (after Wait).
+  int signal() const { return signal_; }
 
  private:
+  int signal_ = 0;
   std::FILE* input_ = nullptr;
   std::FILE* output_ = nullptr;
   long long id_ = -1;
