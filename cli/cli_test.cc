@@ -324,6 +324,25 @@ TEST_F(CliTest, BatchGoesOnAfterBadLinesAndJobsDoNotChangeTheOutput) {
       << broken.err;
 }
 
+TEST_F(CliTest, AnArticleGetsTheSameKeywordsWhereverItStandsInTheRun) {
+  // The first article of a process once skipped the general-word tests of
+  // its abstract (the dictionary was loaded only after them): 应用 ranked
+  // on line 1 only, and with two workers on the first line of each.
+  const std::string article = json::parse(ReadFile(kTestData + "/article.json")).dump();
+  WriteFile(Path("three.jsonl"), article + "\n" + article + "\n" + article + "\n");
+  for (const char* jobs : {"1", "2"}) {
+    const Result r = Run({"batch", "--quiet", "--jobs", jobs, Path("three.jsonl")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    std::vector<json> keywords;
+    for (const auto& line : lines) keywords.push_back(json::parse(line)["keywords"]);
+    EXPECT_FALSE(keywords[0].empty());
+    EXPECT_EQ(keywords[1], keywords[0]) << "--jobs " << jobs;
+    EXPECT_EQ(keywords[2], keywords[0]) << "--jobs " << jobs;
+  }
+}
+
 TEST_F(CliTest, BatchNormalisesWhatGbkCannotHoldUnlessStrict) {
   // Non-breaking hyphens, ligatures, no-break spaces, ö, a minus sign and
   // a copyright sign: nine characters, any of which used to cost the

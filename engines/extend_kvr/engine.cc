@@ -102,6 +102,15 @@ bool Engine::LoadChinese() {
   }
   Dict_Delete_Handle(handle);
   if (loaded) owned_dicts_.push_back(dict);
+  // The general-word dictionary, which the caller's general-word tests ask
+  // for by name and only find when it is loaded. Loaded here, the first
+  // article of a process is tested as every later one is; otherwise its
+  // abstract candidates would be tested before the caller loads it.
+  const std::string& general = tarnix::SysGeneralDictName();
+  bool general_loaded = false;
+  const int general_handle = AcquireDict(general, &general_loaded);
+  if (general_handle >= 0) Dict_Delete_Handle(general_handle);
+  if (general_loaded) owned_dicts_.push_back(general);
   classifier_ = std::move(classifier);
   scheme_ = std::move(scheme);
   zh_idf_ = std::move(idf);

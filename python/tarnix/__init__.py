@@ -1,0 +1,148 @@
+"""Keywords of journal articles, Chinese and English, with Tarnix.
+
+    >>> import tarnix
+    >>> for k in tarnix.extract(title="基于深度学习的图像分类", lang="zh"):
+    ...     print(k.text, round(k.weight, 1))
+    图像分类 508.0
+    深度学习 46.0
+
+The package runs the ``tarnix`` command (its ``batch`` subcommand), so an
+article's texts go through the command's own UTF-8 checks, normalisation
+and GBK conversion, and an error carries the command's message. The
+library behind it holds one current article per process; every call here
+has processes of its own, so calls from several threads do not meet, and
+``extract_many(..., jobs=N)`` spreads articles over N worker processes that
+each load the dictionaries once.
+
+The command is ``$TARNIX_COMMAND`` when set, else the one installed with
+this package (``<prefix>/bin/tarnix``), else ``tarnix`` on the PATH.
+"""
+import json
+import os
+import shutil
+import subprocess
+import threading
+from dataclasses import dataclass
+
+__all__ = ["Keyword", "TarnixError", "command", "extract", "extract_many"]
+
+
+@dataclass(frozen=True)
+class Keyword:
+    """One keyword: its text, weight (the higher, the more the article is
+    about it), frequency in the article, library class code ("" when none)
+    and its words as the engine cut them, blank-separated."""
+    text: str
+    weight: float
+    frequency: int
+    class_code: str
+    second_text: str
+
+
+class TarnixError(RuntimeError):
+    """An article the command refused, or the command itself failing."""
+
+
+def command():
+    """The path of the tarnix command this package runs."""
+    configured = os.environ.get("TARNIX_COMMAND")
+    if configured:
+        return configured
+    # Installed as <prefix>/lib/pythonX.Y/dist-packages/tarnix.
+    here = os.path.dirname(os.path.abspath(__file__))
+    beside = os.path.normpath(os.path.join(here, os.pardir, os.pardir, os.pardir, os.pardir, "bin", "tarnix"))
+    if os.access(beside, os.X_OK):
+        return beside
+    found = shutil.which("tarnix")
+    if found:
+        return found
+    raise TarnixError("the tarnix command was not found: install Tarnix or set TARNIX_COMMAND")
+
+
+def _request(article):
+    """An article dict (the keys of extract) as the command's JSON line."""
+    unknown = set(article) - {"title", "abstract", "keywords", "text", "journal", "class_code", "lang"}
+    if unknown:
+        raise TypeError("unknown article field(s): %s" % ", ".join(sorted(unknown)))
+    line = {}
+    for key, field in (("title", "title"), ("abstract", "abstract"), ("text", "text"),
+                       ("journal", "journal"), ("class_code", "class")):
+        value = article.get(key) or ""
+        if not isinstance(value, str):
+            raise TypeError("%s must be a str, not %s" % (key, type(value).__name__))
+        if value:
+            line[field] = value
+    keywords = article.get("keywords") or ()
+    if isinstance(keywords, str):
+        keywords = [keywords]
+    if keywords:
+        line["keywords"] = [str(k) for k in keywords]
+    if article.get("lang") is not None:
+        line["lang"] = article["lang"]
+    return json.dumps(line, ensure_ascii=False)
+
+
+def _keywords(record):
+    return [Keyword(k.get("keyword", ""), float(k.get("weight", 0.0)), int(k.get("frequency", 0)),
+                    k.get("class", ""), k.get("second", "")) for k in record.get("keywords", [])]
+
+
+def extract_many(articles, jobs=1, top=20, errors="raise"):
+    """The keyword lists of many articles, in their order.
+
+    articles: an iterable of dicts with the keys of extract(); jobs: worker
+    processes (the same lists whatever the number); top: keywords per
+    article at most (0: all). errors="raise" raises TarnixError for the
+    first article the command refuses (after all were read), naming its
+    position; errors="keep" puts the TarnixError in the article's place.
+    """
+    if errors not in ("raise", "keep"):
+        raise ValueError('errors must be "raise" or "keep"')
+    lines = [_request(a) for a in articles]
+    if not lines:
+        return []
+    argv = [command(), "batch", "--quiet", "--top", str(int(top)), "--jobs", str(max(1, int(jobs)))]
+    child = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                             encoding="utf-8")
+    # Written from a thread: the command answers while it reads, and both
+    # pipes must keep moving.
+    def feed():
+        try:
+            for line in lines:
+                child.stdin.write(line + "\n")
+            child.stdin.close()
+        except BrokenPipeError:
+            pass
+    writer = threading.Thread(target=feed, daemon=True)
+    writer.start()
+    out = child.stdout.read()
+    err = child.stderr.read()
+    writer.join()
+    status = child.wait()
+    records = [json.loads(r) for r in out.splitlines() if r.strip()]
+    if len(records) != len(lines):
+        raise TarnixError(err.strip() or "tarnix batch stopped with status %d after %d of %d articles"
+                          % (status, len(records), len(lines)))
+    results = []
+    for position, record in enumerate(records):
+        if "error" in record:
+            failure = TarnixError("article %d: %s" % (position, record["error"]))
+            if errors == "raise":
+                raise failure
+            results.append(failure)
+        else:
+            results.append(_keywords(record))
+    return results
+
+
+def extract(title="", abstract="", keywords=(), text="", journal="", class_code="", lang=None, top=20):
+    """The keywords of one article, best first.
+
+    title, abstract, text (the full text), journal: str; keywords: the
+    author keywords (a list, or one str), which rank first; class_code: a
+    library class code the article is known to have; lang: "zh", "en" or
+    None to tell by the text; top: at most this many (0: all).
+    """
+    article = dict(title=title, abstract=abstract, keywords=keywords, text=text, journal=journal,
+                   class_code=class_code, lang=lang)
+    return extract_many([article], jobs=1, top=top)[0]
