@@ -2,7 +2,8 @@
 # Installs a build into a fresh prefix and builds hosts against the
 # installed tree alone: the README's C host with -I<prefix>/include, the
 # same through pkg-config, and a CMake project using find_package(Tarnix)
-# (tests/install). Each runs and must print the README's keyword.
+# (tests/install), and the Python package. Each runs and must print the
+# README's keyword.
 #
 #   scripts/install_test.sh BUILD_DIR
 set -euo pipefail
@@ -46,5 +47,11 @@ cmake -S "$root/tests/install" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix"
       -DHOST_SOURCE="$work/host.c" >/dev/null
 cmake --build "$work/consumer" >/dev/null
 expect "the find_package consumer" "$(run "$work/consumer/consumer")"
+# The Python package, finding the installed command beside it.
+site=$(find "$prefix/lib" -maxdepth 3 -type d -name dist-packages | head -n 1)
+[[ -f $site/tarnix/__init__.py ]] || { echo "install: no Python package under $prefix/lib" >&2; exit 1; }
+got=$(cd "$work" && env -u TARNIX_COMMAND PYTHONPATH="$site" /usr/bin/python3 -c \
+      "import tarnix; print(tarnix.extract(title='基于深度学习的图像分类', lang='zh')[0].text)")
+[[ $got == 图像分类 ]] || { echo "install: the Python package printed: $got" >&2; exit 1; }
 echo "install: headers, libraries (SONAME .so.0), CMake package and pkg-config file in place;" \
-     "the README host, a pkg-config build and a find_package(Tarnix) project run against the prefix"
+     "the README host, a pkg-config build, a find_package(Tarnix) project and the Python package run against the prefix"

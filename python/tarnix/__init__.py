@@ -102,8 +102,11 @@ def extract_many(articles, jobs=1, top=20, errors="raise"):
     if not lines:
         return []
     argv = [command(), "batch", "--quiet", "--top", str(int(top)), "--jobs", str(max(1, int(jobs)))]
-    child = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                             encoding="utf-8")
+    try:
+        child = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 encoding="utf-8")
+    except OSError as e:
+        raise TarnixError("cannot run %s: %s" % (argv[0], e.strerror or e)) from e
     # Written from a thread: the command answers while it reads, and both
     # pipes must keep moving.
     def feed():
