@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform.h"
+#include "host_platform.h"
 
 namespace tarnix {
 namespace cli {

@@ -7,7 +7,7 @@
 
 #include "options.h"
 #include "output.h"
-#include "platform.h"
+#include "host_platform.h"
 
 namespace tarnix {
 namespace cli {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "output.h"
-#include "platform.h"
+#include "host_platform.h"
 
 namespace tarnix {
 namespace cli {

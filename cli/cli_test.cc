@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "host_platform.h"
 
 namespace {
 

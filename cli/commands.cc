@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform.h"
+#include "host_platform.h"
 #include "text.h"
 
 namespace tarnix {

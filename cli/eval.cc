@@ -12,7 +12,7 @@
 
 #include "commands.h"
 #include "paper_split.h"
-#include "platform.h"
+#include "host_platform.h"
 #include "scoring.h"
 #include "text.h"
 

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "platform.h"
+#include "host_platform.h"
 
 namespace tarnix {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "host_platform.h"
 
 namespace tarnix {
 namespace {

@@ -1,0 +1,460 @@
+#include "host_platform.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <filesystem>
+#include <mutex>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <iconv.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
+namespace tarnix {
+namespace {
+
+// Byte length of the UTF-8 character that starts with `lead` (1 for a byte
+// that cannot start one, so that a scan always moves on).
+size_t Utf8CharLength(unsigned char lead) {
+  if (lead < 0xC0) return 1;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  return 4;
+}
+
+// A GBK character is one byte below 0x80, or a lead byte 0x81-0xFE and a
+// trail byte 0x40-0xFE other than 0x7F.
+size_t GbkCharLength(const std::string& s, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(s[at]);
+  if (lead < 0x80 || lead == 0x80 || lead == 0xFF || at + 1 >= s.size()) return 1;
+  const unsigned char trail = static_cast<unsigned char>(s[at + 1]);
+  return (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) ? 2 : 1;
+}
+
+#ifdef _WIN32
+// One character at a time, so that the offending one can be named.
+bool ConvertWindows(const std::string& in, std::string* out, Unmappable mode,
+                    ConversionStop* stop, size_t* replaced, bool to_gbk) {
+  out->clear();
+  size_t count = 0;
+  for (size_t at = 0; at < in.size();) {
+    const size_t n = to_gbk ? Utf8CharLength(static_cast<unsigned char>(in[at]))
+                            : GbkCharLength(in, at);
+    const size_t len = std::min(n, in.size() - at);
+    if (static_cast<unsigned char>(in[at]) < 0x80) {
+      out->push_back(in[at]);
+      at += 1;
+      continue;
+    }
+    wchar_t wide[4];
+    const UINT from = to_gbk ? CP_UTF8 : 936;
+    int w = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, in.data() + at, static_cast<int>(len),
+                                wide, 4);
+    bool ok = w > 0;
+    char bytes[8];
+    int b = 0;
+    if (ok && to_gbk) {
+      BOOL used_default = FALSE;
+      b = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide, w, bytes, sizeof bytes, nullptr,
+                              &used_default);
+      ok = b > 0 && !used_default;
+    } else if (ok) {
+      b = WideCharToMultiByte(CP_UTF8, 0, wide, w, bytes, sizeof bytes, nullptr, nullptr);
+      ok = b > 0;
+    }
+    if (!ok) {
+      if (mode == Unmappable::kFail) {
+        if (stop) *stop = ConversionStop{at, len};
+        return false;
+      }
+      out->append(to_gbk ? "?" : "\xEF\xBF\xBD");
+      ++count;
+    } else {
+      out->append(bytes, static_cast<size_t>(b));
+    }
+    at += len;
+  }
+  if (replaced) *replaced = count;
+  return true;
+}
+#else
+// iconv over the whole text; at a character it cannot convert it either
+// stops or writes the replacement and steps over the character.
+bool ConvertIconv(const char* to, const char* from, const std::string& in, std::string* out,
+                  Unmappable mode, ConversionStop* stop, size_t* replaced, bool from_utf8) {
+  out->clear();
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    if (stop) *stop = ConversionStop{0, 0};
+    return false;
+  }
+  const char* replacement = from_utf8 ? "?" : "\xEF\xBF\xBD";
+  size_t count = 0;
+  std::string buffer(in.size() * 2 + 16, '\0');
+  char* in_at = const_cast<char*>(in.data());
+  size_t in_left = in.size();
+  bool ok = true;
+  while (in_left > 0) {
+    char* out_at = &buffer[0];
+    size_t out_left = buffer.size();
+    const size_t r = iconv(cd, &in_at, &in_left, &out_at, &out_left);
+    out->append(buffer.data(), buffer.size() - out_left);
+    if (r != static_cast<size_t>(-1)) break;
+    if (errno == E2BIG) continue;
+    // EILSEQ or EINVAL (a character cut off at the end).
+    const size_t offset = static_cast<size_t>(in_at - in.data());
+    size_t length = from_utf8 ? Utf8CharLength(static_cast<unsigned char>(in[offset]))
+                              : GbkCharLength(in, offset);
+    length = std::min(length, in_left);
+    if (mode == Unmappable::kFail) {
+      if (stop) *stop = ConversionStop{offset, length};
+      ok = false;
+      break;
+    }
+    out->append(replacement);
+    ++count;
+    in_at += length;
+    in_left -= length;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  iconv_close(cd);
+  if (replaced) *replaced = count;
+  return ok;
+}
+#endif
+
+}  // namespace
+
+bool Utf8ToGbk(const std::string& in, std::string* out, Unmappable mode, ConversionStop* stop,
+               size_t* replaced) {
+#ifdef _WIN32
+  return ConvertWindows(in, out, mode, stop, replaced, true);
+#else
+  return ConvertIconv("GBK", "UTF-8", in, out, mode, stop, replaced, true);
+#endif
+}
+
+bool GbkToUtf8(const std::string& in, std::string* out, Unmappable mode, ConversionStop* stop,
+               size_t* replaced) {
+#ifdef _WIN32
+  return ConvertWindows(in, out, mode, stop, replaced, false);
+#else
+  return ConvertIconv("UTF-8", "GBK", in, out, mode, stop, replaced, false);
+#endif
+}
+
+std::string SelfExecutablePath() {
+#ifdef _WIN32
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return (n == 0 || n >= MAX_PATH) ? std::string() : std::string(path, n);
+#else
+  std::string path(4096, '\0');
+  const ssize_t n = readlink("/proc/self/exe", &path[0], path.size());
+  if (n <= 0 || static_cast<size_t>(n) >= path.size()) return std::string();
+  path.resize(static_cast<size_t>(n));
+  return path;
+#endif
+}
+
+bool IsTerminal(std::FILE* stream) {
+#ifdef _WIN32
+  return _isatty(_fileno(stream)) != 0;
+#else
+  return isatty(fileno(stream)) != 0;
+#endif
+}
+
+void SetBinaryMode(std::FILE* stream) {
+#ifdef _WIN32
+  _setmode(_fileno(stream), _O_BINARY);
+#else
+  (void)stream;
+#endif
+}
+
+void IgnoreBrokenPipes() {
+#ifndef _WIN32
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
+
+namespace {
+
+// The registry the signal handler reads: fixed slots, filled before they
+// are marked used, so that a handler never sees half a path and never
+// needs the heap.
+constexpr int kFolderSlots = 8;
+constexpr size_t kFolderPathMax = 4096;
+struct FolderSlot {
+  volatile std::sig_atomic_t used = 0;
+  char path[kFolderPathMax] = {};
+};
+FolderSlot g_folders[kFolderSlots];
+
+#ifndef _WIN32
+constexpr int kChildSlots = 512;
+volatile pid_t g_children[kChildSlots] = {};
+
+void RememberChild(pid_t pid) {
+  for (int i = 0; i < kChildSlots; ++i) {
+    if (g_children[i] == 0) {
+      g_children[i] = pid;
+      return;
+    }
+  }
+}
+
+void ForgetChild(pid_t pid) {
+  for (int i = 0; i < kChildSlots; ++i) {
+    if (g_children[i] == pid) g_children[i] = 0;
+  }
+}
+
+// Empties the folder open as fd, depth levels deep, with system calls
+// only: the handler may have interrupted malloc, so opendir is out.
+void EmptyFolder(int fd, int depth) {
+  struct Entry {
+    uint64_t inode;
+    int64_t offset;
+    unsigned short length;
+    unsigned char type;
+    char name[1];
+  };
+  alignas(8) char buffer[4096];
+  // Entries removed while reading may be listed again or skipped; a few
+  // passes settle it.
+  for (int pass = 0; pass < 4; ++pass) {
+    bool any = false;
+    ::lseek(fd, 0, SEEK_SET);
+    for (;;) {
+      const long n = ::syscall(SYS_getdents64, fd, buffer, sizeof buffer);
+      if (n <= 0) break;
+      for (long at = 0; at < n;) {
+        const Entry* e = reinterpret_cast<const Entry*>(buffer + at);
+        at += e->length;
+        const char* name = e->name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+        any = true;
+        if (::unlinkat(fd, name, 0) == 0) continue;
+        if (depth <= 0) continue;
+        const int sub = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (sub < 0) continue;
+        EmptyFolder(sub, depth - 1);
+        ::close(sub);
+        ::unlinkat(fd, name, AT_REMOVEDIR);
+      }
+    }
+    if (!any) break;
+  }
+}
+
+void RemoveFolderNow(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    EmptyFolder(fd, 3);
+    ::close(fd);
+  }
+  ::rmdir(path);
+}
+
+// The crash signals too: a sanitizer that handles them has its handler in
+// place already, which is left alone.
+const int kStopSignals[] = {SIGINT,  SIGTERM, SIGHUP, SIGPIPE, SIGQUIT,
+                            SIGABRT, SIGSEGV, SIGBUS, SIGFPE,  SIGILL};
+
+extern "C" void OnStopSignal(int sig) {
+  const int saved = errno;
+  for (int i = 0; i < kChildSlots; ++i) {
+    if (g_children[i] > 0) ::kill(g_children[i], SIGKILL);
+  }
+  for (int i = 0; i < kChildSlots; ++i) {
+    const pid_t pid = g_children[i];
+    if (pid > 0) {
+      while (::waitpid(pid, nullptr, 0) == -1 && errno == EINTR) {
+      }
+    }
+  }
+  for (FolderSlot& slot : g_folders) {
+    if (slot.used) RemoveFolderNow(slot.path);
+  }
+  errno = saved;
+  std::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+void InstallStopHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  for (int sig : kStopSignals) {
+    struct sigaction old {};
+    if (::sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) continue;
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    // Every stop signal waits while one is handled: two handlers at once
+    // would remove the same folders.
+    for (int other : kStopSignals) sigaddset(&action.sa_mask, other);
+    ::sigaction(sig, &action, nullptr);
+  }
+}
+#else
+std::mutex g_folder_mutex;
+
+BOOL WINAPI OnConsoleStop(DWORD) {
+  std::lock_guard<std::mutex> lock(g_folder_mutex);
+  for (FolderSlot& slot : g_folders) {
+    if (!slot.used) continue;
+    // A folder that is the current directory cannot be removed.
+    std::error_code ec;
+    const std::filesystem::path folder(slot.path);
+    std::filesystem::current_path(folder.parent_path(), ec);
+    std::filesystem::remove_all(folder, ec);
+  }
+  return FALSE;  // and the default handler ends the program
+}
+
+void InstallStopHandlers() {
+  static bool installed = false;
+  if (installed) return;
+  installed = true;
+  SetConsoleCtrlHandler(OnConsoleStop, TRUE);
+}
+#endif
+
+}  // namespace
+
+bool RemoveFolderOnSignal(const std::string& folder) {
+  if (folder.empty() || folder.size() >= kFolderPathMax) return false;
+#ifdef _WIN32
+  std::lock_guard<std::mutex> lock(g_folder_mutex);
+#endif
+  InstallStopHandlers();
+  for (FolderSlot& slot : g_folders) {
+    if (slot.used) continue;
+    std::memcpy(slot.path, folder.c_str(), folder.size() + 1);
+    slot.used = 1;
+    return true;
+  }
+  return false;
+}
+
+void ForgetFolderOnSignal(const std::string& folder) {
+#ifdef _WIN32
+  std::lock_guard<std::mutex> lock(g_folder_mutex);
+#endif
+  for (FolderSlot& slot : g_folders) {
+    if (slot.used && folder == slot.path) slot.used = 0;
+  }
+}
+
+ChildProcess::~ChildProcess() { Wait(); }
+
+#ifdef _WIN32
+bool ChildProcess::Start(const std::vector<std::string>&, std::string* error) {
+  if (error) *error = "worker processes are not available in the Windows build";
+  return false;
+}
+
+void ChildProcess::CloseInput() {}
+
+void ChildProcess::CloseOutput() {}
+
+int ChildProcess::Wait() { return -1; }
+#else
+bool ChildProcess::Start(const std::vector<std::string>& argv, std::string* error) {
+  if (id_ != -1 || argv.empty()) {
+    if (error) *error = "nothing to start";
+    return false;
+  }
+  // The parent's ends are close-on-exec, so that a later child does not
+  // hold this child's input open and keep it from seeing its end.
+  int to_child[2], from_child[2];
+  if (pipe2(to_child, O_CLOEXEC) != 0) {
+    if (error) *error = std::string("cannot create a pipe: ") + std::strerror(errno);
+    return false;
+  }
+  if (pipe2(from_child, O_CLOEXEC) != 0) {
+    if (error) *error = std::string("cannot create a pipe: ") + std::strerror(errno);
+    close(to_child[0]);
+    close(to_child[1]);
+    return false;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, to_child[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, from_child[1], 1);
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  const int rc = posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(to_child[0]);
+  close(from_child[1]);
+  if (rc != 0) {
+    if (error) *error = "cannot start " + argv[0] + ": " + std::strerror(rc);
+    close(to_child[1]);
+    close(from_child[0]);
+    return false;
+  }
+  id_ = pid;
+  RememberChild(pid);
+  input_ = fdopen(to_child[1], "wb");
+  output_ = fdopen(from_child[0], "rb");
+  if (input_ == nullptr || output_ == nullptr) {
+    if (error) *error = "cannot open the pipes to " + argv[0];
+    if (input_ == nullptr) close(to_child[1]);
+    if (output_ == nullptr) close(from_child[0]);
+    Wait();
+    return false;
+  }
+  return true;
+}
+
+void ChildProcess::CloseInput() {
+  if (input_ != nullptr) {
+    std::fclose(input_);
+    input_ = nullptr;
+  }
+}
+
+void ChildProcess::CloseOutput() {
+  if (output_ != nullptr) {
+    std::fclose(output_);
+    output_ = nullptr;
+  }
+}
+
+int ChildProcess::Wait() {
+  CloseInput();
+  CloseOutput();
+  if (id_ == -1) return -1;
+  int status = 0;
+  pid_t r;
+  do {
+    r = waitpid(static_cast<pid_t>(id_), &status, 0);
+  } while (r == -1 && errno == EINTR);
+  ForgetChild(static_cast<pid_t>(id_));
+  id_ = -1;
+  signal_ = r != -1 && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  if (r == -1 || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+#endif
+
+}  // namespace tarnix
