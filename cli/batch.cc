@@ -115,40 +115,39 @@ struct Worker {
   }
 };
 
-bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,
-                    const std::function<bool(const std::string&, bool)>& deliver, std::string* error) {
-  const std::string self = SelfExecutablePath();
-  if (self.empty()) {
-    *error = "cannot find the tarnix program itself to start workers";
-    return false;
-  }
-  // The workers' run logs go into one temporary folder of this process,
-  // a folder for each, which this process removes however it ends: a
-  // worker that is killed cannot remove its own.
-  TemporaryFolder root;
+// Starts settings.jobs workers; without a --workdir each gets a folder of
+// its own inside root.
+bool StartWorkers(const BatchSettings& settings, const std::string& self, const TemporaryFolder& root,
+                  std::vector<std::vector<std::string>>* argv, std::vector<Worker>* workers, std::string* error) {
   BatchSettings worker_settings = settings;
-  if (settings.work_dir.empty() && !root.Make(error)) return false;
-  IgnoreBrokenPipes();
-  const size_t n = static_cast<size_t>(settings.jobs);
-  std::vector<std::vector<std::string>> argv(n);
-  std::vector<Worker> workers(n);
-  for (size_t k = 0; k < n; ++k) {
+  for (size_t k = 0; k < workers->size(); ++k) {
     if (settings.work_dir.empty()) {
       worker_settings.work_dir = root.path() + kPathSeparator + "worker-" + std::to_string(k + 1);
     }
-    argv[k] = {self};
-    for (const std::string& a : WorkerArguments(worker_settings)) argv[k].push_back(a);
+    (*argv)[k] = {self};
+    for (const std::string& a : WorkerArguments(worker_settings)) (*argv)[k].push_back(a);
     std::string why;
-    if (!workers[k].Start(argv[k], &why)) {
+    if (!(*workers)[k].Start((*argv)[k], &why)) {
       *error = "--jobs " + std::to_string(settings.jobs) + ": " + why;
-      for (Worker& w : workers) w.Stop(true);
+      for (Worker& w : *workers) w.Stop(true);
       return false;
     }
   }
-  long long sent = 0, received = 0;
+  return true;
+}
+
+// The workers' replies, taken in line order (line i went to worker
+// (i - 1) % n) and handed on.
+struct ReplyReader {
+  std::vector<Worker>& workers;
+  const std::vector<std::vector<std::string>>& argv;
+  const std::function<bool(const std::string&, bool)>& deliver;
+  std::string* error;
+  long long received = 0;
   bool failed = false, stopped = false;
-  auto receive = [&]() {
-    const size_t k = static_cast<size_t>(received % static_cast<long long>(n));
+
+  void Next() {
+    const size_t k = static_cast<size_t>(received % static_cast<long long>(workers.size()));
     Worker& w = workers[k];
     std::string reply;
     if (ReadLine(w.process->output(), &reply) && reply.size() >= 2 && reply[1] == '\t') {
@@ -163,9 +162,8 @@ bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std:
     const int status = w.Stop(true);
     const int signal = w.process->signal();
     if (signal == 0 || w.pending.empty()) {
-      *error = "worker " + std::to_string(k + 1) + " stopped before line " +
-               std::to_string(received + 1) + " was done" +
-               (status > 0 ? " (exit status " + std::to_string(status) + ")" : "");
+      *error = "worker " + std::to_string(k + 1) + " stopped before line " + std::to_string(received + 1) +
+               " was done" + (status > 0 ? " (exit status " + std::to_string(status) + ")" : "");
       failed = true;
       return;
     }
@@ -181,22 +179,45 @@ bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std:
       *error = "worker " + std::to_string(k + 1) + " cannot be started again: " + why;
       failed = true;
     }
-  };
+  }
+  bool going() const { return !failed && !stopped; }
+};
+
+bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,
+                    const std::function<bool(const std::string&, bool)>& deliver, std::string* error) {
+  const std::string self = SelfExecutablePath();
+  if (self.empty()) {
+    *error = "cannot find the tarnix program itself to start workers";
+    return false;
+  }
+  // The workers' run logs go into one temporary folder of this process,
+  // a folder for each, which this process removes however it ends: a
+  // worker that is killed cannot remove its own.
+  TemporaryFolder root;
+  if (settings.work_dir.empty() && !root.Make(error)) return false;
+  IgnoreBrokenPipes();
+  const size_t n = static_cast<size_t>(settings.jobs);
+  std::vector<std::vector<std::string>> argv(n);
+  std::vector<Worker> workers(n);
+  if (!StartWorkers(settings, self, root, &argv, &workers, error)) return false;
+  ReplyReader replies{workers, argv, deliver, error};
+  long long sent = 0;
   std::string line;
-  while (!failed && !stopped && next_line(&line)) {
+  while (replies.going() && next_line(&line)) {
     ++sent;
     const size_t k = static_cast<size_t>((sent - 1) % static_cast<long long>(n));
     workers[k].Send(std::to_string(sent) + "\t" + line + "\n");
-    while (!failed && !stopped && sent - received >= kInFlightPerWorker * static_cast<long long>(n)) {
-      receive();
+    while (replies.going() && sent - replies.received >= kInFlightPerWorker * static_cast<long long>(n)) {
+      replies.Next();
     }
   }
-  if (!failed && !stopped) {
+  if (replies.going()) {
     for (Worker& w : workers) w.feeder->Finish();
-    while (!failed && !stopped && received < sent) receive();
+    while (replies.going() && replies.received < sent) replies.Next();
   }
   // Workers blocked on their output are released by closing it.
-  const bool abandon = failed || stopped;
+  const bool abandon = !replies.going();
+  bool failed = replies.failed;
   for (size_t k = 0; k < n; ++k) {
     const int status = workers[k].Stop(abandon);
     if (status != 0 && !abandon) {

@@ -113,10 +113,15 @@ bool ReadWholeFile(const std::string& path, std::string* content, std::string* e
   return true;
 }
 
-int RunExtract(const Options& o) {
+namespace {
+
+// The article extract reads: a file, standard input or the options alone,
+// as JSON or as plain text, with the field options applied. 0, or the
+// exit status after the message.
+int ReadExtractArticle(const Options& o, Article* article, std::string* source) {
   bool field_options = false;
   for (const auto& f : o.overrides.field) field_options = field_options || f.has_value();
-  std::string path = o.files.empty() ? "-" : o.files[0];
+  const std::string path = o.files.empty() ? "-" : o.files[0];
   std::string content, error;
   const bool read_stdin = !o.files.empty() || !IsTerminal(stdin);
   if (o.files.empty() && !read_stdin && !field_options) {
@@ -129,8 +134,7 @@ int RunExtract(const Options& o) {
       return kExitFailure;
     }
   }
-  const std::string source = path == "-" ? "standard input" : path;
-  Article article;
+  *source = path == "-" ? "standard input" : path;
   // A byte-order mark is no part of the article, whatever follows it.
   if (StartsWithBom(content)) content.erase(0, 3);
   // JSON is an object; any other JSON value (a list of articles, a lone
@@ -143,19 +147,41 @@ int RunExtract(const Options& o) {
                                        o.batch.encoding == InputEncoding::kUtf8 &&
                                        nlohmann::json::accept(content))));
   if (json) {
-    if (!ArticleFromJsonText(content, o.batch.encoding, &article, nullptr, &error)) {
+    if (!ArticleFromJsonText(content, o.batch.encoding, article, nullptr, &error)) {
       const bool hint = first != '{' && first != '[' && o.input == InputKind::kAuto;
-      Fail(source + ": " + error + (hint ? " (--input text reads it as plain text)" : ""));
+      Fail(*source + ": " + error + (hint ? " (--input text reads it as plain text)" : ""));
       return kExitFailure;
     }
   } else {
-    article.gbk = o.batch.encoding == InputEncoding::kGbk;
-    article.field[kText] = content;
+    article->gbk = o.batch.encoding == InputEncoding::kGbk;
+    article->field[kText] = content;
   }
-  if (!ApplyOverrides(o.overrides, o.batch.encoding, &article, &error)) {
+  if (!ApplyOverrides(o.overrides, o.batch.encoding, article, &error)) {
     Fail(error);
     return kExitFailure;
   }
+  return 0;
+}
+
+std::string FormatKeywords(Format format, const LibraryArticle& prepared, const std::vector<Keyword>& keywords) {
+  switch (format) {
+    case Format::kTable: return KeywordsTable(keywords);
+    case Format::kTsv: return KeywordsTsv(keywords);
+    case Format::kJson: break;
+  }
+  nlohmann::ordered_json doc = {{"lang", prepared.type == 1 ? "zh" : "en"}};
+  if (prepared.replaced > 0) doc["replaced"] = prepared.replaced;
+  if (!prepared.warning.empty()) doc["warning"] = prepared.warning;
+  doc["keywords"] = KeywordsJson(keywords);
+  return doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace
+
+int RunExtract(const Options& o) {
+  Article article;
+  std::string source, error;
+  if (const int status = ReadExtractArticle(o, &article, &source); status != 0) return status;
   LibraryArticle prepared;
   const CharacterPolicy policy = CharacterPolicyOf(o.batch);
   if (!PrepareArticle(article, policy, &prepared, &error)) {
@@ -180,20 +206,7 @@ int RunExtract(const Options& o) {
       return kExitFailure;
     }
   }
-  std::string out;
-  switch (o.format) {
-    case Format::kTable: out = KeywordsTable(keywords); break;
-    case Format::kTsv: out = KeywordsTsv(keywords); break;
-    case Format::kJson: {
-      nlohmann::ordered_json doc = {{"lang", prepared.type == 1 ? "zh" : "en"}};
-      if (prepared.replaced > 0) doc["replaced"] = prepared.replaced;
-      if (!prepared.warning.empty()) doc["warning"] = prepared.warning;
-      doc["keywords"] = KeywordsJson(keywords);
-      out = doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
-      break;
-    }
-  }
-  if (!Write(out) || std::fflush(stdout) != 0) return kExitFailure;
+  if (!Write(FormatKeywords(o.format, prepared, keywords)) || std::fflush(stdout) != 0) return kExitFailure;
   return 0;
 }
 

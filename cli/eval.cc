@@ -319,40 +319,54 @@ struct SystemRow {
 
 }  // namespace
 
-int RunEval(const Options& o) {
-  const std::string& path = o.files[0];
+namespace {
+
+// The articles of the file that carry reference keywords, with the counts
+// the report gives of the others.
+struct EvalInput {
+  std::vector<EvalDoc> docs;
+  long long lines = 0, skipped = 0, no_reference = 0;
+};
+
+bool ReadEvalInput(const Options& o, const std::string& path, EvalInput* input) {
   std::FILE* in = path == "-" ? stdin : std::fopen(path.c_str(), "rb");
   if (in == nullptr) {
     std::fprintf(stderr, "tarnix: cannot read %s: %s\n", path.c_str(), std::strerror(errno));
-    return kExitFailure;
+    return false;
   }
-  std::vector<EvalDoc> docs;
-  long long lines = 0, skipped = 0, no_reference = 0;
   std::string line, error;
   while (ReadLine(in, &line)) {
-    ++lines;
+    ++input->lines;
     // --every N --offset K: the lines whose index from 0 is K modulo N.
-    if ((lines - 1) % o.every != o.offset) continue;
+    if ((input->lines - 1) % o.every != o.offset) continue;
     if (IsBlank(line, false)) continue;
     EvalDoc doc;
     if (!ReadDoc(line, o.batch.lang, &doc, &error)) {
-      ++skipped;
-      std::fprintf(stderr, "tarnix eval: %s line %lld skipped: %s\n", path.c_str(), lines, error.c_str());
+      ++input->skipped;
+      std::fprintf(stderr, "tarnix eval: %s line %lld skipped: %s\n", path.c_str(), input->lines, error.c_str());
       continue;
     }
-    doc.line = lines;
+    doc.line = input->lines;
     if (doc.references.empty()) {
-      ++no_reference;
+      ++input->no_reference;
       continue;
     }
-    docs.push_back(std::move(doc));
+    input->docs.push_back(std::move(doc));
   }
   if (in != stdin) std::fclose(in);
-  if (docs.empty()) {
+  if (input->docs.empty()) {
     std::fprintf(stderr, "tarnix: %s has no article with reference keywords\n", path.c_str());
-    return kExitFailure;
+    return false;
   }
+  return true;
+}
 
+// Tarnix's keyword lists (or the predictions file's) and each peer's, in
+// the order of the articles; a row for each, scored.
+bool ScoreSystems(const Options& o, const std::string& path, const EvalInput& input,
+                  std::vector<SystemRow>* rows) {
+  const std::vector<EvalDoc>& docs = input.docs;
+  std::string error;
   // The peers run beside Tarnix, each in its own process. They are all
   // started before Tarnix: its session moves this process into a work
   // folder that is removed afterwards, which a later child would inherit.
@@ -362,11 +376,11 @@ int RunEval(const Options& o) {
   for (size_t p = 0; p < peers.size(); ++p) {
     if (!MakePeerCommand(o.peers[p], o, &peers[p], &error)) {
       std::fprintf(stderr, "tarnix: %s\n", error.c_str());
-      return kExitFailure;
+      return false;
     }
     if (!children[p].Start(peers[p].argv, &error)) {
       std::fprintf(stderr, "tarnix: the %s peer: %s\n", peers[p].name.c_str(), error.c_str());
-      return kExitFailure;
+      return false;
     }
   }
   std::vector<std::vector<std::vector<std::string>>> peer_lists(peers.size());
@@ -380,39 +394,39 @@ int RunEval(const Options& o) {
   }
   std::vector<std::vector<std::string>> ours;
   SystemRow tarnix_row{"tarnix", {}, 0};
-  bool ran = true;
-  if (!o.predictions.empty()) {
-    ran = ReadPredictions(o.predictions, path, lines, docs, &ours, &tarnix_row.failed, &error);
-  } else {
-    ran = RunTarnix(o, docs, &ours, &tarnix_row.failed, &error);
-  }
+  const bool ran = !o.predictions.empty()
+                       ? ReadPredictions(o.predictions, path, input.lines, docs, &ours, &tarnix_row.failed, &error)
+                       : RunTarnix(o, docs, &ours, &tarnix_row.failed, &error);
   for (std::thread& t : peer_threads) t.join();
   if (!ran) {
     std::fprintf(stderr, "tarnix: %s\n", error.c_str());
-    return kExitFailure;
+    return false;
   }
   for (size_t p = 0; p < peers.size(); ++p) {
     if (!peer_ok[p]) {
       std::fprintf(stderr, "tarnix: %s\n", peer_errors[p].c_str());
-      return kExitFailure;
+      return false;
     }
   }
   MatchForm form;
-  std::vector<SystemRow> rows;
   auto score = [&](const std::vector<std::vector<std::string>>& lists, SystemRow row) {
     ScoreTotals totals;
     for (size_t i = 0; i < docs.size(); ++i) {
       totals.Add(ScoreDocument(lists[i], docs[i].references, docs[i].english, &form));
     }
     row.mean = totals.Mean();
-    rows.push_back(row);
+    rows->push_back(row);
   };
   score(ours, tarnix_row);
   for (size_t p = 0; p < peers.size(); ++p) score(peer_lists[p], SystemRow{peers[p].name, {}, 0});
+  return true;
+}
 
+void PrintEvalResults(const Options& o, const std::string& path, const EvalInput& input,
+                      const std::vector<SystemRow>& rows) {
   long long english = 0;
-  for (const EvalDoc& d : docs) english += d.english;
-  const long long chinese = static_cast<long long>(docs.size()) - english;
+  for (const EvalDoc& d : input.docs) english += d.english;
+  const long long chinese = static_cast<long long>(input.docs.size()) - english;
   std::string name = path;
   const size_t slash = name.find_last_of("/\\");
   if (slash != std::string::npos) name.erase(0, slash + 1);
@@ -429,25 +443,35 @@ int RunEval(const Options& o) {
       s["failed"] = r.failed;
       results[r.name] = s;
     }
-    nlohmann::ordered_json doc = {{"file", name},          {"scored", docs.size()},
+    nlohmann::ordered_json doc = {{"file", name},          {"scored", input.docs.size()},
                           {"zh", chinese},         {"en", english},
-                          {"no_reference", no_reference}, {"skipped_lines", skipped}};
+                          {"no_reference", input.no_reference}, {"skipped_lines", input.skipped}};
     if (o.every > 1) doc["lines"] = {{"every", o.every}, {"offset", o.offset}};
     doc["results"] = results;
     std::printf("%s\n", doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-  } else {
-    std::printf("%s: %zu articles scored (zh %lld, en %lld); %lld without reference keywords, %lld lines skipped\n",
-                name.c_str(), docs.size(), chinese, english, no_reference, skipped);
-    int width = 12;
-    for (const SystemRow& r : rows) width = std::max(width, static_cast<int>(r.name.size()));
-    std::printf("%-*s %7s %7s %7s %7s %7s %7s %7s\n", width, "system", "P@5", "R@5", "F1@5", "P@10",
-                "R@10", "F1@10", "failed");
-    for (const SystemRow& r : rows) {
-      std::printf("%-*s %7.4f %7.4f %7.4f %7.4f %7.4f %7.4f %7lld\n", width, r.name.c_str(),
-                  r.mean.precision[0], r.mean.recall[0], r.mean.f1[0], r.mean.precision[1],
-                  r.mean.recall[1], r.mean.f1[1], r.failed);
-    }
+    return;
   }
+  std::printf("%s: %zu articles scored (zh %lld, en %lld); %lld without reference keywords, %lld lines skipped\n",
+              name.c_str(), input.docs.size(), chinese, english, input.no_reference, input.skipped);
+  int width = 12;
+  for (const SystemRow& r : rows) width = std::max(width, static_cast<int>(r.name.size()));
+  std::printf("%-*s %7s %7s %7s %7s %7s %7s %7s\n", width, "system", "P@5", "R@5", "F1@5", "P@10",
+              "R@10", "F1@10", "failed");
+  for (const SystemRow& r : rows) {
+    std::printf("%-*s %7.4f %7.4f %7.4f %7.4f %7.4f %7.4f %7lld\n", width, r.name.c_str(),
+                r.mean.precision[0], r.mean.recall[0], r.mean.f1[0], r.mean.precision[1],
+                r.mean.recall[1], r.mean.f1[1], r.failed);
+  }
+}
+
+}  // namespace
+
+int RunEval(const Options& o) {
+  const std::string& path = o.files[0];
+  EvalInput input;
+  std::vector<SystemRow> rows;
+  if (!ReadEvalInput(o, path, &input) || !ScoreSystems(o, path, input, &rows)) return kExitFailure;
+  PrintEvalResults(o, path, input, rows);
   return std::fflush(stdout) == 0 ? 0 : kExitFailure;
 }
 

@@ -306,11 +306,8 @@ size_t RunInTitleEnd(string_view line) {
   return string_view::npos;
 }
 
-}  // namespace
-
-PaperParts SplitPaper(const std::string& text_in, SplitKind* kind) {
-  SplitKind unused;
-  if (kind == nullptr) kind = &unused;
+// The text without the digital libraries' placeholder notes.
+std::string WithoutPlaceholders(const std::string& text_in) {
   std::string text = text_in;
   for (const char* placeholder : kPlaceholders) {
     const size_t n = std::strlen(placeholder);
@@ -318,18 +315,24 @@ PaperParts SplitPaper(const std::string& text_in, SplitKind* kind) {
       text.erase(at, n);
     }
   }
+  return text;
+}
+
+std::vector<string_view> SplitLines(const string_view all) {
   std::vector<string_view> lines;
-  {
-    const string_view all(text);
-    size_t start = 0;
-    while (start <= all.size()) {
-      size_t end = all.find('\n', start);
-      if (end == string_view::npos) end = all.size();
-      lines.push_back(all.substr(start, end - start));
-      start = end + 1;
-    }
+  size_t start = 0;
+  while (start <= all.size()) {
+    size_t end = all.find('\n', start);
+    if (end == string_view::npos) end = all.size();
+    lines.push_back(all.substr(start, end - start));
+    start = end + 1;
   }
-  // The paper's keyword block goes first, wherever it is.
+  return lines;
+}
+
+// The lines without the paper's keyword block, wherever it is: it goes
+// first, before anything is looked for.
+std::vector<string_view> WithoutKeywordBlock(const std::vector<string_view>& lines) {
   std::vector<string_view> kept;
   for (size_t i = 0; i < lines.size(); ++i) {
     bool alone = false;
@@ -348,7 +351,42 @@ PaperParts SplitPaper(const std::string& text_in, SplitKind* kind) {
       ++i;
     }
   }
-  lines.swap(kept);
+  return kept;
+}
+
+// The parts of a paper whose abstract heading is line `heading` (content:
+// what follows the heading on its own line).
+PaperParts SplitAtHeading(const std::vector<string_view>& lines, size_t first, size_t heading,
+                          string_view content) {
+  PaperParts parts;
+  // A paper that opens with its abstract has no title line.
+  if (heading > first) parts.title = std::string(Trim(lines[first]));
+  if (!content.empty()) parts.abstract = std::string(content);
+  size_t end = heading + 1;
+  for (; end < lines.size(); ++end) {
+    const string_view line = Trim(lines[end]);
+    if (parts.abstract.size() >= kLongestAbstract) break;
+    if (!parts.abstract.empty() && lines[end].find('\f') != string_view::npos) break;
+    if (EndsAbstract(line)) break;
+    string_view again;
+    if (PageLabel(line) || (parts.abstract.empty() && AbstractHeading(line, &again) && again.empty())) {
+      continue;
+    }
+    if (line.empty() && parts.abstract.empty()) continue;
+    Append(&parts.abstract, lines[end]);
+  }
+  while (!parts.abstract.empty() && IsSpace(parts.abstract.back())) parts.abstract.pop_back();
+  parts.body = JoinLines(lines, end, lines.size());
+  return parts;
+}
+
+}  // namespace
+
+PaperParts SplitPaper(const std::string& text_in, SplitKind* kind) {
+  SplitKind unused;
+  if (kind == nullptr) kind = &unused;
+  const std::string text = WithoutPlaceholders(text_in);
+  const std::vector<string_view> lines = WithoutKeywordBlock(SplitLines(text));
 
   PaperParts parts;
   size_t first = 0;
@@ -358,37 +396,14 @@ PaperParts SplitPaper(const std::string& text_in, SplitKind* kind) {
     return parts;
   }
 
-  size_t heading = lines.size(), reach = 0;
+  size_t reach = 0;
   string_view content;
   for (size_t i = first; i < lines.size() && reach < kHeadingReach; ++i) {
     if (AbstractHeading(Trim(lines[i]), &content)) {
-      heading = i;
-      break;
+      *kind = SplitKind::kHeading;
+      return SplitAtHeading(lines, first, i, content);
     }
     reach += lines[i].size() + 1;
-  }
-
-  if (heading < lines.size()) {
-    *kind = SplitKind::kHeading;
-    // A paper that opens with its abstract has no title line.
-    if (heading > first) parts.title = std::string(Trim(lines[first]));
-    if (!content.empty()) parts.abstract = std::string(content);
-    size_t end = heading + 1;
-    for (; end < lines.size(); ++end) {
-      const string_view line = Trim(lines[end]);
-      if (parts.abstract.size() >= kLongestAbstract) break;
-      if (!parts.abstract.empty() && lines[end].find('\f') != string_view::npos) break;
-      if (EndsAbstract(line)) break;
-      string_view again;
-      if (PageLabel(line) || (parts.abstract.empty() && AbstractHeading(line, &again) && again.empty())) {
-        continue;
-      }
-      if (line.empty() && parts.abstract.empty()) continue;
-      Append(&parts.abstract, lines[end]);
-    }
-    while (!parts.abstract.empty() && IsSpace(parts.abstract.back())) parts.abstract.pop_back();
-    parts.body = JoinLines(lines, end, lines.size());
-    return parts;
   }
 
   // One long line: a title run into its abstract ("Consensus group stable
