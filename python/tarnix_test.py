@@ -63,7 +63,10 @@ class ExtractTest(unittest.TestCase):
                 tarnix.extract(title="x")
             self.assertIn("no-such-tarnix", str(caught.exception))
         finally:
-            os.environ["TARNIX_COMMAND"] = saved
+            if saved is None:
+                del os.environ["TARNIX_COMMAND"]
+            else:
+                os.environ["TARNIX_COMMAND"] = saved
 
 
 if __name__ == "__main__":

@@ -18,17 +18,6 @@ namespace {
 
 void Complain(const std::string& message) { std::fprintf(stderr, "Extend_KVR: %s\n", message.c_str()); }
 
-// A handle of an already loaded dictionary, else the dictionary loaded now
-// (then *loaded is set), else -1.
-int AcquireDict(const std::string& name, bool* loaded) {
-  *loaded = false;
-  int handle = Dict_Get_Handle(name.c_str(), "");
-  if (handle >= 0) return handle;
-  handle = Dict_Load_New(name.c_str(), "");
-  *loaded = handle != -1 && handle >= 0;
-  return *loaded ? handle : -1;
-}
-
 // Segments text with the dictionary of handle. Whatever the segmenter
 // leaves unexplained (offsets that do not grow, or stop short of the end)
 // becomes one segment that breaks every term. The text is passed as it
@@ -74,6 +63,17 @@ int Engine::SetPath() {
   return 1;
 }
 
+bool Engine::KeepLoaded(const std::string& name) {
+  int handle = Dict_Get_Handle(name.c_str(), "");
+  if (handle < 0) {
+    handle = Dict_Load_New(name.c_str(), "");
+    if (handle < 0) return false;
+    owned_dicts_.push_back(name);
+  }
+  Dict_Delete_Handle(handle);
+  return true;
+}
+
 bool Engine::LoadChinese() {
   std::string error;
   auto classifier = std::make_unique<Classifier>();
@@ -94,23 +94,15 @@ bool Engine::LoadChinese() {
     }
   }
   const std::string dict = tarnix::ReadConfig(tarnix::kEkvrIni, kSegmentDictKey, kSegmentDictDefault);
-  bool loaded = false;
-  const int handle = AcquireDict(dict, &loaded);
-  if (handle < 0) {
+  if (!KeepLoaded(dict)) {
     Complain("segmentation dictionary " + dict + " cannot be loaded");
     return false;
   }
-  Dict_Delete_Handle(handle);
-  if (loaded) owned_dicts_.push_back(dict);
   // The general-word dictionary, which the caller's general-word tests ask
   // for by name and only find when it is loaded. Loaded here, the first
   // article of a process is tested as every later one is; otherwise its
   // abstract candidates would be tested before the caller loads it.
-  const std::string& general = tarnix::SysGeneralDictName();
-  bool general_loaded = false;
-  const int general_handle = AcquireDict(general, &general_loaded);
-  if (general_handle >= 0) Dict_Delete_Handle(general_handle);
-  if (general_loaded) owned_dicts_.push_back(general);
+  KeepLoaded(tarnix::SysGeneralDictName());
   classifier_ = std::move(classifier);
   scheme_ = std::move(scheme);
   zh_idf_ = std::move(idf);
@@ -145,14 +137,10 @@ bool Engine::LoadEnglish() {
     return false;
   }
   const std::string dict = tarnix::ReadConfig(tarnix::kEkvrIni, kEnglishDictKey, kEnglishDictDefault);
-  bool loaded = false;
-  const int handle = AcquireDict(dict, &loaded);
-  if (handle < 0) {
+  if (!KeepLoaded(dict)) {
     Complain("English dictionary " + dict + " cannot be loaded");
     return false;
   }
-  Dict_Delete_Handle(handle);
-  if (loaded) owned_dicts_.push_back(dict);
   en_idf_ = std::move(idf);
   en_tagger_ = std::move(tagger);
   en_keyphrases_ = std::move(keyphrases);

@@ -43,6 +43,9 @@ class Engine {
 
  private:
   struct Language;
+  // Makes sure the dictionary of that name is loaded (by this engine when
+  // nobody had it, so that FreeDict unloads it); false when it cannot be.
+  bool KeepLoaded(const std::string& name);
   bool LoadChinese();
   bool LoadEnglish();
 
