@@ -28,6 +28,10 @@ import sys
 import tempfile
 import unicodedata
 
+# One thread: the fit is small, and OpenMP's spinning threads slow to a
+# crawl on a machine whose cores are busy with anything else.
+os.environ.setdefault("OMP_NUM_THREADS", "1")
+
 from tree_export import tree_lines
 
 LAMBDA = 1.0  # weights are 100 * probability ** LAMBDA; 1 keeps them probabilities
@@ -121,7 +125,8 @@ def ranked_f1(articles, w, half):
         if i % 2 != half:
             continue
         chosen = []
-        for word, x in sorted(rows, key=lambda r: -w(r[1])):
+        scores = w([x for _, x in rows]) if rows else []
+        for _, word in sorted(zip((-s for s in scores), (word for word, _ in rows)), key=lambda r: r[0]):
             if len(word) > 7 or any(word in c or c in word for c in chosen):
                 continue
             chosen.append(word)
@@ -146,12 +151,12 @@ def main():
     articles = collect(build, os.path.abspath(args.data))
     if args.learner == "trees":
         model, body = fit_trees(articles, 4 if args.quarter else 2)
-        score = lambda x: float(model.decision_function([x])[0])
+        score = lambda xs: model.decision_function(xs).tolist()
         learner = "gradient-boosted trees"
     else:
         w = train(articles, 4 if args.quarter else 2)
         body = ["weights " + " ".join("%.4f" % v for v in w)]
-        score = lambda x: sum(a * b for a, b in zip(w, x))
+        score = lambda xs: [sum(a * b for a, b in zip(w, x)) for x in xs]
         learner = "logistic regression"
     print("model ranking F1@5: tuning half %.4f, held-out half %.4f"
           % (ranked_f1(articles, score, 0), ranked_f1(articles, score, 1)))
