@@ -146,8 +146,8 @@ int32_t RecordsWritten(const ArticleTerm* table, int32_t n) {
 
 // Terminates the texts of the engine's records, copies each word into its
 // class-match entry and sets its depth, in one walk over the records; the
-// entries beyond the records keep their initial state.
-// A kept table comes with its entries in their initial state.
+// entries beyond the records are given their initial state, unless the
+// table came in it (initial: a kept table).
 void MatchClasses(ArticleTerm* info_map, int32_t n, TermClassMatch* info_map_class,
                   const char* article_class, int class_mode, bool initial) {
   if (!initial) {
