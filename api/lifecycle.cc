@@ -44,6 +44,7 @@ int InitialEngines(int type, bool load_similar) {
 }
 
 int FreeDictionaries() {
+  ReleaseCallTables();
   EKVR_FreeDict();
   // Every dictionary Tarnix or the engines may have loaded, in this order;
   // only the similar-word dictionary's name comes from the configuration.

@@ -1,6 +1,7 @@
 // Tarnix_Direct: one article from its texts to its keyword list.
 #include "pipeline.h"
 
+#include <atomic>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -52,11 +53,79 @@ std::unique_ptr<Record[]> AllocateTable(int32_t count, const char* exception_mes
   }
 }
 
+// The full-text tables, kept from one call to the next in their initial
+// state: setting up their 4.4 MB record by record took longer than the
+// whole analysis of a short abstract, so a call sets back only the records
+// that were written. A call that finds them taken (a second thread) sets
+// up tables of its own, as every call once did.
+class FullTextTables {
+ public:
+  // The tables in their initial state, or null when taken or when memory
+  // ran out (then the call allocates its own).
+  bool Take(ArticleTerm** info_map, TermClassMatch** info_map_class) {
+    if (busy_.exchange(true)) return false;
+    if (!info_map_ && !Allocate()) {
+      busy_ = false;
+      return false;
+    }
+    *info_map = info_map_.get();
+    *info_map_class = info_map_class_.get();
+    return true;
+  }
+  // Sets back the first terms and matches records and hands the tables on.
+  void Give(int32_t terms, int32_t matches) {
+    for (int32_t i = 0; i < terms; ++i) InitArticleTerm(info_map_[i], 0.0f);
+    for (int32_t i = 0; i < matches; ++i) InitTermClassMatch(info_map_class_[i]);
+    busy_ = false;
+  }
+  // Tarnix_FreeDict: the memory goes back unless a call holds it.
+  void Release() {
+    if (busy_.exchange(true)) return;
+    info_map_.reset();
+    info_map_class_.reset();
+    busy_ = false;
+  }
+
+ private:
+  bool Allocate() {
+    info_map_ = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
+    info_map_class_ = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
+    if (!info_map_ || !info_map_class_) {
+      info_map_.reset();
+      info_map_class_.reset();
+      return false;
+    }
+    Give(kInfoMapCapacity, kInfoMapCapacity);
+    return true;
+  }
+
+  std::atomic<bool> busy_{false};
+  std::unique_ptr<ArticleTerm[]> info_map_;
+  std::unique_ptr<TermClassMatch[]> info_map_class_;
+};
+
+FullTextTables& KeptTables() {
+  static FullTextTables tables;
+  return tables;
+}
+
 // What one call owns; released on every way out.
 struct CallTables {
-  std::unique_ptr<ArticleTerm[]> info_map;
+  CallTables() = default;
+  CallTables(const CallTables&) = delete;
+  CallTables& operator=(const CallTables&) = delete;
+  ~CallTables() {
+    if (kept) KeptTables().Give(terms_written, matches_written);
+  }
+
+  ArticleTerm* info_map = nullptr;  // kept tables, or the two below
+  TermClassMatch* info_map_class = nullptr;
+  bool kept = false;
+  int32_t terms_written = 0;    // records to set back in the kept tables
+  int32_t matches_written = 0;
+  std::unique_ptr<ArticleTerm[]> own_info_map;
+  std::unique_ptr<TermClassMatch[]> own_info_map_class;
   int32_t n = 0;
-  std::unique_ptr<TermClassMatch[]> info_map_class;
   std::unique_ptr<ArticleTerm[]> info_map1;
   int32_t m = 0;
   char article_class[kArticleClassSize] = {};
@@ -67,12 +136,23 @@ struct CallTables {
   TermIndexMap abstword{TermIndexMap::allocator_type(&arena)};
 };
 
+// How many records of a kept table the engine wrote when it reported n:
+// an engine fills the table from its start, so the first record past n
+// that still holds its initial state ends what it wrote.
+int32_t RecordsWritten(const ArticleTerm* table, int32_t n) {
+  while (n < kInfoMapCapacity && !IsInitialArticleTerm(table[n], 0.0f)) ++n;
+  return n;
+}
+
 // Terminates the texts of the engine's records, copies each word into its
 // class-match entry and sets its depth, in one walk over the records; the
-// entries beyond the records keep their initial state.
+// entries beyond the records are given their initial state, unless the
+// table came in it (initial: a kept table).
 void MatchClasses(ArticleTerm* info_map, int32_t n, TermClassMatch* info_map_class,
-                  const char* article_class, int class_mode) {
-  for (int32_t i = n; i < kInfoMapCapacity; ++i) InitTermClassMatch(info_map_class[i]);
+                  const char* article_class, int class_mode, bool initial) {
+  if (!initial) {
+    for (int32_t i = n; i < kInfoMapCapacity; ++i) InitTermClassMatch(info_map_class[i]);
+  }
   for (int32_t i = 0; i < n; ++i) {
     ArticleTerm& term = info_map[i];
     TerminateTextFields(term);
@@ -173,34 +253,45 @@ Failure AnalyzeArticle(const char* title, const char* abstract, const char* keyw
 
 // The full-text terms, and each one's agreement with the article class.
 Failure ReadFullTextTerms(CallTables& t, int class_mode) {
-  t.info_map = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
-  if (!t.info_map) return {"step2. InfoMap allocate memory failed!"};
-  for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitArticleTerm(t.info_map[i], 0.0f);
+  t.kept = KeptTables().Take(&t.info_map, &t.info_map_class);
+  if (!t.kept) {
+    t.own_info_map = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
+    if (!t.own_info_map) return {"step2. InfoMap allocate memory failed!"};
+    t.info_map = t.own_info_map.get();
+    for (int32_t i = 0; i < kInfoMapCapacity; ++i) InitArticleTerm(t.info_map[i], 0.0f);
+  }
   t.n = kInfoMapCapacity;
-  if (EKVR_GetArticleInfo(t.info_map.get(), &t.n, EKVR_KIND_FULL_TEXT) != 1) {
+  // Until the engine has answered, any record may have been written.
+  t.terms_written = kInfoMapCapacity;
+  if (EKVR_GetArticleInfo(t.info_map, &t.n, EKVR_KIND_FULL_TEXT) != 1) {
     return {"step5. EKVR_GetArticleInfo failed!"};
   }
   // A count the table cannot hold is rejected before any record is read.
   if (t.n > kInfoMapCapacity || t.n < 0) return {"step5. InfoMap Num Error!"};
+  if (t.kept) t.terms_written = RecordsWritten(t.info_map, t.n);
   // Matched in the same walk over the records that terminates their texts.
-  t.info_map_class = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
-  if (!t.info_map_class) return {"step6. InfoMapclass allocat failed!"};
-  MatchClasses(t.info_map.get(), t.n, t.info_map_class.get(), t.article_class, class_mode);
+  if (!t.kept) {
+    t.own_info_map_class = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
+    if (!t.own_info_map_class) return {"step6. InfoMapclass allocat failed!"};
+    t.info_map_class = t.own_info_map_class.get();
+  }
+  t.matches_written = t.n;
+  MatchClasses(t.info_map, t.n, t.info_map_class, t.article_class, class_mode, t.kept);
   return kDone;
 }
 
 // The full-text candidates, one per text.
 Failure SelectFullTextCandidates(CallTables& t, bool chinese) {
   TermIndexMap& full_text = chinese ? t.fileword : t.english_fileword;
-  if (chinese ? !EraseFileClass(t.fileword, t.info_map.get(), t.n, t.info_map_class.get())
-              : !EraseFileClass_English(t.english_fileword, t.info_map.get(), t.n, t.info_map_class.get())) {
+  if (chinese ? !EraseFileClass(t.fileword, t.info_map, t.n, t.info_map_class)
+              : !EraseFileClass_English(t.english_fileword, t.info_map, t.n, t.info_map_class)) {
     return {"step7. EraseFileClass failed!", true};
   }
-  if (!SelectFileWord(full_text, t.info_map.get(), t.info_map_class.get())) {
+  if (!SelectFileWord(full_text, t.info_map, t.info_map_class)) {
     return {"step8. SelectFileWord failed!", true};
   }
   if (!chinese &&
-      !RootFileWordOnly(t.english_fileword, t.fileword, t.info_map.get(), t.info_map_class.get())) {
+      !RootFileWordOnly(t.english_fileword, t.fileword, t.info_map, t.info_map_class)) {
     return {"step8(Eng). RootFileWordOnly failed!", true};
   }
   t.english_fileword.clear();
@@ -226,7 +317,7 @@ Failure ReadAbstractTerms(CallTables& t) {
 
 // English terms of a Chinese title, then the abstract candidates.
 Failure SelectAbstractCandidates(CallTables& t, bool chinese, const char* title) {
-  if (chinese && !AddEngLishWord(t.info_map.get(), t.n, t.info_map1.get(), &t.m, title, t.article_class)) {
+  if (chinese && !AddEngLishWord(t.info_map, t.n, t.info_map1.get(), &t.m, title, t.article_class)) {
     return {"step10. AddEngLishWord failed!", true};
   }
   if (!EraseAbstword(t.abstword, t.info_map1.get(), t.m)) return {"step11. EraseAbstword failed!", true};
@@ -239,10 +330,10 @@ Failure MergeRootWords(CallTables& t, bool chinese) {
   if (chinese) {
     Erase_Longword(t.fileword, 0);
     Erase_Longword(t.abstword, 1);
-    merged = RootFileWord3(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(), t.info_map_class.get());
+    merged = RootFileWord3(t.fileword, t.abstword, t.info_map, t.info_map1.get(), t.info_map_class);
   } else {
-    merged = RootFileWord3_English(t.fileword, t.abstword, t.info_map.get(), t.info_map1.get(),
-                                   t.info_map_class.get());
+    merged = RootFileWord3_English(t.fileword, t.abstword, t.info_map, t.info_map1.get(),
+                                   t.info_map_class);
   }
   return merged ? kDone : Failure{"step15. RootFileWord failed!", true};
 }
@@ -251,13 +342,13 @@ Failure MergeRootWords(CallTables& t, bool chinese) {
 // of similar words.
 Failure WriteKeywordList(CallTables& t, KeywordEntry* word_buffer, int32_t* buffer_size, int type,
                          bool floor_weights) {
-  if (!PrintKeyWord(t.fileword, t.abstword, t.info_map.get(), t.n, t.info_map1.get(), t.m, word_buffer,
+  if (!PrintKeyWord(t.fileword, t.abstword, t.info_map, t.n, t.info_map1.get(), t.m, word_buffer,
                     buffer_size, type, floor_weights)) {
     return {"step9. PrintKeyWord failed!", true};
   }
   t.fileword.clear();
   t.abstword.clear();
-  if (!SortByPos(t.info_map.get(), &t.n, t.info_map1.get(), &t.m, word_buffer, buffer_size)) {
+  if (!SortByPos(t.info_map, &t.n, t.info_map1.get(), &t.m, word_buffer, buffer_size)) {
     return {"SortByPos failed!"};
   }
   if (!MaoPaoSort(word_buffer, *buffer_size)) return {"MaoPaoSort Wrong!"};
@@ -270,6 +361,8 @@ Failure WriteKeywordList(CallTables& t, KeywordEntry* word_buffer, int32_t* buff
 }
 
 }  // namespace
+
+void ReleaseCallTables() { KeptTables().Release(); }
 
 int RunDirect(const char* title, const char* abstract, const char* keyword, const char* file,
               const char* magazine, const char* class_name, KeywordEntry* word_buffer,

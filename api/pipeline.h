@@ -19,6 +19,9 @@ int RunDirect(const char* title, const char* abstract, const char* keyword, cons
               const char* magazine, const char* class_name, KeywordEntry* word_buffer,
               int32_t* buffer_size, int type, int class_mode, bool floor_weights);
 
+// Gives back the full-text tables that calls keep between them.
+void ReleaseCallTables();
+
 // Tarnix_Initial and Tarnix_FreeDict.
 int InitialEngines(int type, bool load_similar);
 int FreeDictionaries();

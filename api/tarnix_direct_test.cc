@@ -202,6 +202,53 @@ TEST_F(DirectTest, FullTablesAreAccepted) {
   EXPECT_EQ(Run(Article()), TARNIX_OK);
 }
 
+// The full-text table is kept from one call to the next: whatever an
+// engine wrote into it, within its count or past it, and whether the call
+// succeeded or not, the next call must find it as a fresh one, and an
+// article must give the same list after any other.
+TEST_F(DirectTest, TheFullTextTableComesInitialisedAfterAnyEarlierCall) {
+  auto terms = [](int count, const std::string& prefix) {
+    std::vector<ArticleTerm> out;
+    for (int i = 0; i < count; ++i) out.push_back(scripted::Term(prefix + std::to_string(i), 1.0f + i, 3));
+    return out;
+  };
+  auto keywords = [this] {
+    std::vector<std::string> out;
+    for (int i = 0; i < size_; ++i) out.push_back(buffer_[static_cast<size_t>(i)].keyword_text);
+    return out;
+  };
+  Extend().full_text = terms(40, "w");
+  ASSERT_EQ(Run(Article()), TARNIX_OK);
+  const std::vector<std::string> alone = keywords();
+  ASSERT_FALSE(alone.empty());
+
+  const struct {
+    const char* what;
+    int written;
+    void (*setup)();
+  } earlier[] = {
+      {"records past the reported count", 500, [] { Extend().reported_full_count = 120; }},
+      {"a failed call", 500, [] { Extend().full_text_result = 0; }},
+      {"a count the table cannot hold", 500, [] { Extend().reported_full_count = 10001; }},
+      {"a full table", 10000, [] {}},
+  };
+  for (const auto& e : earlier) {
+    scripted::Reset();
+    ScriptDictionaries();
+    Extend().full_text = terms(e.written, "x");
+    e.setup();
+    Run(Article());
+    scripted::Reset();
+    ScriptDictionaries();
+    Extend().full_text = terms(40, "w");
+    ASSERT_EQ(Run(Article()), TARNIX_OK) << e.what;
+    const auto info = CallsTo("EKVR_GetArticleInfo");
+    ASSERT_FALSE(info.empty());
+    EXPECT_EQ(info[0].args, (std::vector<std::string>{"10000", "1", "initialised"})) << e.what;
+    EXPECT_EQ(keywords(), alone) << e.what;
+  }
+}
+
 TEST_F(DirectTest, AnUnknownTypeFailsAtTheClassFilterWithTheTitle) {
   Article a;
   a.type = 3;

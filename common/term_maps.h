@@ -41,6 +41,13 @@ inline void InitArticleTerm(ArticleTerm& term, float weight) {
   term.position = -1;
 }
 
+// Whether a record still holds what InitArticleTerm gave it.
+inline bool IsInitialArticleTerm(const ArticleTerm& term, float weight) {
+  return term.word[0] == '\0' && term.class_code[0] == '\0' && term.second_word[0] == '\0' &&
+         term.weight == weight && term.reserved1 == 0 && term.frequency == 0 && term.reserved2 == -1 &&
+         term.reserved3 == -1 && term.position == -1;
+}
+
 inline void InitTermClassMatch(TermClassMatch& match) {
   match.word[0] = '\0';
   match.match_depth = 0;

@@ -220,7 +220,17 @@ void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride
   // every candidate of the block in one straight loop the compiler turns
   // into vector compares; each lane's leaf is then picked out of the seven
   // answers by arithmetic, again for all lanes at once.
-  std::vector<float> columns(stride * kLanes, 0.0f);
+  // On the stack for the feature sets the engine has (a heap block zeroed
+  // per call cost a short article more than scoring its candidates); lanes
+  // past the last candidate are zeroed only in a block that has them.
+  constexpr size_t kStackColumns = 64;
+  float stack_columns[kStackColumns * kLanes];
+  std::vector<float> heap_columns;
+  float* columns = stack_columns;
+  if (stride > kStackColumns) {
+    heap_columns.assign(stride * kLanes, 0.0f);
+    columns = heap_columns.data();
+  }
   uint8_t right[kInner][kLanes];
   uint8_t leaf[kLanes];
   double score[kLanes];
@@ -230,11 +240,14 @@ void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride
       const float* f = features + (first + k) * stride;
       for (size_t c = 0; c < stride; ++c) columns[c * kLanes + k] = f[c];
     }
+    if (lanes < kLanes) {
+      for (size_t c = 0; c < stride; ++c) std::fill(columns + c * kLanes + lanes, columns + (c + 1) * kLanes, 0.0f);
+    }
     std::fill(score, score + kLanes, baseline_);
     for (size_t t = 0; t < trees; ++t) {
       const Split* split = splits_.data() + t * kInner;
       for (size_t j = 0; j < kInner; ++j) {
-        const float* column = columns.data() + split[j].feature * kLanes;
+        const float* column = columns + split[j].feature * kLanes;
         const float threshold = split[j].threshold;
         for (size_t k = 0; k < kLanes; ++k) right[j][k] = !(column[k] <= threshold);
       }

@@ -42,6 +42,31 @@ size_t CountOccurrences(std::string_view text, std::string_view word) {
   return n;
 }
 
+CharStarts::CharStarts(std::string_view text) : text_(text) {
+  starts_.reserve(text.size());
+  for (size_t at = 0; at < text.size(); at += CharBytes(text, at)) {
+    starts_.push_back(uint64_t{Key(text, at)} << 32 | at);
+  }
+  std::sort(starts_.begin(), starts_.end());
+}
+
+size_t CharStarts::Count(std::string_view word) const {
+  // A one-byte word's starts are spread over 256 keys.
+  if (word.size() < 2) return CountOccurrences(text_, word);
+  const uint64_t key = Key(word, 0);
+  size_t n = 0;
+  size_t next = 0;  // occurrences do not overlap
+  for (auto it = std::lower_bound(starts_.begin(), starts_.end(), key << 32); it != starts_.end() && *it >> 32 == key;
+       ++it) {
+    const auto at = static_cast<size_t>(*it & 0xFFFFFFFFu);
+    if (at >= next && text_.compare(at, word.size(), word) == 0) {
+      ++n;
+      next = at + word.size();
+    }
+  }
+  return n;
+}
+
 void TermFeatures(const FeatureContext& context, const Term& t, NestCounts nest, float* f) {
   std::fill(f, f + kTermFeatures, 0.0f);
   const float own = t.own_idf;
@@ -51,7 +76,7 @@ void TermFeatures(const FeatureContext& context, const Term& t, NestCounts nest,
   const std::string& title = context.article.field[kPosTitle];
   const std::string& top_code = context.top_code;
   const WordClassStats* st = t.own_stats;
-  const size_t text_count = CountIn(context.abstract_pairs, abstract, t.word);
+  const size_t text_count = context.abstract_pairs.MayContain(t.word) ? context.abstract_starts.Count(t.word) : 0;
   const float tf = static_cast<float>(std::max(t.TotalFrequency(), 1));
 
   f[kFBias] = 1.0f;
