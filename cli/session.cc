@@ -4,9 +4,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 #include "tarnix/tarnix.h"
@@ -81,6 +81,22 @@ std::string ToUtf8Lossy(const std::string& gbk) {
 
 }  // namespace
 
+namespace {
+
+// The name of a section header line as the profile readers compare it
+// (blanks dropped, ASCII case folded), or "" for any other line.
+std::string SectionName(const std::string& line) {
+  std::string name;
+  for (char c : line) {
+    if (c == ' ' || c == '\t' || c == '\r') continue;
+    name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  if (name.size() < 2 || name.front() != '[' || name.back() != ']') return std::string();
+  return name;
+}
+
+}  // namespace
+
 bool CheckWordFiles(const ExtractSettings& settings, std::string* error) {
   for (const std::string* file : {&settings.user_dict, &settings.stop_words}) {
     if (file->empty()) continue;
@@ -124,7 +140,7 @@ bool Session::SetIniKey(const char* file, const char* section, const char* key, 
     updated += current;
     if (current.back() != '\n') updated += '\n';
     while (!current.empty() && (current.back() == '\n' || current.back() == '\r')) current.pop_back();
-    if (!placed && current == header) {
+    if (!placed && SectionName(current) == SectionName(header)) {
       updated += line;
       placed = true;
     }
@@ -184,8 +200,9 @@ bool Session::Open(const std::string& work_dir, const ExtractSettings& settings,
     return false;
   }
   // The engines read their INI files in the working directory, so the
-  // files are passed there, with absolute paths: the command's own folder
-  // or a --workdir may hold INI files of its own, whose other keys stay.
+  // files are named there, with absolute paths. A --workdir may hold INI
+  // files of its own: their other keys stay, and they get their content
+  // back when the session ends.
   if (!settings.user_dict.empty() &&
       !SetIniKey("Lexmill.ini", "Lexmill", "user_dict", fs::absolute(settings.user_dict, ec).string(), error)) {
     return false;

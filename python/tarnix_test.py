@@ -167,7 +167,9 @@ class WordListTest(unittest.TestCase):
     def test_a_working_directorys_own_ini_files_are_given_back(self):
         workdir = os.path.join(self.folder.name, "work")
         os.mkdir(workdir)
-        ini = "; kept\r\n[DictInfo]\r\nekvr_segment_dict=QOVA_CLA_CHN_DICT\r\n"
+        # The readers take the first section of a name, whatever its case
+        # and blanks: the key must land in this one.
+        ini = "; kept\r\n[ dictinfo ]\r\nekvr_segment_dict=QOVA_CLA_CHN_DICT\r\n"
         self.write(os.path.join("work", "EKVR.ini"), ini)
         stop = self.write("stop.txt", "目标\n")
         run = self.command("extract", "--format", "json", "--workdir", workdir, "--stop-words", stop, SAMPLE)
