@@ -76,7 +76,7 @@ class Feeder {
 bool RunInProcess(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,
                   const std::function<bool(const std::string&, bool)>& deliver, std::string* error) {
   Session session;
-  if (!session.Open(settings.work_dir, error)) return false;
+  if (!session.Open(settings.work_dir, settings.extract, error)) return false;
   std::string line;
   for (long long number = 1; next_line(&line); ++number) {
     bool ok = false;
@@ -190,6 +190,8 @@ bool RunWithWorkers(const BatchSettings& settings, const std::function<bool(std:
     *error = "cannot find the tarnix program itself to start workers";
     return false;
   }
+  // Every worker would fail on it, each with its message.
+  if (!CheckWordFiles(settings.extract, error)) return false;
   // The workers' run logs go into one temporary folder of this process,
   // a folder for each, which this process removes however it ends: a
   // worker that is killed cannot remove its own.
@@ -291,6 +293,11 @@ std::vector<std::string> WorkerArguments(const BatchSettings& settings) {
   }
   if (x.unmappable == Unmappable::kReplace) args.push_back("--replace-unmappable");
   if (settings.strict_encoding) args.push_back("--strict-encoding");
+  for (const auto& [option, file] : {std::make_pair("--user-dict", &x.user_dict), std::make_pair("--stop-words", &x.stop_words)}) {
+    if (file->empty()) continue;
+    args.push_back(option);
+    args.push_back(*file);
+  }
   if (settings.lang) {
     args.push_back("--lang");
     args.push_back(*settings.lang);
@@ -307,7 +314,7 @@ int RunWorker(const BatchSettings& settings) {
   SetBinaryMode(stdout);
   Session session;
   std::string error;
-  if (!session.Open(settings.work_dir, &error)) {
+  if (!session.Open(settings.work_dir, settings.extract, &error)) {
     std::fprintf(stderr, "tarnix worker: %s\n", error.c_str());
     return 1;
   }

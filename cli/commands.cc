@@ -200,7 +200,7 @@ int RunExtract(const Options& o) {
   std::vector<Keyword> keywords;
   {
     Session session;
-    if (!session.Open(o.batch.work_dir, &error) ||
+    if (!session.Open(o.batch.work_dir, o.batch.extract, &error) ||
         !session.Extract(prepared, o.batch.extract, &keywords, &error)) {
       Fail(error);
       return kExitFailure;
@@ -244,7 +244,10 @@ int RunBatchCommand(const Options& o) {
           }
         }
         if (shared_terminal) progress.Clear();
-        if (!Write(record) || !Write("\n") || (shared_terminal && std::fflush(stdout) != 0)) {
+        // Flushed per record: a program that writes one article and waits
+        // for its keywords (tarnix.dask, Spark's pipe) would otherwise wait
+        // for a full buffer. An article costs far more than the write.
+        if (!Write(record) || !Write("\n") || std::fflush(stdout) != 0) {
           output_gone = true;
           return false;
         }

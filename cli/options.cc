@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 namespace tarnix {
@@ -28,6 +29,7 @@ bool ParseInt(const std::string& text, int low, int high, int* out) {
 // each mistake has a message of its own.
 struct Given {
   std::string lang, encoding, input, class_mode, normalise, top, format, jobs, every, offset;
+  std::string user_dict, stop_words;
   std::vector<std::string> peers;
 };
 
@@ -92,6 +94,11 @@ void Build(Commands* c, Options* o, Given* g) {
                     "where the library reads Tarnix.ini and EKVR.ini and writes its run log "
                     "(default: a temporary folder, removed afterwards)")
         ->type_name("DIR");
+    sub->add_option("--user-dict", g->user_dict,
+                    "UTF-8 words to keep whole and allow as keywords: WORD [FREQUENCY] [TAG] a line")
+        ->type_name("FILE");
+    sub->add_option("--stop-words", g->stop_words, "UTF-8 words never to give as keywords, one a line")
+        ->type_name("FILE");
   }
   for (CLI::App* sub : {x, b}) {
     sub->add_option("--normalise,--normalize", g->normalise, "sum|ten: rescale the weights to sum 1 or length 10000")
@@ -222,6 +229,12 @@ bool Check(const Given& g, Options* o, std::string* error) {
     }
     if (std::find(o->peers.begin(), o->peers.end(), name) == o->peers.end()) o->peers.push_back(name);
   }
+  // Absolute, as the engines read them from their working directory (and
+  // workers are told them). Whether they can be read is the run's
+  // business: a missing file is a failure, not a bad command line.
+  std::error_code ec;
+  if (!g.user_dict.empty()) o->batch.extract.user_dict = std::filesystem::absolute(g.user_dict, ec).string();
+  if (!g.stop_words.empty()) o->batch.extract.stop_words = std::filesystem::absolute(g.stop_words, ec).string();
   if (o->batch.strict_encoding && o->batch.extract.unmappable == Unmappable::kReplace) {
     return *error = "--strict-encoding refuses what --replace-unmappable replaces: give one of them", false;
   }

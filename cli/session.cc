@@ -1,8 +1,12 @@
 #include "session.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 
 #include "tarnix/tarnix.h"
@@ -77,16 +81,101 @@ std::string ToUtf8Lossy(const std::string& gbk) {
 
 }  // namespace
 
+namespace {
+
+// The name of a section header line as the profile readers compare it
+// (blanks dropped, ASCII case folded), or "" for any other line.
+std::string SectionName(const std::string& line) {
+  std::string name;
+  for (char c : line) {
+    if (c == ' ' || c == '\t' || c == '\r') continue;
+    name += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  if (name.size() < 2 || name.front() != '[' || name.back() != ']') return std::string();
+  return name;
+}
+
+}  // namespace
+
+bool CheckWordFiles(const ExtractSettings& settings, std::string* error) {
+  for (const std::string* file : {&settings.user_dict, &settings.stop_words}) {
+    if (file->empty()) continue;
+    std::FILE* f = std::fopen(file->c_str(), "rb");
+    if (f == nullptr) {
+      *error = "cannot read " + *file + ": " + std::strerror(errno);
+      return false;
+    }
+    std::fclose(f);
+  }
+  return true;
+}
+
 Session::~Session() {
   if (initialised_) Tarnix_FreeDict();
+  RestoreIniFiles();
   std::error_code ec;
   if (!start_dir_.empty()) fs::current_path(start_dir_, ec);
   temporary_.Remove();
 }
 
-bool Session::Open(const std::string& work_dir, std::string* error) {
+bool Session::SetIniKey(const char* file, const char* section, const char* key, const std::string& value,
+                        std::string* error) {
+  std::string content;
+  std::ifstream in(file, std::ios::binary);
+  const bool existed = static_cast<bool>(in);
+  if (existed) content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  in.close();
+  saved_ini_.push_back(SavedIni{file, existed, content});
+  // The key goes first in its section (where the readers find it before
+  // any older line of the same key), and the section is added when missing.
+  const std::string header = std::string("[") + section + "]";
+  const std::string line = std::string(key) + "=" + value + "\n";
+  std::string updated;
+  size_t at = 0;
+  bool placed = false;
+  while (at < content.size()) {
+    size_t end = content.find('\n', at);
+    end = end == std::string::npos ? content.size() : end + 1;
+    std::string current = content.substr(at, end - at);
+    updated += current;
+    if (current.back() != '\n') updated += '\n';
+    while (!current.empty() && (current.back() == '\n' || current.back() == '\r')) current.pop_back();
+    if (!placed && SectionName(current) == SectionName(header)) {
+      updated += line;
+      placed = true;
+    }
+    at = end;
+  }
+  if (!placed) updated += header + "\n" + line;
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!(out << updated) || !out.flush()) {
+    *error = std::string("cannot write ") + file + " in " + work_dir_;
+    return false;
+  }
+  return true;
+}
+
+void Session::RestoreIniFiles() {
+  // Last change first, so that a file changed twice ends as it began.
+  for (auto it = saved_ini_.rbegin(); it != saved_ini_.rend(); ++it) {
+    std::error_code ec;
+    const fs::path path = fs::path(work_dir_) / it->file;
+    if (!it->existed) {
+      fs::remove(path, ec);
+    } else {
+      std::ofstream out(path, std::ios::binary | std::ios::trunc);
+      out << it->content;
+    }
+  }
+  saved_ini_.clear();
+}
+
+bool Session::Open(const std::string& work_dir, const ExtractSettings& settings, std::string* error) {
   std::error_code ec;
   start_dir_ = fs::current_path(ec).string();
+  // Named by the user: a file that cannot be read stops the run here, with
+  // a message of ours rather than the engines' failure to start.
+  if (!CheckWordFiles(settings, error)) return false;
   if (work_dir.empty()) {
     if (!temporary_.Make(error)) return false;
     work_dir_ = temporary_.path();
@@ -108,6 +197,18 @@ bool Session::Open(const std::string& work_dir, std::string* error) {
   // that cannot be written stops the run here instead.
   if (!std::ofstream(kLogFile, std::ios::app | std::ios::binary)) {
     *error = std::string("cannot write the run log ") + kLogFile + " in " + work_dir_;
+    return false;
+  }
+  // The engines read their INI files in the working directory, so the
+  // files are named there, with absolute paths. A --workdir may hold INI
+  // files of its own: their other keys stay, and they get their content
+  // back when the session ends.
+  if (!settings.user_dict.empty() &&
+      !SetIniKey("Lexmill.ini", "Lexmill", "user_dict", fs::absolute(settings.user_dict, ec).string(), error)) {
+    return false;
+  }
+  if (!settings.stop_words.empty() &&
+      !SetIniKey("EKVR.ini", "DictInfo", "stop_words", fs::absolute(settings.stop_words, ec).string(), error)) {
     return false;
   }
   // Both languages are loaded whatever the input holds, so that an

@@ -23,6 +23,9 @@ struct ExtractSettings {
   Normalise normalise = Normalise::kNone;
   int top = 20;  // 0 = every keyword
   Unmappable unmappable = Unmappable::kFail;
+  // --user-dict and --stop-words, absolute; empty for none.
+  std::string user_dict;
+  std::string stop_words;
 };
 
 // One keyword of the library's list, its texts in UTF-8.
@@ -33,6 +36,11 @@ struct Keyword {
   int frequency = 0;
   double weight = 0.0;
 };
+
+// Whether the user's word files of settings can be read; false with
+// "cannot read FILE: why". Checked before any engine starts, so that a
+// mistyped name stops the run with one message.
+bool CheckWordFiles(const ExtractSettings& settings, std::string* error);
 
 // A new folder tarnix-N in the system's temporary directory, removed when
 // this goes out of scope or a signal stops the program (platform.h).
@@ -62,7 +70,11 @@ class Session {
   // Moves into work_dir (made when missing), or into a new temporary
   // directory when work_dir is empty, and prepares the engines for both
   // languages.
-  bool Open(const std::string& work_dir, std::string* error);
+  bool Open(const std::string& work_dir, std::string* error) { return Open(work_dir, ExtractSettings(), error); }
+  // The same, and the engines are told of the user dictionary and the
+  // stop words of settings through their INI files in the working
+  // directory, which get their old content back when the session ends.
+  bool Open(const std::string& work_dir, const ExtractSettings& settings, std::string* error);
 
   // Runs one article; false with a message (the run log's last lines for
   // a failure inside the library).
@@ -73,12 +85,22 @@ class Session {
 
  private:
   std::string LogSince(unsigned long long offset, size_t lines) const;
+  bool SetIniKey(const char* file, const char* section, const char* key, const std::string& value,
+                 std::string* error);
+  void RestoreIniFiles();
   unsigned long long LogSize() const;
 
   std::string start_dir_;
   std::string work_dir_;
   TemporaryFolder temporary_;
   bool initialised_ = false;
+  // INI files changed by Open: name, whether it existed, its old content.
+  struct SavedIni {
+    std::string file;
+    bool existed;
+    std::string content;
+  };
+  std::vector<SavedIni> saved_ini_;
   std::vector<KeywordEntry> list_;  // reused: the library's list is large
 };
 

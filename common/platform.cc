@@ -10,6 +10,7 @@
 #else
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <iconv.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -99,6 +100,40 @@ AppendResult AppendToFile(const char* path, const std::string& text) {
   }
   written = ::close(fd) == 0 && written;
   return written ? AppendResult::kWritten : AppendResult::kNotWritten;
+#endif
+}
+
+bool Utf8ToGbkText(const std::string& utf8, std::string* gbk) {
+  gbk->clear();
+  if (utf8.empty()) return true;
+#ifdef _WIN32
+  const int wide_length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
+                                              static_cast<int>(utf8.size()), nullptr, 0);
+  if (wide_length <= 0) return false;
+  std::wstring wide(static_cast<size_t>(wide_length), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                      &wide[0], wide_length);
+  BOOL defaulted = FALSE;
+  const int length = WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide.data(), wide_length, nullptr, 0,
+                                         nullptr, &defaulted);
+  if (length <= 0 || defaulted) return false;
+  gbk->resize(static_cast<size_t>(length));
+  WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide.data(), wide_length, &(*gbk)[0], length, nullptr,
+                      &defaulted);
+  return !defaulted;
+#else
+  iconv_t cd = iconv_open("GBK", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  // A GBK character is never longer than its UTF-8 form.
+  gbk->resize(utf8.size());
+  char* in = const_cast<char*>(utf8.data());
+  size_t in_left = utf8.size();
+  char* out = &(*gbk)[0];
+  size_t out_left = gbk->size();
+  const bool ok = iconv(cd, &in, &in_left, &out, &out_left) != static_cast<size_t>(-1) && in_left == 0;
+  iconv_close(cd);
+  gbk->resize(ok ? gbk->size() - out_left : 0);
+  return ok;
 #endif
 }
 

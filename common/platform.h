@@ -39,6 +39,12 @@ uint32_t ReadProfileString(const char* section, const char* key, const char* def
 enum class AppendResult { kWritten, kNotOpened, kNotWritten };
 AppendResult AppendToFile(const char* path, const std::string& text);
 
+// UTF-8 to GBK (code page 936), all or nothing: false when a character has
+// no GBK form. The word lists users give are UTF-8 and the engines work in
+// GBK (word_list.h checks the UTF-8 itself, so that a bad byte and a
+// character GBK lacks get messages of their own).
+bool Utf8ToGbkText(const std::string& utf8, std::string* gbk);
+
 // The separator the platform writes between folder and file names.
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';

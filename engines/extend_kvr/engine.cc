@@ -152,13 +152,28 @@ bool Engine::LoadEnglish() {
 
 int Engine::WordInit(int /*mode*/, int type) {
   if (folder_.empty() && SetPath() != 1) return 0;
+  if (!LoadStopWords()) return 0;
   if (type == 1) return LoadChinese() ? 1 : 0;
   if (type == 2) return LoadEnglish() ? 1 : 0;
   Complain("EKVR_Word_Init: type " + std::to_string(type) + " is neither 1 (Chinese) nor 2 (English)");
   return 0;
 }
 
+bool Engine::LoadStopWords() {
+  if (stop_words_read_) return true;
+  std::string error;
+  stop_words_ = tarnix::LoadConfiguredStopWords("Extend_KVR", &error);
+  if (!error.empty()) {
+    Complain("the stop words: " + error);
+    return false;
+  }
+  stop_words_read_ = true;
+  return true;
+}
+
 int Engine::FreeDict() {
+  stop_words_.reset();
+  stop_words_read_ = false;
   for (const std::string& name : owned_dicts_) {
     const int handle = Dict_Get_Handle(name.c_str(), "");
     if (handle >= 0) Dict_Unload_New(handle);
@@ -308,6 +323,17 @@ int Engine::ArticleInfo(ArticleTerm* table, int* count, int kind) const {
     *count = WriteAbstract(analysis_.keywords, analysis_.terms, table, capacity, analysis_.abstract_terms);
   } else {
     return 0;
+  }
+  // A stop word is no term, whichever field it came from: the records
+  // after it move up.
+  if (stop_words_) {
+    int kept = 0;
+    for (int i = 0; i < *count; ++i) {
+      if (stop_words_->Contains(table[i].word) || stop_words_->Contains(table[i].second_word)) continue;
+      if (kept != i) table[kept] = table[i];
+      ++kept;
+    }
+    *count = kept;
   }
   if (!script_.empty()) {
     for (int i = 0; i < *count; ++i) {

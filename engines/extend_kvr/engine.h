@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gbk_script.h"
+#include "word_list.h"
 #include "article_terms.h"
 #include "tarnix/records.h"
 
@@ -48,6 +49,8 @@ class Engine {
   bool KeepLoaded(const std::string& name);
   bool LoadChinese();
   bool LoadEnglish();
+  // Reads the stop words EKVR.ini names, once per initialisation.
+  bool LoadStopWords();
 
   std::string folder_;
   std::unique_ptr<Classifier> classifier_;
@@ -61,6 +64,8 @@ class Engine {
   std::unique_ptr<TermModel> term_model_;
   std::string segment_dict_;
   std::string english_dict_;
+  std::shared_ptr<const tarnix::StopWords> stop_words_;  // null: none
+  bool stop_words_read_ = false;
   std::vector<std::string> owned_dicts_;  // loaded by the engine, unloaded by it
 
   bool have_article_ = false;

@@ -1,8 +1,12 @@
 // The exported entry points: argument checks, the one store of the process,
 // and no exception across the C boundary.
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <iterator>
+#include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,6 +16,7 @@
 #include "gbk_script.h"
 #include "lexmill.h"
 #include "segmenter.h"
+#include "user_words.h"
 
 namespace {
 
@@ -21,6 +26,56 @@ using lexmill::CharKind;
 lexmill::DictStore& Store() {
   static lexmill::DictStore store(&lexmill::FindDataFolder);
   return store;
+}
+
+// The user words laid over loaded dictionaries, by the image they cover.
+// Kept beside the store rather than in it: the images stay as compiled,
+// and the overlay goes with the image (a weak pointer tells when the image
+// has been unloaded, so that a new image at the same address is not taken
+// for it).
+struct Overlay {
+  std::weak_ptr<const lexmill::DictImage> image;
+  std::shared_ptr<const lexmill::UserWords> words;
+};
+std::mutex overlay_mutex;
+std::map<const lexmill::DictImage*, Overlay> overlays;
+// Whether any overlay exists: without one, the hot paths take no lock.
+std::atomic<bool> any_overlay{false};
+
+std::shared_ptr<const lexmill::UserWords> OverlayOf(const std::shared_ptr<const lexmill::DictImage>& image) {
+  if (!any_overlay.load(std::memory_order_acquire)) return nullptr;
+  std::lock_guard<std::mutex> lock(overlay_mutex);
+  const auto it = overlays.find(image.get());
+  if (it == overlays.end() || it->second.image.lock() != image) return nullptr;
+  return it->second.words;
+}
+
+// Lays the user words Lexmill.ini names over a newly loaded dictionary.
+// False (with a message) when the named file cannot be read: the user
+// asked for words the segmentation would then silently lack.
+bool AttachOverlay(const std::string& name, int handle) {
+  const auto image = Store().Get(handle);
+  if (!image) return true;
+  {
+    std::lock_guard<std::mutex> lock(overlay_mutex);
+    const auto it = overlays.find(image.get());
+    if (it != overlays.end() && it->second.image.lock() == image) return true;
+  }
+  std::string error;
+  auto words = lexmill::LoadUserWordsFor(name, &error);
+  if (!error.empty()) {
+    std::fprintf(stderr, "Lexmill: the user dictionary of %s: %s\n", name.c_str(), error.c_str());
+    return false;
+  }
+  if (!words) return true;
+  std::lock_guard<std::mutex> lock(overlay_mutex);
+  // Forget the overlays of images unloaded meanwhile.
+  for (auto it = overlays.begin(); it != overlays.end();) {
+    it = it->second.image.expired() ? overlays.erase(it) : std::next(it);
+  }
+  overlays[image.get()] = Overlay{image, std::move(words)};
+  any_overlay.store(true, std::memory_order_release);
+  return true;
 }
 
 void Report(const char* function, const std::exception& e) {
@@ -66,7 +121,12 @@ extern "C" {
 LEXMILL_API int LEXMILL_CALL Dict_Load_New(const char* name, const char* path) {
   if (name == nullptr) return -1;
   try {
-    return Store().Load(name, path == nullptr ? std::string() : std::string(path));
+    const int handle = Store().Load(name, path == nullptr ? std::string() : std::string(path));
+    if (handle >= 0 && !AttachOverlay(name, handle)) {
+      Store().Unload(handle);
+      return -1;
+    }
+    return handle;
   } catch (const std::exception& e) {
     Report("Dict_Load_New", e);
     return -1;
@@ -104,6 +164,9 @@ LEXMILL_API int LEXMILL_CALL Dict_Unload_New(int handle) {
 LEXMILL_API int LEXMILL_CALL Free_All_Space(void) {
   try {
     Store().Clear();
+    std::lock_guard<std::mutex> lock(overlay_mutex);
+    overlays.clear();
+    any_overlay.store(false, std::memory_order_release);
     return 1;
   } catch (const std::exception& e) {
     Report("Free_All_Space", e);
@@ -118,6 +181,12 @@ LEXMILL_API int LEXMILL_CALL Dict_Search_Get_Info(const char* word, int handle, 
     const auto dict = Store().Get(handle);
     if (!dict) return -1;
     const size_t length = std::strlen(word);
+    if (const auto user = OverlayOf(dict)) {
+      if (const lexmill::UserWords::Word* w = user->Find(word, length)) {
+        CopyInfo(w->info, info, size);
+        return 1;
+      }
+    }
     const lexmill::DictEntry* e = dict->Find(word, length);
     // A word in Traditional characters is looked up in Simplified ones,
     // the script of the dictionaries.
@@ -160,8 +229,9 @@ LEXMILL_API bool LEXMILL_CALL QX_Word_Sect(const char* text, int* word_ends, int
       tarnix::SimplifyGbk(&simple);
       cut = simple.data();
     }
+    const auto user = OverlayOf(dict);
     segmenter.Run(*dict, cut, static_cast<size_t>(length),
-                  max_word > 0 ? static_cast<size_t>(max_word) : 0, &segments);
+                  max_word > 0 ? static_cast<size_t>(max_word) : 0, &segments, user.get());
     const bool fill_tags = want_tags != 0 && tags != nullptr;
     for (size_t k = 0; k < segments.size(); ++k) {
       word_ends[k] = static_cast<int>(segments[k].end);

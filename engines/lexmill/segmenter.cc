@@ -111,15 +111,101 @@ void Segmenter::Solve(const DictImage& dict, const unsigned char* text, size_t m
   }
 }
 
+// The same walk as Solve, with a score that is a pair: the tokens covered
+// by user words first, the log probability second. Kept apart so that the
+// common case, no user words, runs exactly as it did.
+void Segmenter::SolveWithUserWords(const DictImage& dict, const UserWords& user, const unsigned char* text,
+                                   size_t length, size_t max_word_bytes) {
+  const size_t n = tokens_.size();
+  route_.assign(n + 1, 0.0);
+  next_.assign(n + 1, 0);
+  entry_.assign(n + 1, 0);
+  cover_.assign(n + 1, 0);
+  user_word_.assign(n + 1, nullptr);
+  const double floor = dict.MinLogProb();
+  size_t word_end = n;
+  for (size_t i = n; i-- > 0;) {
+    const Token& first = tokens_[i];
+    double best = -std::numeric_limits<double>::infinity();
+    uint32_t best_cover = 0;
+    uint32_t best_next = 0;
+    const Node* best_node = nullptr;
+    const UserWords::Word* best_user = nullptr;
+    auto better = [&](uint32_t cover, double score) {
+      return cover > best_cover || (cover == best_cover && score >= best);
+    };
+    if (!IsWordKind(first.kind)) {
+      word_end = i;
+    } else {
+      const Node* node = nullptr;
+      bool walked = true;
+      for (size_t j = i; j < word_end; ++j) {
+        const Token& t = tokens_[j];
+        if (max_word_bytes > 0 && t.end - first.begin > max_word_bytes) break;
+        if (IsRunKind(t.kind)) {
+          for (uint32_t at = t.begin; at < t.end && walked; ++at) {
+            node = Step(dict, node, text[at]);
+            walked = node != nullptr;
+          }
+        } else {
+          node = Step(dict, node, t.unit);
+          walked = node != nullptr;
+        }
+        if (!walked) break;
+        if (node->entry == 0) continue;
+        const double candidate = node->log_prob + route_[j + 1];
+        if (better(cover_[j + 1], candidate)) {
+          best = candidate;
+          best_cover = cover_[j + 1];
+          best_next = static_cast<uint32_t>(j + 1);
+          best_node = node;
+        }
+      }
+    }
+    if (best_next == 0) {
+      best = floor + route_[i + 1];
+      best_cover = cover_[i + 1];
+      best_next = static_cast<uint32_t>(i + 1);
+    }
+    // A user word may hold any tokens (C++, C#), but must end where one
+    // does. It scores as certain; its cover decides first.
+    user.ForEachAt(text, first.begin, length, [&](const UserWords::Word& w, size_t end) {
+      size_t j = i;
+      while (j < n && tokens_[j].end < end) ++j;
+      if (j == n || tokens_[j].end != end) return;
+      const auto cover = static_cast<uint32_t>(j + 1 - i) + cover_[j + 1];
+      const double candidate = route_[j + 1];
+      if (better(cover, candidate)) {
+        best = candidate;
+        best_cover = cover;
+        best_next = static_cast<uint32_t>(j + 1);
+        best_node = nullptr;
+        best_user = &w;
+      }
+    });
+    route_[i] = best;
+    cover_[i] = best_cover;
+    next_[i] = best_next;
+    entry_[i] = best_node == nullptr ? 0 : best_node->entry;
+    user_word_[i] = best_user;
+  }
+}
+
 void Segmenter::Run(const DictImage& dict, const char* text, size_t length, size_t max_word_bytes,
-                    std::vector<Segment>* out) {
+                    std::vector<Segment>* out, const UserWords* user) {
   out->clear();
   const auto* p = reinterpret_cast<const unsigned char*>(text);
   Tokenize(p, length);
-  Solve(dict, p, max_word_bytes);
+  if (user == nullptr || user->size() == 0) {
+    Solve(dict, p, max_word_bytes);
+  } else {
+    SolveWithUserWords(dict, *user, p, length, max_word_bytes);
+  }
+  const bool with_user = user != nullptr && user->size() > 0;
   for (size_t i = 0; i < tokens_.size(); i = next_[i]) {
-    const int16_t code = entry_[i] != 0 ? static_cast<int16_t>(dict.CodeOf(entry_[i]))
-                                              : CodeOfKind(tokens_[i].kind);
+    int16_t code;
+    if (with_user && user_word_[i] != nullptr) code = static_cast<int16_t>(user_word_[i]->code);
+    else code = entry_[i] != 0 ? static_cast<int16_t>(dict.CodeOf(entry_[i])) : CodeOfKind(tokens_[i].kind);
     out->push_back(Segment{tokens_[next_[i] - 1].end, code});
   }
 }

@@ -16,6 +16,7 @@
 
 #include "dict_image.h"
 #include "gbk.h"
+#include "user_words.h"
 
 namespace lexmill {
 
@@ -38,9 +39,12 @@ class Segmenter {
  public:
   // Fills out with the segments of length bytes of text, in order. The
   // number of segments never exceeds length. max_word_bytes > 0 bounds the
-  // byte length of dictionary words considered.
+  // byte length of dictionary words considered. With user words, the
+  // segmentation covers as much of the text with them as it can (so each
+  // one is cut whole wherever it occurs and does not overlap a longer
+  // one), and the probabilities decide the rest.
   void Run(const DictImage& dict, const char* text, size_t length, size_t max_word_bytes,
-           std::vector<Segment>* out);
+           std::vector<Segment>* out, const UserWords* user = nullptr);
 
  private:
   struct Token {
@@ -51,11 +55,17 @@ class Segmenter {
   };
   void Tokenize(const unsigned char* text, size_t length);
   void Solve(const DictImage& dict, const unsigned char* text, size_t max_word_bytes);
+  void SolveWithUserWords(const DictImage& dict, const UserWords& user, const unsigned char* text,
+                          size_t length, size_t max_word_bytes);
 
   std::vector<Token> tokens_;
   std::vector<double> route_;
   std::vector<uint32_t> next_;
   std::vector<uint32_t> entry_;  // entry + 1 of the word chosen at each token, or 0
+  // With user words: the tokens from each token on that user words cover,
+  // compared before route_, and the user word chosen there, or null.
+  std::vector<uint32_t> cover_;
+  std::vector<const UserWords::Word*> user_word_;
 };
 
 }  // namespace lexmill

@@ -14,6 +14,12 @@ has processes of its own, so calls from several threads do not meet, and
 ``extract_many(..., jobs=N)`` spreads articles over N worker processes that
 each load the dictionaries once.
 
+A user dictionary and a stop-word list (``user_dict=`` and ``stop_words=``,
+UTF-8 files described in data/lexmill/README.md and
+data/extend_kvr/README.md) are read by the engines when they start; a line
+they skip comes back as a ``TarnixWarning`` naming its file and line.
+``tarnix.dask`` runs a JSON-lines corpus on a Dask cluster.
+
 The command is ``$TARNIX_COMMAND`` when set, else the one installed with
 this package (``<prefix>/bin/tarnix``), else ``tarnix`` on the PATH.
 """
@@ -22,9 +28,10 @@ import os
 import shutil
 import subprocess
 import threading
+import warnings
 from dataclasses import dataclass
 
-__all__ = ["Keyword", "TarnixError", "command", "extract", "extract_many"]
+__all__ = ["Keyword", "TarnixError", "TarnixWarning", "batch_arguments", "command", "extract", "extract_many"]
 
 
 @dataclass(frozen=True)
@@ -41,6 +48,21 @@ class Keyword:
 
 class TarnixError(RuntimeError):
     """An article the command refused, or the command itself failing."""
+
+
+class TarnixWarning(UserWarning):
+    """A line of a user dictionary or stop-word list that was skipped."""
+
+
+def batch_arguments(top=20, jobs=1, user_dict=None, stop_words=None):
+    """The arguments after the command's path of a quiet ``tarnix batch``
+    with these settings (tarnix.dask starts its children with them)."""
+    argv = ["batch", "--quiet", "--top", str(int(top)), "--jobs", str(max(1, int(jobs)))]
+    if user_dict is not None:
+        argv += ["--user-dict", os.path.abspath(os.fspath(user_dict))]
+    if stop_words is not None:
+        argv += ["--stop-words", os.path.abspath(os.fspath(stop_words))]
+    return argv
 
 
 def command():
@@ -87,7 +109,7 @@ def _keywords(record):
                     k.get("class", ""), k.get("second", "")) for k in record.get("keywords", [])]
 
 
-def extract_many(articles, jobs=1, top=20, errors="raise"):
+def extract_many(articles, jobs=1, top=20, errors="raise", user_dict=None, stop_words=None):
     """The keyword lists of many articles, in their order.
 
     articles: an iterable of dicts with the keys of extract(); jobs: worker
@@ -95,13 +117,15 @@ def extract_many(articles, jobs=1, top=20, errors="raise"):
     article at most (0: all). errors="raise" raises TarnixError for the
     first article the command refuses (after all were read), naming its
     position; errors="keep" puts the TarnixError in the article's place.
+    user_dict, stop_words: paths of a user dictionary and a stop-word list
+    (a file that cannot be read raises TarnixError).
     """
     if errors not in ("raise", "keep"):
         raise ValueError('errors must be "raise" or "keep"')
     lines = [_request(a) for a in articles]
     if not lines:
         return []
-    argv = [command(), "batch", "--quiet", "--top", str(int(top)), "--jobs", str(max(1, int(jobs)))]
+    argv = [command()] + batch_arguments(top, jobs, user_dict, stop_words)
     try:
         child = subprocess.Popen(argv, stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                  encoding="utf-8")
@@ -122,10 +146,19 @@ def extract_many(articles, jobs=1, top=20, errors="raise"):
     err = child.stderr.read()
     writer.join()
     status = child.wait()
+    child.stdout.close()
+    child.stderr.close()
     records = [json.loads(r) for r in out.splitlines() if r.strip()]
     if len(records) != len(lines):
         raise TarnixError(err.strip() or "tarnix batch stopped with status %d after %d of %d articles"
                           % (status, len(records), len(lines)))
+    # What the engines said while starting: the skipped lines of the
+    # user's word lists, each once however many workers read them.
+    seen = set()
+    for said in err.splitlines():
+        if said.strip() and said not in seen:
+            seen.add(said)
+            warnings.warn(said.strip(), TarnixWarning, stacklevel=2)
     results = []
     for position, record in enumerate(records):
         if "error" in record:
@@ -138,14 +171,16 @@ def extract_many(articles, jobs=1, top=20, errors="raise"):
     return results
 
 
-def extract(title="", abstract="", keywords=(), text="", journal="", class_code="", lang=None, top=20):
+def extract(title="", abstract="", keywords=(), text="", journal="", class_code="", lang=None, top=20,
+            user_dict=None, stop_words=None):
     """The keywords of one article, best first.
 
     title, abstract, text (the full text), journal: str; keywords: the
     author keywords (a list, or one str), which rank first; class_code: a
     library class code the article is known to have; lang: "zh", "en" or
-    None to tell by the text; top: at most this many (0: all).
+    None to tell by the text; top: at most this many (0: all); user_dict,
+    stop_words: paths of a user dictionary and a stop-word list.
     """
     article = dict(title=title, abstract=abstract, keywords=keywords, text=text, journal=journal,
                    class_code=class_code, lang=lang)
-    return extract_many([article], jobs=1, top=top)[0]
+    return extract_many([article], jobs=1, top=top, user_dict=user_dict, stop_words=stop_words)[0]
