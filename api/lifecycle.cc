@@ -7,7 +7,6 @@
 #include "lexmill.h"
 #include "pipeline.h"
 #include "run_log.h"
-#include "stop_words.h"
 
 namespace tarnix {
 namespace {
@@ -32,10 +31,6 @@ int InitialEngines(int type, bool load_similar) {
     WriteLog("EKVR_Word_Init failed!");
     return 2;
   }
-  if (!LoadKeywordStopWords()) {
-    WriteLog("the stop-word list cannot be read!");
-    return 2;
-  }
   if (type == 2 && !LoadDictionary(EnglishGeneralDictName())) {
     WriteLog("EnglishGeneral_Dict load failed!");
     return 4;
@@ -51,7 +46,6 @@ int InitialEngines(int type, bool load_similar) {
 int FreeDictionaries() {
   ReleaseCallTables();
   EKVR_FreeDict();
-  ForgetKeywordStopWords();
   // Every dictionary Tarnix or the engines may have loaded, in this order;
   // only the similar-word dictionary's name comes from the configuration.
   const std::string names[] = {

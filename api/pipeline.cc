@@ -21,7 +21,6 @@
 #include "root_word.h"
 #include "run_log.h"
 #include "similar_words.h"
-#include "stop_words.h"
 #include "term_maps.h"
 #include "text.h"
 #include "weight_sort.h"
@@ -358,7 +357,6 @@ Failure WriteKeywordList(CallTables& t, KeywordEntry* word_buffer, int32_t* buff
   }
   t.class_map.clear();
   if (type == 1 && !SimilarWordDel(word_buffer, buffer_size)) return {"SimilarWordDel Wrong!"};
-  DropStopWords(word_buffer, buffer_size);
   return kDone;
 }
 

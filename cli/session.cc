@@ -211,6 +211,11 @@ bool Session::Open(const std::string& work_dir, const ExtractSettings& settings,
       !SetIniKey("EKVR.ini", "DictInfo", "stop_words", fs::absolute(settings.stop_words, ec).string(), error)) {
     return false;
   }
+  if (!settings.stop_words.empty()) {
+    std::vector<std::string> words, warnings;  // Extend_KVR reports the bad lines
+    if (!ReadStopWords(settings.stop_words, &words, &warnings, error)) return false;
+    stop_words_ = std::make_shared<const StopWords>(words);
+  }
   // Both languages are loaded whatever the input holds, so that an
   // article's keywords do not depend on the articles before it.
   const unsigned long long before = LogSize();
@@ -248,6 +253,22 @@ std::string Session::LogSince(unsigned long long offset, size_t lines) const {
   return text;
 }
 
+namespace {
+
+// Moves the keywords that are not listed to the front; their number.
+int DropStopWords(const StopWords& stop_words, KeywordEntry* list, int count) {
+  int kept = 0;
+  for (int i = 0; i < count; ++i) {
+    list[i].keyword_text[sizeof list[i].keyword_text - 1] = '\0';
+    if (stop_words.Contains(list[i].keyword_text)) continue;
+    if (kept != i) list[kept] = list[i];
+    ++kept;
+  }
+  return kept;
+}
+
+}  // namespace
+
 bool Session::Extract(const LibraryArticle& article, const ExtractSettings& settings,
                       std::vector<Keyword>* keywords, std::string* error) {
   keywords->clear();
@@ -273,6 +294,7 @@ bool Session::Extract(const LibraryArticle& article, const ExtractSettings& sett
     *error = "the library returned an impossible keyword count " + std::to_string(count);
     return false;
   }
+  if (stop_words_) count = DropStopWords(*stop_words_, list.data(), count);
   if (settings.top > 0 && count > settings.top) count = settings.top;
   if (settings.normalise == Normalise::kSum && Word_Normal(list.data(), &count) != 0) {
     *error = "Word_Normal failed" + LogSince(before, kLogLines);

@@ -5,11 +5,13 @@
 #ifndef TARNIX_CLI_SESSION_H_
 #define TARNIX_CLI_SESSION_H_
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "article.h"
 #include "tarnix/tarnix.h"
+#include "word_list.h"
 
 namespace tarnix {
 namespace cli {
@@ -102,6 +104,9 @@ class Session {
   };
   std::vector<SavedIni> saved_ini_;
   std::vector<KeywordEntry> list_;  // reused: the library's list is large
+  // The user's stop words: Extend_KVR proposes none, but the library adds
+  // words of its own (a Chinese title's English words).
+  std::shared_ptr<const StopWords> stop_words_;
 };
 
 }  // namespace cli

@@ -63,8 +63,9 @@ class StopWords {
 };
 
 // Key "stop_words" of section [DictInfo] in EKVR.ini names the list; read
-// by Extend_KVR, which proposes no listed term, and by Tarnix, which drops
-// a listed keyword whatever it came from (a title or an author keyword).
+// by Extend_KVR, which proposes no listed term. The tarnix command, which
+// writes the key, also drops a listed keyword from the library's list,
+// whatever it came from (a title word Tarnix took on its own).
 inline constexpr const char* kStopWordsKey = "stop_words";
 
 // The stop words EKVR.ini names in the current directory: null when it
