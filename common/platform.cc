@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -11,6 +12,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <iconv.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -159,5 +161,78 @@ std::string ModuleFolderOf(const void* address) {
   if (slash == std::string::npos) return ".";
   return slash == 0 ? file.substr(0, 1) : file.substr(0, slash);
 }
+
+}  // namespace tarnix
+
+namespace tarnix {
+
+#ifdef _WIN32
+std::unique_ptr<MappedFile> MappedFile::Open(const std::string& path, std::string* error) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    *error = "cannot open " + path;
+    return nullptr;
+  }
+  std::unique_ptr<MappedFile> mapped(new MappedFile());
+  LARGE_INTEGER size;
+  bool ok = GetFileSizeEx(file, &size) != 0;
+  if (ok && static_cast<uint64_t>(size.QuadPart) > SIZE_MAX / 2) {
+    *error = path + ": too large to map";
+    CloseHandle(file);
+    return nullptr;
+  }
+  if (ok && size.QuadPart > 0) {
+    // The mapping object keeps the file open; the file handle is not needed.
+    mapped->mapping_ = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    ok = mapped->mapping_ != nullptr;
+    if (ok) {
+      mapped->data_ = static_cast<const char*>(MapViewOfFile(mapped->mapping_, FILE_MAP_READ, 0, 0, 0));
+      ok = mapped->data_ != nullptr;
+      mapped->size_ = static_cast<size_t>(size.QuadPart);
+    }
+  }
+  CloseHandle(file);
+  if (!ok) {
+    *error = "cannot map " + path;
+    return nullptr;
+  }
+  return mapped;
+}
+
+MappedFile::~MappedFile() {
+  if (data_ != nullptr) UnmapViewOfFile(data_);
+  if (mapping_ != nullptr) CloseHandle(mapping_);
+}
+#else
+std::unique_ptr<MappedFile> MappedFile::Open(const std::string& path, std::string* error) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    *error = "cannot open " + path;
+    return nullptr;
+  }
+  std::unique_ptr<MappedFile> mapped(new MappedFile());
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  if (ok && st.st_size > 0) {
+    void* p = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_SHARED, fd, 0);
+    ok = p != MAP_FAILED;
+    if (ok) {
+      mapped->data_ = static_cast<const char*>(p);
+      mapped->size_ = static_cast<size_t>(st.st_size);
+    }
+  }
+  close(fd);  // the mapping keeps the file
+  if (!ok) {
+    *error = "cannot map " + path;
+    return nullptr;
+  }
+  return mapped;
+}
+
+MappedFile::~MappedFile() {
+  if (data_ != nullptr) munmap(const_cast<char*>(data_), size_);
+}
+#endif
 
 }  // namespace tarnix

@@ -1,10 +1,12 @@
 // Everything that differs between 64-bit Linux and 32-bit Windows lives
-// here: local time, paths, file stamps, the profile-string reader and the
-// folder of a loaded module.
+// here: local time, paths, file stamps, mapped files, the profile-string
+// reader and the folder of a loaded module.
 #ifndef TARNIX_COMMON_PLATFORM_H_
 #define TARNIX_COMMON_PLATFORM_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tarnix {
@@ -27,6 +29,32 @@ struct FileStamp {
 
 // False when the file does not exist or is not a regular file.
 bool StampFile(const std::string& native_path, FileStamp* stamp);
+
+// A whole file mapped read-only. Its pages come from the system's file
+// cache, so every process that maps the same file shares them, and only
+// the pages read are ever brought in. Whoever replaces the file must write
+// a new one and rename it over the old: a file cut short under a mapping
+// faults its readers.
+class MappedFile {
+ public:
+  // Null with *error set when the file cannot be opened or mapped. An empty
+  // file maps to no bytes.
+  static std::unique_ptr<MappedFile> Open(const std::string& path, std::string* error);
+  ~MappedFile();
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  const char* data() const { return data_; }
+  size_t size() const { return size_; }
+
+ private:
+  MappedFile() = default;
+  const char* data_ = nullptr;
+  size_t size_ = 0;
+#ifdef _WIN32
+  void* mapping_ = nullptr;  // the file-mapping object's handle
+#endif
+};
 
 // The platform's profile reader: GetPrivateProfileStringA on Windows, the
 // portable reader of profile.h elsewhere. Same arguments, same result.

@@ -1,10 +1,8 @@
 #include "dict_builder.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <deque>
-#include <memory>
+#include <utility>
 
 #include "dict_image.h"
 #include "gbk.h"
@@ -70,15 +68,6 @@ Trie BuildTrie(const std::vector<std::vector<uint16_t>>& words) {
   return t;
 }
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-template <typename T>
-bool WriteArray(std::FILE* f, const std::vector<T>& v) {
-  return v.empty() || std::fwrite(v.data(), sizeof(T), v.size(), f) == v.size();
-}
-
 }  // namespace
 
 bool WriteDictionary(std::vector<SourceEntry> entries, const std::string& path,
@@ -109,34 +98,18 @@ bool WriteDictionary(std::vector<SourceEntry> entries, const std::string& path,
     total += e.freq;
     max_bytes = std::max(max_bytes, static_cast<uint32_t>(e.word.size()));
   }
-  const Trie trie = BuildTrie(words);
-
-  FileHeader h;
-  std::memset(&h, 0, sizeof h);
-  std::memcpy(h.magic, kDictMagic, sizeof h.magic);
-  h.version = kDictVersion;
-  h.byte_order = kByteOrderMark;
-  h.entry_count = static_cast<uint32_t>(records.size());
-  h.node_count = static_cast<uint32_t>(trie.nodes.size());
-  h.edge_count = static_cast<uint32_t>(trie.edge_unit.size());
-  h.info_bytes = static_cast<uint32_t>(info.size());
-  h.total_freq = total;
-  h.max_word_bytes = max_bytes;
-
-  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.c_str(), "wb"));
-  if (!f) {
-    *error = "cannot create " + path;
-    return false;
-  }
-  const bool ok = std::fwrite(&h, sizeof h, 1, f.get()) == 1 && WriteArray(f.get(), records) &&
-                  WriteArray(f.get(), trie.nodes) && WriteArray(f.get(), trie.edge_unit) &&
-                  WriteArray(f.get(), trie.edge_target) &&
-                  (info.empty() || std::fwrite(info.data(), 1, info.size(), f.get()) == info.size());
-  if (!ok || std::fclose(f.release()) != 0) {
-    *error = "cannot write " + path;
-    return false;
-  }
-  stats->written = records.size();
+  Trie trie = BuildTrie(words);
+  const size_t written = records.size();
+  DictParts parts;
+  parts.entries = std::move(records);
+  parts.nodes = std::move(trie.nodes);
+  parts.edge_unit = std::move(trie.edge_unit);
+  parts.edge_target = std::move(trie.edge_target);
+  parts.info = std::move(info);
+  parts.total_freq = total;
+  parts.max_word_bytes = max_bytes;
+  if (!DictImage::Write(parts, path, error)) return false;
+  stats->written = written;
   return true;
 }
 

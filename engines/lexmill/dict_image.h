@@ -1,17 +1,22 @@
 // The compiled dictionary: a character trie over GBK words with one entry
 // (frequency, part-of-speech code, information text) per word.
 //
-// File layout (all integers little-endian, no padding between sections):
-//   FileHeader (64 bytes)
+// The file holds the tables the look-ups read, as they lie in memory, so
+// that loading maps it and points into it: nothing is rebuilt, start-up
+// takes milliseconds, and every process using a dictionary shares its
+// pages. All integers are little-endian; each section starts at a multiple
+// of kSectionAlign, named by its offset in the header:
+//   FileHeader
 //   DictEntry[entry_count]          entries in byte order of their words
-//   TrieNode[node_count]            node 0 is the root; edges of a node are
-//                                   contiguous and sorted by unit
-//   uint16_t edge_unit[edge_count]  character unit of each edge
-//   uint32_t edge_target[edge_count] node reached by each edge
+//   uint16_t codes[entry_count]     the code of each entry (see CodeOf)
+//   Node edges[edge_count]          the trie, see DictImage::Node
+//   Node root[kRootUnits]           children of the root by unit
+//   WideEdge wide[wide_slots]       hashed children of wide nodes
+//   uint64_t filter[filter_words]   filter of the pairs in wide
 //   char info[info_bytes]           information texts, not NUL-terminated
 // A unit is the byte of a one-byte character or lead << 8 | trail of a
-// double-byte one (gbk.h). Every offset and index is checked at load, so a
-// damaged file is refused instead of being walked.
+// double-byte one (gbk.h). Every offset, size and index is checked at
+// load, so a damaged file is refused instead of being walked.
 #ifndef TARNIX_ENGINES_LEXMILL_DICT_IMAGE_H_
 #define TARNIX_ENGINES_LEXMILL_DICT_IMAGE_H_
 
@@ -22,25 +27,50 @@
 #include <string_view>
 #include <vector>
 
+namespace tarnix {
+class MappedFile;
+}
+
 namespace lexmill {
 
 inline constexpr char kDictMagic[8] = {'L', 'X', 'M', 'D', 'I', 'C', 'T', '\0'};
-inline constexpr uint32_t kDictVersion = 1;
+inline constexpr uint32_t kDictVersion = 2;
 inline constexpr uint32_t kByteOrderMark = 0x01020304;
+inline constexpr uint32_t kSectionAlign = 64;  // a cache line
+inline constexpr uint32_t kRootUnits = 65536;
+
+// The sections in file order.
+enum DictSection : int {
+  kSectionEntries,
+  kSectionCodes,
+  kSectionEdges,
+  kSectionRoot,
+  kSectionWide,
+  kSectionFilter,
+  kSectionInfo,
+  kSectionCount
+};
 
 struct FileHeader {
   char magic[8];
   uint32_t version;
   uint32_t byte_order;  // kByteOrderMark as the writing host stored it
-  uint32_t entry_count;
-  uint32_t node_count;
-  uint32_t edge_count;
-  uint32_t info_bytes;
+  uint64_t file_bytes;
   uint64_t total_freq;
+  uint32_t entry_count;
+  uint32_t node_count;  // nodes of the trie, the root included
+  uint32_t edge_count;
+  uint32_t wide_slots;    // a power of two
+  uint32_t filter_words;  // a power of two
+  uint32_t info_bytes;
   uint32_t max_word_bytes;
-  uint32_t reserved[5];
+  uint32_t reserved;
+  // Digest of the trie's nodes, edges and word frequencies: dictionaries
+  // with equal counts and digests share one trie in memory.
+  uint64_t trie_digest[2];
+  uint64_t offset[kSectionCount];
 };
-static_assert(sizeof(FileHeader) == 64, "header layout is part of the file format");
+static_assert(sizeof(FileHeader) == 136, "header layout is part of the file format");
 
 struct DictEntry {
   uint32_t freq;
@@ -51,17 +81,35 @@ struct DictEntry {
 };
 static_assert(sizeof(DictEntry) == 16, "entry layout is part of the file format");
 
+// A trie node as the dictionary compiler builds it, before Write lays the
+// trie out in the file's form.
 struct TrieNode {
   uint32_t edge_begin;
   uint32_t edge_count;
   uint32_t entry;  // entry index + 1; 0 = no word ends here
 };
-static_assert(sizeof(TrieNode) == 12, "node layout is part of the file format");
+static_assert(sizeof(TrieNode) == 12, "nodes are hashed into the trie digest as they lie");
+
+// What the dictionary compiler hands to DictImage::Write.
+struct DictParts {
+  std::vector<DictEntry> entries;
+  std::vector<TrieNode> nodes;  // node 0 is the root; edges of a node are
+                                // contiguous and sorted by unit
+  std::vector<uint16_t> edge_unit;    // character unit of each edge
+  std::vector<uint32_t> edge_target;  // node reached by each edge
+  std::string info;
+  uint64_t total_freq = 0;
+  uint32_t max_word_bytes = 0;
+};
 
 class DictImage {
  public:
-  // Reads and checks a compiled file. Null with *error set on any problem.
+  // Maps and checks a compiled file. Null with *error set on any problem.
   static std::unique_ptr<DictImage> Load(const std::string& path, std::string* error);
+  // Lays parts out in the file's form and writes them to path, through a
+  // file renamed over it: processes that have the old one mapped keep it.
+  static bool Write(const DictParts& parts, const std::string& path, std::string* error);
+  ~DictImage();
 
   // A trie node as kept in memory, stored in the edge that leads to it:
   // the unit of that edge beside the node's own children, entry and log
@@ -99,8 +147,8 @@ class DictImage {
     }
     return nullptr;
   }
-  // Whether the two share their in-memory trie (see TrieTables).
-  bool SharesTrieWith(const DictImage& other) const { return trie_ == other.trie_; }
+  // Whether the two read one trie in memory (see TrieTables).
+  bool SharesTrieWith(const DictImage& other) const { return edges_ == other.edges_; }
 
   // Entry of the word that ends at node, or null.
   const DictEntry* EntryOf(const Node& node) const {
@@ -115,21 +163,24 @@ class DictImage {
   const DictEntry* Find(const char* word, size_t length) const;
 
   std::string_view Info(const DictEntry& e) const {
-    return std::string_view(info_.data() + e.info_offset, e.info_length);
+    return std::string_view(info_ + e.info_offset, e.info_length);
   }
   // Natural log of the word's share of the total frequency; words listed
   // with frequency 0 count as 1, like characters the dictionary lacks.
   double LogProb(const DictEntry& e) const;
   double MinLogProb() const { return min_log_prob_; }
 
-  size_t entry_count() const { return entries_.size(); }
+  size_t entry_count() const { return entry_count_; }
   size_t node_count() const { return node_count_; }
   uint32_t max_word_bytes() const { return max_word_bytes_; }
 
  private:
   DictImage() = default;
-  bool Check(const std::vector<TrieNode>& nodes, std::string* error) const;
-  void Index(const std::vector<TrieNode>& nodes);
+  // Checks what the walks and look-ups rely on, reading only the sections.
+  bool CheckEntries(std::string* error) const;
+  bool CheckTrie(std::string* error) const;
+  bool CheckNode(const Node& n) const;
+  static double LogProbOf(uint32_t freq, double min_log_prob);
   // Children of nodes with more than kScanLimit of them, hashed by (the
   // node's first edge, unit): one probe instead of a scan through cold
   // memory. The first edge identifies the node, and copies of first-level
@@ -141,6 +192,8 @@ class DictImage {
     uint32_t node;  // the node's first edge + 1; 0 = an empty slot
     Node child;     // the child, its unit included
   };
+  static_assert(sizeof(Node) == 16 && alignof(Node) <= kSectionAlign, "Node is part of the file format");
+  static_assert(sizeof(WideEdge) == 20, "WideEdge is part of the file format");
   static constexpr uint32_t kScanLimit = 8;
   static constexpr unsigned kCountMask = 15, kWide = 15;
   static_assert(kScanLimit < kWide, "a scanned run's count must fit below the wide mark");
@@ -176,35 +229,33 @@ class DictImage {
       if (e.node == 0) return nullptr;
     }
   }
-  // The trie as kept in memory. Two dictionaries compiled from the same
-  // words with the same frequencies (the segmentation and the general
-  // dictionary are) have the same one, and share it: loading the second
-  // takes half the time and no memory for it, and look-ups in either find
-  // the nodes the other's walks brought into the cache.
+  // The trie as the walks read it, in a mapped file. Two dictionaries
+  // compiled from the same words with the same frequencies (the
+  // segmentation and the general dictionary are) have the same one, and
+  // share it: the second's trie is neither checked nor read, and look-ups
+  // in either find the nodes the other's walks brought into the cache.
   struct TrieTables {
-    std::vector<Node> edges;        // the node each edge leads to, in edge order
-    std::vector<WideEdge> wide;
+    std::shared_ptr<const tarnix::MappedFile> file;
+    const Node* edges = nullptr;  // the node each edge leads to, in edge order
+    const WideEdge* wide = nullptr;
     size_t wide_mask = 0;
-    std::vector<uint64_t> wide_filter;
+    const uint64_t* wide_filter = nullptr;
     size_t wide_filter_mask = 0;
-    std::vector<Node> root_nodes;   // children of the root by unit
+    const Node* root_nodes = nullptr;  // children of the root by unit
   };
-  // What a trie is shared by: the sizes and a 128-bit digest of every
-  // section it is built from (the nodes, edges and word frequencies).
+  // What a trie is shared by: the sizes and the digest the file states.
   struct TrieKey {
     uint64_t counts[4];
     uint64_t digest[2];
     bool operator<(const TrieKey& o) const;
   };
-  TrieKey KeyOf(const std::vector<TrieNode>& nodes) const;
-  std::shared_ptr<TrieTables> BuildTrie(const std::vector<TrieNode>& nodes) const;
-  void IndexWide(const std::vector<TrieNode>& nodes, TrieTables* trie) const;
   void Use(std::shared_ptr<const TrieTables> trie);
 
-  std::vector<DictEntry> entries_;
-  std::vector<uint16_t> codes_;  // the code of each entry
-  std::vector<uint16_t> edge_unit_;    // as read; released after indexing
-  std::vector<uint32_t> edge_target_;  // as read; released after indexing
+  std::shared_ptr<const tarnix::MappedFile> file_;
+  const DictEntry* entries_ = nullptr;
+  size_t entry_count_ = 0;
+  const uint16_t* codes_ = nullptr;
+  size_t edge_count_ = 0;
   std::shared_ptr<const TrieTables> trie_;
   // trie_'s tables, read directly by the walks.
   const Node* edges_ = nullptr;
@@ -213,7 +264,8 @@ class DictImage {
   const uint64_t* wide_filter_ = nullptr;
   size_t wide_filter_mask_ = 0;
   const Node* root_nodes_ = nullptr;
-  std::string info_;
+  const char* info_ = nullptr;
+  size_t info_bytes_ = 0;
   size_t node_count_ = 0;
   double min_log_prob_ = 0.0;
   uint64_t total_freq_ = 0;

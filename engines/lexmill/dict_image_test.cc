@@ -136,9 +136,20 @@ TEST_F(DictImageTest, RefusesMissingShortAndForeignFiles) {
   EXPECT_FALSE(LoadBytes("", &error));
   EXPECT_FALSE(LoadBytes("word\t1\t0\tinfo\n", &error));
   const std::string good = lexmill_test::ReadBytes(path_);
+  // Cut anywhere, in the header or in any section: the file is refused
+  // before a section is read.
+  for (size_t cut = 1; cut < good.size(); cut += 1 + cut / 3) {
+    EXPECT_FALSE(LoadBytes(good.substr(0, good.size() - cut), &error)) << cut;
+  }
   EXPECT_FALSE(LoadBytes(good.substr(0, good.size() - 1), &error));
   EXPECT_NE(error.find("size"), std::string::npos);
   EXPECT_FALSE(LoadBytes(good + "x", &error));
+  // A file of the first version, which was read and rebuilt.
+  std::string old = good;
+  const uint32_t first = 1;
+  std::memcpy(&old[offsetof(FileHeader, version)], &first, sizeof first);
+  EXPECT_FALSE(LoadBytes(old, &error));
+  EXPECT_NE(error.find("version"), std::string::npos);
 }
 
 TEST_F(DictImageTest, RefusesOutOfRangeOffsets) {
@@ -146,39 +157,61 @@ TEST_F(DictImageTest, RefusesOutOfRangeOffsets) {
   FileHeader h;
   std::memcpy(&h, good.data(), sizeof h);
   std::string error;
+  auto with = [&](size_t at, const auto& value) {
+    std::string bad = good;
+    std::memcpy(&bad[at], &value, sizeof value);
+    return bad;
+  };
   // The first entry's information text pointing past the end.
-  std::string bad = good;
-  const uint32_t far = h.info_bytes + 1;
-  std::memcpy(&bad[sizeof h + offsetof(DictEntry, info_offset)], &far, sizeof far);
-  EXPECT_FALSE(LoadBytes(bad, &error));
+  EXPECT_FALSE(LoadBytes(with(h.offset[kSectionEntries] + offsetof(DictEntry, info_offset), h.info_bytes + 1), &error));
   EXPECT_NE(error.find("information"), std::string::npos);
-  // The first edge leading back to the root.
-  bad = good;
-  const size_t targets = sizeof h + h.entry_count * sizeof(DictEntry) +
-                         h.node_count * sizeof(TrieNode) + h.edge_count * sizeof(uint16_t);
-  const uint32_t root = 0;
-  std::memcpy(&bad[targets], &root, sizeof root);
-  EXPECT_FALSE(LoadBytes(bad, &error));
-  EXPECT_NE(error.find("target"), std::string::npos);
+  // Each section moved past the end, to where it would end past it, or
+  // off its alignment.
+  const uint64_t bytes[kSectionCount] = {h.entry_count * sizeof(DictEntry), h.entry_count * 2u,
+                                         h.edge_count * sizeof(DictImage::Node),
+                                         kRootUnits * sizeof(DictImage::Node), h.wide_slots * 20u,
+                                         h.filter_words * 8u, h.info_bytes};
+  for (int s = 0; s < kSectionCount; ++s) {
+    const size_t field = offsetof(FileHeader, offset) + s * sizeof(uint64_t);
+    for (uint64_t to : {h.file_bytes + kSectionAlign, h.file_bytes - kSectionAlign, h.offset[s] + 4,
+                        uint64_t{0}, ~uint64_t{0} - kSectionAlign + 1}) {
+      if (to == h.file_bytes - kSectionAlign && bytes[s] <= kSectionAlign) continue;  // it fits there
+      EXPECT_FALSE(LoadBytes(with(field, to), &error)) << s << " at " << to;
+      EXPECT_NE(error.find("section"), std::string::npos) << error;
+    }
+  }
+  // Counts that no longer agree with the sections or with each other.
+  EXPECT_FALSE(LoadBytes(with(offsetof(FileHeader, edge_count), h.edge_count + 100000), &error));
+  EXPECT_FALSE(LoadBytes(with(offsetof(FileHeader, wide_slots), h.wide_slots * 4), &error));
+  EXPECT_FALSE(LoadBytes(with(offsetof(FileHeader, wide_slots), h.wide_slots - 1), &error));
+  // The first edge's node sending the walk past the last edge, or to an
+  // entry that does not exist.
+  const size_t edge = h.offset[kSectionEdges];
+  EXPECT_FALSE(LoadBytes(with(edge + offsetof(DictImage::Node, first_child), h.edge_count), &error));
+  EXPECT_NE(error.find("trie"), std::string::npos);
+  EXPECT_FALSE(LoadBytes(with(edge + offsetof(DictImage::Node, entry), h.entry_count + 1), &error));
+  EXPECT_NE(error.find("trie"), std::string::npos);
 }
 
 // Whatever single byte is damaged, the loader either refuses the file or
 // yields a dictionary that can be searched without fault.
 TEST_F(DictImageTest, SurvivesEveryDamagedByte) {
   const std::string good = lexmill_test::ReadBytes(path_);
-  for (size_t at = 0; at < good.size(); ++at) {
+  const std::string p = folder_.File("damaged.lxd");
+  lexmill_test::WriteBytes(p, good);
+  for (size_t at : lexmill_test::DamageSites(good)) {
     for (unsigned char flip : {0x01, 0x80, 0xFF}) {
-      std::string bad = good;
-      bad[at] = static_cast<char>(bad[at] ^ flip);
+      lexmill_test::PatchByte(p, at, static_cast<char>(good[at] ^ flip));
       std::string error;
-      auto image = LoadBytes(bad, &error);
-      if (!image) continue;
-      for (const SourceEntry& s : lexmill_test::SampleEntries()) {
-        if (const DictEntry* e = image->Find(s.word.data(), s.word.size())) {
-          EXPECT_LE(image->Info(*e).size(), good.size());
+      if (auto image = DictImage::Load(p, &error)) {
+        for (const SourceEntry& s : lexmill_test::SampleEntries()) {
+          if (const DictEntry* e = image->Find(s.word.data(), s.word.size())) {
+            EXPECT_LE(image->Info(*e).size(), good.size());
+          }
         }
       }
     }
+    lexmill_test::PatchByte(p, at, good[at]);
   }
 }
 

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#include "dict_image.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -81,6 +84,35 @@ std::string Gbk(const std::string& utf8) {
   out.resize(out.size() - dst_left);
   return out;
 #endif
+}
+
+void PatchByte(const std::string& path, size_t at, char value) {
+  std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(static_cast<std::streamoff>(at));
+  f.put(value);
+  ASSERT_TRUE(f.good()) << path;
+}
+
+std::vector<size_t> DamageSites(const std::string& file) {
+  lexmill::FileHeader h;
+  std::memcpy(&h, file.data(), sizeof h);
+  const size_t node = sizeof(lexmill::DictImage::Node);
+  const size_t root = static_cast<size_t>(h.offset[lexmill::kSectionRoot]);
+  const std::string empty(node, '\0');
+  std::vector<size_t> sites;
+  bool first_empty = true;
+  for (size_t at = 0; at < file.size();) {
+    if (at >= root && at < root + lexmill::kRootUnits * node && file.compare(at, node, empty) == 0) {
+      if (!first_empty) {
+        at += node;
+        continue;
+      }
+      first_empty = false;
+    }
+    const size_t end = at >= root && at < root + lexmill::kRootUnits * node ? at + node : at + 1;
+    for (; at < end; ++at) sites.push_back(at);
+  }
+  return sites;
 }
 
 }  // namespace lexmill_test

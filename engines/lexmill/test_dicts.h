@@ -4,6 +4,7 @@
 #ifndef TARNIX_ENGINES_LEXMILL_TEST_DICTS_H_
 #define TARNIX_ENGINES_LEXMILL_TEST_DICTS_H_
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,15 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 // GBK form of a UTF-8 text, so that tests can be written readably.
 std::string Gbk(const std::string& utf8);
 std::string ReadBytes(const std::string& path);
+
+// Overwrites the byte at of an existing file in place, so that a test can
+// damage a large file a byte at a time without writing it anew.
+void PatchByte(const std::string& path, size_t at, char value);
+
+// The places of a compiled file worth damaging one at a time: every byte
+// but those of the root table's empty nodes (a megabyte of zeros), of which
+// the first stands for all.
+std::vector<size_t> DamageSites(const std::string& file);
 
 }  // namespace lexmill_test
 

@@ -184,19 +184,21 @@ TEST(TrieReference, DamagedDictionaryWithWideNodesIsSafe) {
   const std::string text = alphabet[0] + alphabet[5] + alphabet[2] + alphabet[3] + alphabet[8] + alphabet[0];
   Segmenter segmenter;
   std::vector<Segment> segments;
-  for (size_t at = sizeof(FileHeader); at < good.size(); ++at) {
-    std::string bad = good;
-    bad[at] = static_cast<char>(bad[at] ^ 0x5A);
-    const std::string p = folder.File("bad.lxd");
-    lexmill_test::WriteBytes(p, bad);
+  const std::string p = folder.File("bad.lxd");
+  lexmill_test::WriteBytes(p, good);
+  for (size_t at : lexmill_test::DamageSites(good)) {
+    if (at < sizeof(FileHeader)) continue;
+    lexmill_test::PatchByte(p, at, static_cast<char>(good[at] ^ 0x5A));
     std::string error;
-    const auto image = DictImage::Load(p, &error);
-    if (!image) continue;
-    for (const auto& [word, e] : d.words) image->Find(word.data(), word.size());
-    segmenter.Run(*image, text.data(), text.size(), 0, &segments);
-    ASSERT_FALSE(segments.empty());
-    EXPECT_EQ(segments.back().end, text.size());
+    if (const auto image = DictImage::Load(p, &error)) {
+      for (const auto& [word, e] : d.words) image->Find(word.data(), word.size());
+      segmenter.Run(*image, text.data(), text.size(), 0, &segments);
+      ASSERT_FALSE(segments.empty());
+      EXPECT_EQ(segments.back().end, text.size());
+    }
+    lexmill_test::PatchByte(p, at, good[at]);
   }
+
 }
 
 }  // namespace
