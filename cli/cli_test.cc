@@ -686,8 +686,10 @@ for sig in INT TERM HUP; do
   done
 done
 # A reader that stops early: SIGPIPE with one job, a failed write with two.
+# The records must overflow the pipe's buffer, or the command may be done
+# before the reader has gone.
 for jobs in 1 2; do
-  cat in.jsonl in.jsonl in.jsonl | "$TARNIX" batch --quiet --jobs $jobs | head -c 10 > /dev/null
+  for k in $(seq 100); do cat in.jsonl; done | "$TARNIX" batch --quiet --jobs $jobs | head -c 10 > /dev/null
   echo "PIPE $jobs status ${PIPESTATUS[1]} left $(ls "$TMPDIR" | wc -l)"
 done
 )sh");
