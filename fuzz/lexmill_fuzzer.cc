@@ -2,13 +2,18 @@
 //
 // Input: one selector byte, then the body. With the selector's low bit
 // clear the body is a dictionary source (word TAB frequency TAB code TAB
-// information, one entry a line), parsed line by line and compiled; with
-// it set the body is taken as a compiled dictionary file as it might lie
-// damaged on disk. Either dictionary, when it loads, segments the body and
-// every source word, answers look-ups into small buffers and cuts the body
-// into characters. The checks hold what the engine promises its callers:
-// segment ends rise strictly to the text's end, no more entries than the
-// text has bytes, information texts NUL-terminated inside their buffer.
+// information, one entry a line), parsed line by line and compiled. With it
+// set, a dictionary compiled once at start is damaged as it might lie on
+// disk: every five bytes of the body set the byte at a little-endian offset
+// (modulo the file's size) to the fifth, and with the selector's second bit
+// also set the file is cut at the first offset. A compiled file is over a
+// megabyte (its root table), so patches reach its node and entry tables
+// where raw bytes under the input cap could only ever be a header. Either
+// dictionary, when it loads, segments the body and every source word,
+// answers look-ups into small buffers and cuts the body into characters.
+// The checks hold what the engine promises its callers: segment ends rise
+// strictly to the text's end, no more entries than the text has bytes,
+// information texts NUL-terminated inside their buffer.
 #include <unistd.h>
 
 #include <cstddef>
@@ -29,6 +34,55 @@ constexpr size_t kMaxInput = 1 << 15;
 constexpr int kUnwritten = -7;
 
 std::string g_dir;
+std::string g_compiled;  // the dictionary the patches damage
+
+// A few words of either kind (中国, 中国人, 国人, 人民, abc), with information.
+std::string CompileBase(const std::string& dir) {
+  const char* const lines[] = {
+      "\xD6\xD0\xB9\xFA\t120\t1\tcountry", "\xD6\xD0\xB9\xFA\xC8\xCB\t30\t1\t",
+      "\xB9\xFA\xC8\xCB\t8\t2\tx:0.7;", "\xC8\xCB\xC3\xF1\t50\t1\tpeople", "abc\t5\t3\t"};
+  std::vector<lexmill::SourceEntry> entries;
+  for (const char* line : lines) {
+    lexmill::SourceEntry e;
+    std::string error;
+    if (lexmill::ParseSourceLine(line, &e, &error) != lexmill::LineResult::kEntry) {
+      tarnix_fuzz::Fail("a line of the base dictionary does not parse");
+    }
+    entries.push_back(std::move(e));
+  }
+  const std::string path = dir + "/base.lxd";
+  lexmill::BuildStats stats;
+  std::string error;
+  if (!lexmill::WriteDictionary(std::move(entries), path, &stats, &error)) {
+    tarnix_fuzz::Fail("the base dictionary could not be written");
+  }
+  std::string bytes;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) tarnix_fuzz::Fail("cannot read the base dictionary");
+  char buffer[1 << 16];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+  std::fclose(f);
+  unlink(path.c_str());
+  if (bytes.empty()) tarnix_fuzz::Fail("the base dictionary is empty");
+  return bytes;
+}
+
+// The base dictionary with the body's patches applied.
+std::string Damaged(const std::string& body, bool cut) {
+  std::string file = g_compiled;
+  for (size_t at = 0; at + 5 <= body.size(); at += 5) {
+    uint32_t offset = 0;
+    for (int k = 3; k >= 0; --k) offset = offset << 8 | static_cast<unsigned char>(body[at + static_cast<size_t>(k)]);
+    const size_t where = offset % file.size();
+    if (cut && at == 0) {
+      file.resize(where);
+      if (file.empty()) return file;
+      continue;
+    }
+    file[where] = body[at + 4];
+  }
+  return file;
+}
 
 void CheckSegments(const std::string& text, int handle) {
   const int length = static_cast<int>(text.size());
@@ -73,6 +127,7 @@ void CheckLookUp(const std::string& word, int handle) {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   g_dir = tarnix_fuzz::EnterWorkDir(false, argc, argv);
+  g_compiled = CompileBase(g_dir);
   return 0;
 }
 
@@ -103,9 +158,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       tarnix_fuzz::Fail("a dictionary of parsed entries could not be written");
     }
   } else {
+    const std::string file = Damaged(body, (data[0] & 2) != 0);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) tarnix_fuzz::Fail("cannot write the dictionary file");
-    if (!body.empty() && std::fwrite(body.data(), 1, body.size(), f) != body.size()) {
+    if (!file.empty() && std::fwrite(file.data(), 1, file.size(), f) != file.size()) {
       tarnix_fuzz::Fail("short write");
     }
     std::fclose(f);
