@@ -53,6 +53,32 @@ void Segmenter::Tokenize(const unsigned char* text, size_t length) {
   }
 }
 
+// Inline: both solvers run it from every token.
+template <typename Fn>
+inline void Segmenter::ForEachWordAt(const DictImage& dict, const unsigned char* text, size_t i, size_t word_end,
+                                     size_t max_word_bytes, Fn&& word) const {
+  const Token* const tokens = tokens_.data();  // held apart from the vectors the caller writes
+  const Token& first = tokens[i];
+  const Node* node = nullptr;  // the root
+  bool walked = true;
+  for (size_t j = i; j < word_end; ++j) {
+    const Token& t = tokens[j];
+    if (max_word_bytes > 0 && t.end - first.begin > max_word_bytes) break;
+    // A run's characters are its bytes; other tokens are one character.
+    if (IsRunKind(t.kind)) {
+      for (uint32_t at = t.begin; at < t.end && walked; ++at) {
+        node = Step(dict, node, text[at]);
+        walked = node != nullptr;
+      }
+    } else {
+      node = Step(dict, node, t.unit);
+      walked = node != nullptr;
+    }
+    if (!walked) break;
+    if (node->entry != 0) word(j, node);
+  }
+}
+
 void Segmenter::Solve(const DictImage& dict, const unsigned char* text, size_t max_word_bytes) {
   const size_t n = tokens_.size();
   // Every token's route, next and entry are written below before they are
@@ -76,30 +102,14 @@ void Segmenter::Solve(const DictImage& dict, const unsigned char* text, size_t m
     if (!IsWordKind(first.kind)) {
       word_end = i;
     } else {
-      const Node* node = nullptr;  // the root
-      bool walked = true;
-      for (size_t j = i; j < word_end; ++j) {
-        const Token& t = tokens_[j];
-        if (max_word_bytes > 0 && t.end - first.begin > max_word_bytes) break;
-        // A run's characters are its bytes; other tokens are one character.
-        if (IsRunKind(t.kind)) {
-          for (uint32_t at = t.begin; at < t.end && walked; ++at) {
-            node = Step(dict, node, text[at]);
-            walked = node != nullptr;
-          }
-        } else {
-          node = Step(dict, node, t.unit);
-          walked = node != nullptr;
-        }
-        if (!walked) break;
-        if (node->entry == 0) continue;
+      ForEachWordAt(dict, text, i, word_end, max_word_bytes, [&](size_t j, const Node* node) {
         const double candidate = node->log_prob + route_[j + 1];
         if (candidate >= best) {  // ties go to the longer word
           best = candidate;
           best_next = static_cast<uint32_t>(j + 1);
           best_node = node;
         }
-      }
+      });
     }
     if (best_next == 0) {
       best = floor + route_[i + 1];
@@ -137,22 +147,7 @@ void Segmenter::SolveWithUserWords(const DictImage& dict, const UserWords& user,
     if (!IsWordKind(first.kind)) {
       word_end = i;
     } else {
-      const Node* node = nullptr;
-      bool walked = true;
-      for (size_t j = i; j < word_end; ++j) {
-        const Token& t = tokens_[j];
-        if (max_word_bytes > 0 && t.end - first.begin > max_word_bytes) break;
-        if (IsRunKind(t.kind)) {
-          for (uint32_t at = t.begin; at < t.end && walked; ++at) {
-            node = Step(dict, node, text[at]);
-            walked = node != nullptr;
-          }
-        } else {
-          node = Step(dict, node, t.unit);
-          walked = node != nullptr;
-        }
-        if (!walked) break;
-        if (node->entry == 0) continue;
+      ForEachWordAt(dict, text, i, word_end, max_word_bytes, [&](size_t j, const Node* node) {
         const double candidate = node->log_prob + route_[j + 1];
         if (better(cover_[j + 1], candidate)) {
           best = candidate;
@@ -160,7 +155,7 @@ void Segmenter::SolveWithUserWords(const DictImage& dict, const UserWords& user,
           best_next = static_cast<uint32_t>(j + 1);
           best_node = node;
         }
-      }
+      });
     }
     if (best_next == 0) {
       best = floor + route_[i + 1];

@@ -54,6 +54,11 @@ class Segmenter {
     CharKind kind;
   };
   void Tokenize(const unsigned char* text, size_t length);
+  // Calls word(j, node) for every dictionary word that starts at token i
+  // and ends with token j < word_end, shortest first.
+  template <typename Fn>
+  void ForEachWordAt(const DictImage& dict, const unsigned char* text, size_t i, size_t word_end,
+                     size_t max_word_bytes, Fn&& word) const;
   void Solve(const DictImage& dict, const unsigned char* text, size_t max_word_bytes);
   void SolveWithUserWords(const DictImage& dict, const UserWords& user, const unsigned char* text,
                           size_t length, size_t max_word_bytes);
