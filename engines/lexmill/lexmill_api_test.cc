@@ -30,22 +30,6 @@ void SetDataFolder(const std::string& folder) {
 #endif
 }
 
-// The segments that QX_Word_Sect reports, read back as GetEngLishWord
-// reads them: until the first 0 entry.
-std::vector<std::string> Segments(const std::string& text, int handle) {
-  std::vector<int> ends(text.size() + 1, 0);
-  std::vector<int16_t> tags(text.size() + 1, -1);
-  EXPECT_TRUE(QX_Word_Sect(text.c_str(), ends.data(), static_cast<int>(text.size()), handle, 1,
-                           tags.data(), 1024, 1, 0, 0));
-  std::vector<std::string> words;
-  int begin = 0;
-  for (size_t k = 0; k < ends.size() && ends[k] != 0; ++k) {
-    words.push_back(text.substr(begin, ends[k] - begin));
-    begin = ends[k];
-  }
-  return words;
-}
-
 class LexmillApiTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "dict_image.h"
+#include "lexmill.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -113,6 +114,21 @@ std::vector<size_t> DamageSites(const std::string& file) {
     for (; at < end; ++at) sites.push_back(at);
   }
   return sites;
+}
+
+std::vector<std::string> Segments(const std::string& text, int handle, std::vector<int16_t>* codes) {
+  std::vector<int> ends(text.size() + 1, 0);
+  std::vector<int16_t> tags(text.size() + 1, -1);
+  EXPECT_TRUE(QX_Word_Sect(text.c_str(), ends.data(), static_cast<int>(text.size()), handle, 1, tags.data(), 1024,
+                           1, 0, 0));
+  std::vector<std::string> words;
+  int begin = 0;
+  for (size_t k = 0; k < ends.size() && ends[k] != 0; ++k) {
+    words.push_back(text.substr(begin, ends[k] - begin));
+    begin = ends[k];
+  }
+  if (codes != nullptr) *codes = std::move(tags);
+  return words;
 }
 
 }  // namespace lexmill_test

@@ -5,6 +5,7 @@
 #define TARNIX_ENGINES_LEXMILL_TEST_DICTS_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,11 @@ void PatchByte(const std::string& path, size_t at, char value);
 // but those of the root table's empty nodes (a megabyte of zeros), of which
 // the first stands for all.
 std::vector<size_t> DamageSites(const std::string& file);
+
+// The segments that QX_Word_Sect reports for text on handle, read back as
+// Tarnix reads them: until the first 0 entry. Each segment's code goes to
+// *codes when it is given. Fails the current test when the call fails.
+std::vector<std::string> Segments(const std::string& text, int handle, std::vector<int16_t>* codes = nullptr);
 
 }  // namespace lexmill_test
 

@@ -35,19 +35,6 @@ class UserWordsTest : public ::testing::Test {
     WriteBytes(folder_.File("user.txt"), user_dict_utf8);
     WriteBytes(folder_.File("Lexmill.ini"), "[Lexmill]\nuser_dict=user.txt\nuser_dict_target=sample\n");
   }
-  std::vector<std::string> Segments(const std::string& text, int handle, std::vector<int16_t>* codes) {
-    std::vector<int> ends(text.size() + 1, 0);
-    codes->assign(text.size() + 1, -1);
-    EXPECT_TRUE(QX_Word_Sect(text.c_str(), ends.data(), static_cast<int>(text.size()), handle, 1,
-                             codes->data(), 1024, 1, 0, 0));
-    std::vector<std::string> words;
-    int begin = 0;
-    for (size_t k = 0; k < ends.size() && ends[k] != 0; ++k) {
-      words.push_back(text.substr(begin, ends[k] - begin));
-      begin = ends[k];
-    }
-    return words;
-  }
   TempFolder folder_;
   std::filesystem::path start_;
 };
