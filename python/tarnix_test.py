@@ -164,6 +164,18 @@ class WordListTest(unittest.TestCase):
             self.assertIn(b"cannot read", run.stderr)
             self.assertEqual(run.stdout, b"")
 
+    def test_warnings_beyond_a_pipes_buffer_do_not_stall(self):
+        # 3,000 skipped lines make some 200 KB of warnings before the first
+        # keyword: read after the keywords, they would fill the pipe and
+        # stop the command for good.
+        stop = self.write("stop.txt", b"\xff\n" * 3000 + "小波变换\n".encode("utf-8"))
+        with warnings.catch_warnings(record=True) as said:
+            warnings.simplefilter("always")
+            got = tarnix.extract(**_sample(), top=0, stop_words=stop)
+        skipped = [w for w in said if issubclass(w.category, tarnix.TarnixWarning)]
+        self.assertEqual(len(skipped), 3000)
+        self.assertNotIn("小波变换", [k.text for k in got])
+
     def test_a_working_directorys_own_ini_files_are_given_back(self):
         workdir = os.path.join(self.folder.name, "work")
         os.mkdir(workdir)

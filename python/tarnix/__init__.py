@@ -27,7 +27,6 @@ import json
 import os
 import shutil
 import subprocess
-import threading
 import warnings
 from dataclasses import dataclass
 
@@ -131,23 +130,11 @@ def extract_many(articles, jobs=1, top=20, errors="raise", user_dict=None, stop_
                                  encoding="utf-8")
     except OSError as e:
         raise TarnixError("cannot run %s: %s" % (argv[0], e.strerror or e)) from e
-    # Written from a thread: the command answers while it reads, and both
-    # pipes must keep moving.
-    def feed():
-        try:
-            for line in lines:
-                child.stdin.write(line + "\n")
-            child.stdin.close()
-        except BrokenPipeError:
-            pass
-    writer = threading.Thread(target=feed, daemon=True)
-    writer.start()
-    out = child.stdout.read()
-    err = child.stderr.read()
-    writer.join()
-    status = child.wait()
-    child.stdout.close()
-    child.stderr.close()
+    # communicate() writes the articles while it reads both answers: the
+    # command answers as it reads, and a pipe left unread (its warnings
+    # too) would stop it once full.
+    out, err = child.communicate("".join(line + "\n" for line in lines))
+    status = child.returncode
     records = [json.loads(r) for r in out.splitlines() if r.strip()]
     if len(records) != len(lines):
         raise TarnixError(err.strip() or "tarnix batch stopped with status %d after %d of %d articles"
