@@ -80,9 +80,9 @@ bool Engine::LoadChinese() {
   auto scheme = std::make_unique<ClassScheme>();
   auto idf = std::make_unique<IdfTable>();
   auto term_model = std::make_unique<TermModel>();
-  if (!classifier->Load(JoinPath(folder_, kModelFile), &error) ||
+  if (!LoadTableOrImage(JoinPath(folder_, kModelFile), classifier.get(), &error) ||
       !scheme->Load(JoinPath(folder_, kConcordanceFile), &error) ||
-      !idf->Load(JoinPath(folder_, kChineseIdfFile), &error) ||
+      !LoadTableOrImage(JoinPath(folder_, kChineseIdfFile), idf.get(), &error) ||
       !term_model->Load(JoinPath(folder_, kTermModelFile), &error)) {
     Complain(error);
     return false;
@@ -128,10 +128,10 @@ bool Engine::LoadEnglish() {
   // must fit.
   const bool have_model = IsRegularFile(JoinPath(folder_, kEnglishModelFile));
   if (!have_model) model.reset();
-  if (!idf->Load(JoinPath(folder_, kEnglishIdfFile), &error) ||
+  if (!LoadTableOrImage(JoinPath(folder_, kEnglishIdfFile), idf.get(), &error) ||
       (have_tagger && !tagger->Parse(tagger_text, &error)) ||
-      !keyphrases->Load(JoinPath(folder_, kKeyphraseFile), &error) ||
-      !pairs->Load(JoinPath(folder_, kEnglishPairFile), &error) ||
+      !LoadTableOrImage(JoinPath(folder_, kKeyphraseFile), keyphrases.get(), &error) ||
+      !LoadTableOrImage(JoinPath(folder_, kEnglishPairFile), pairs.get(), &error) ||
       (have_model && !model->Load(JoinPath(folder_, kEnglishModelFile), &error))) {
     Complain(error);
     return false;
