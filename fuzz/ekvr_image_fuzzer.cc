@@ -1,9 +1,10 @@
 // Extend_KVR's compiled table images (table_image.h) as they might lie
 // damaged on disk.
 //
-// Input: one selector byte, then the body. An idf table, a keyphrase table
-// and a classifier are compiled once at start, each with short and long
-// (pooled) words and a filter; the selector modulo 3 picks one. Every five
+// Input: one selector byte, then the body. An idf table, a keyphrase
+// table, a classifier and an English tagger are compiled once at start,
+// each with short and long (pooled) words and a filter; the selector
+// modulo 4 picks one. Every five
 // bytes of the body set the byte at a little-endian offset (modulo the
 // file's size) to the fifth; with the selector's bit 2 the file is cut at
 // the first offset instead. The image, when it loads, is asked for every
@@ -20,6 +21,7 @@
 
 #include "classifier.h"
 #include "en_features.h"
+#include "en_tagger.h"
 #include "fuzz_support.h"
 #include "idf_table.h"
 
@@ -32,7 +34,7 @@ const char* const kWords[] = {"the", "kernel", "support vector", "abcdefghijkl",
                               "a-rather-long-english-compound-key", "", "absent", "absent-and-rather-long-key"};
 
 std::string g_dir;
-std::string g_images[3];  // idf, keyphrases, classifier
+std::string g_images[4];  // idf, keyphrases, classifier, tagger
 
 std::string ReadAll(const std::string& path) {
   std::string bytes;
@@ -53,6 +55,21 @@ std::string CompileClassifier() {
   ekvr::Classifier c;
   if (!c.Parse(text, &error) || !c.WriteImage(path, text.size(), &error)) {
     tarnix_fuzz::Fail("the base classifier could not be written");
+  }
+  return ReadAll(path);
+}
+
+std::string CompileTagger() {
+  const std::string text =
+      "en-tagger 1\ntags 3 det nn vbz\ncounts 10 10 10\nstart -0.5 -1.5 -3\n"
+      "from det -5 -0.1 -5\nfrom nn -3 -1.5 -0.4\nfrom vbz -0.7 -1.2 -4\n"
+      "words 4\nthe\t0:-1\nmodel\t1:-3 2:-5\nsupport-vector-machines\t1:-2\n*NUM*\t1:-2\n"
+      "suffixes 2\nl\t1:0.5\nlling\t2:1\nend\n";
+  const std::string path = g_dir + "/base_tagger.ekt";
+  ekvr::EnglishTagger t;
+  std::string error;
+  if (!t.Parse(text, &error) || !t.WriteImage(path, text.size(), &error)) {
+    tarnix_fuzz::Fail("the base tagger could not be written");
   }
   return ReadAll(path);
 }
@@ -98,12 +115,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   g_images[0] = CompileBase(false);
   g_images[1] = CompileBase(true);
   g_images[2] = CompileClassifier();
+  g_images[3] = CompileTagger();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > kMaxInput) return 0;
-  const int kind = data[0] % 3;
+  const int kind = data[0] % 4;
   const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string file = Damaged(g_images[kind], body, (data[0] & 4) != 0);
   const std::string path = g_dir + "/fuzz.ekt";
@@ -114,7 +132,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> words(std::begin(kWords), std::end(kWords));
   words.push_back(body.substr(0, 40));
   std::string error;
-  if (kind == 2) {
+  if (kind == 3) {
+    ekvr::EnglishTagger t;
+    if (!t.LoadImage(path, &error)) {
+      FUZZ_CHECK(error.find(path) != std::string::npos);
+      return 0;
+    }
+    std::vector<std::string_view> sentence(words.begin(), words.end());
+    sentence.push_back("Modelling");
+    sentence.push_back("12");
+    std::vector<uint8_t> tags;
+    t.Tag(sentence, &tags);
+    FUZZ_CHECK(tags.size() == sentence.size());
+    for (uint8_t tag : tags) FUZZ_CHECK(tag < t.tag_names().size());
+  } else if (kind == 2) {
     ekvr::Classifier c;
     if (!c.LoadImage(path, &error)) {
       FUZZ_CHECK(error.find(path) != std::string::npos);

@@ -184,7 +184,7 @@ bool Classifier::WriteImage(const std::string& path, uint64_t source_size, std::
   header.kind = static_cast<uint32_t>(ImageKind::kClassifier);
   header.source_size = source_size;
   header.classes = static_cast<uint32_t>(codes_.size());
-  const ImageExtra extra[kImageSections - kStatsSection] = {
+  const ImageExtra extra[kImageSections - kKindSections] = {
       {stats_.data(), stats_.size() * sizeof(WordClassStats)},
       {evidence_.data(), evidence_.size() * sizeof(ClassEvidence)},
       {class_docs_.data(), class_docs_.size() * sizeof(uint32_t)},

@@ -1,13 +1,14 @@
 // ekvr_tablec: compiles one of the engine's text tables into the image the
 // engine maps (table_image.h), with the engine's own parser, so that the
 // image holds exactly the table the text gives.
-//   ekvr_tablec idf|keyphrases|classifier TEXT IMAGE
+//   ekvr_tablec idf|keyphrases|classifier|tagger TEXT IMAGE
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "classifier.h"
 #include "en_features.h"
+#include "en_tagger.h"
 #include "idf_table.h"
 #include "table_file.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     return Compile<ekvr::KeyphraseTable>(argv[2], argv[3]);
   }
   if (argc == 4 && std::strcmp(argv[1], "classifier") == 0) return Compile<ekvr::Classifier>(argv[2], argv[3]);
-  std::fprintf(stderr, "usage: ekvr_tablec idf|keyphrases|classifier TEXT IMAGE\n");
+  if (argc == 4 && std::strcmp(argv[1], "tagger") == 0) return Compile<ekvr::EnglishTagger>(argv[2], argv[3]);
+  std::fprintf(stderr, "usage: ekvr_tablec idf|keyphrases|classifier|tagger TEXT IMAGE\n");
   return 2;
 }

@@ -120,8 +120,10 @@ bool Engine::LoadEnglish() {
   auto pairs = std::make_unique<IdfTable>();
   // A data folder built without the tagger's model gives the dictionary's
   // word classes instead.
+  const std::string tagger_path = JoinPath(folder_, kEnglishTaggerFile);
+  const bool tagger_mapped = ImageIsCurrent(ImagePathFor(tagger_path), tagger_path);
   std::string tagger_text;
-  const bool have_tagger = ReadWholeFile(JoinPath(folder_, kEnglishTaggerFile), &tagger_text);
+  const bool have_tagger = tagger_mapped || ReadWholeFile(tagger_path, &tagger_text);
   if (!have_tagger) tagger.reset();
   // Without a term model (the trainer's folder, before there is one) the
   // weights come from frequency and specificity; a model that is there
@@ -129,7 +131,8 @@ bool Engine::LoadEnglish() {
   const bool have_model = IsRegularFile(JoinPath(folder_, kEnglishModelFile));
   if (!have_model) model.reset();
   if (!LoadTableOrImage(JoinPath(folder_, kEnglishIdfFile), idf.get(), &error) ||
-      (have_tagger && !tagger->Parse(tagger_text, &error)) ||
+      (have_tagger && !(tagger_mapped ? tagger->LoadImage(ImagePathFor(tagger_path), &error)
+                                      : tagger->Parse(tagger_text, &error))) ||
       !LoadTableOrImage(JoinPath(folder_, kKeyphraseFile), keyphrases.get(), &error) ||
       !LoadTableOrImage(JoinPath(folder_, kEnglishPairFile), pairs.get(), &error) ||
       (have_model && !model->Load(JoinPath(folder_, kEnglishModelFile), &error))) {

@@ -25,7 +25,7 @@ inline constexpr uint32_t kImageByteOrder = 0x01020304u;
 inline constexpr const char* kImageExtension = ".ekt";
 
 // Which table a file holds; a file of another kind is refused.
-enum class ImageKind : uint32_t { kIdf = 1, kKeyphrases = 2, kClassifier = 3 };
+enum class ImageKind : uint32_t { kIdf = 1, kKeyphrases = 2, kClassifier = 3, kTagger = 4 };
 
 // Where one array lies in the file; offsets are multiples of kImageAlign.
 struct ImageSection {
@@ -40,17 +40,41 @@ enum ImageSectionId : uint32_t {
   kSlotsSection,
   kFilterSection,
   kPoolSection,
-  // The classifier: its WordClassStats, their evidence, the classes'
-  // document counts (uint32), log priors and log floors (double), and
-  // their codes (NUL after each).
-  kStatsSection,
-  kEvidenceSection,
-  kClassDocsSection,
-  kLogPriorSection,
-  kLogFloorSection,
-  kCodesSection,
-  kImageSections
+  kKindSections,  // the kind's own, from here
+  kImageSections = 12
 };
+// The classifier's: its WordClassStats, their evidence, the classes'
+// document counts (uint32), log priors and log floors (double), and their
+// codes (NUL after each).
+inline constexpr ImageSectionId kStatsSection = ImageSectionId(kKindSections + 0);
+inline constexpr ImageSectionId kEvidenceSection = ImageSectionId(kKindSections + 1);
+inline constexpr ImageSectionId kClassDocsSection = ImageSectionId(kKindSections + 2);
+inline constexpr ImageSectionId kLogPriorSection = ImageSectionId(kKindSections + 3);
+inline constexpr ImageSectionId kLogFloorSection = ImageSectionId(kKindSections + 4);
+inline constexpr ImageSectionId kCodesSection = ImageSectionId(kKindSections + 5);
+// The English tagger's: the three arrays of its suffix table, its options
+// (tag, emission), start, transition and tag count logs (float), tag names
+// (NUL after each), and TaggerImageMeta.
+inline constexpr ImageSectionId kSuffixSlotsSection = ImageSectionId(kKindSections + 0);
+inline constexpr ImageSectionId kSuffixFilterSection = ImageSectionId(kKindSections + 1);
+inline constexpr ImageSectionId kSuffixPoolSection = ImageSectionId(kKindSections + 2);
+inline constexpr ImageSectionId kOptionsSection = ImageSectionId(kKindSections + 3);
+inline constexpr ImageSectionId kStartSection = ImageSectionId(kKindSections + 4);
+inline constexpr ImageSectionId kTransitionSection = ImageSectionId(kKindSections + 5);
+inline constexpr ImageSectionId kLogCountSection = ImageSectionId(kKindSections + 6);
+inline constexpr ImageSectionId kTagNamesSection = ImageSectionId(kKindSections + 7);
+inline constexpr ImageSectionId kTaggerMetaSection = ImageSectionId(kKindSections + 8);
+
+struct TaggerImageMeta {
+  uint64_t suffix_count;
+  uint64_t suffix_slot_count;
+  uint64_t suffix_filter_words;
+  uint32_t number_first, number_count;    // the options of numbers
+  uint32_t ordinal_first, ordinal_count;  // of ordinals
+  uint32_t max_suffix;
+  uint32_t reserved;
+};
+static_assert(sizeof(TaggerImageMeta) == 48, "TaggerImageMeta has no padding");
 
 // The file starts with this; the sections follow it.
 struct ImageHeader {
@@ -108,9 +132,22 @@ class MappedImage {
   // The table the image holds, over the mapped bytes.
   template <typename V>
   bool View(tarnix::WordTableView<V>* out, std::string* error) const {
-    if (!tarnix::WordTableView<V>::Check(at(kSlotsSection), header_.slot_count, at(kFilterSection),
-                                         header_.filter_words, at(kPoolSection), section(kPoolSection).size,
-                                         header_.count, out, error)) {
+    return ViewAt(kSlotsSection, header_.slot_count, header_.filter_words, header_.count, out, error);
+  }
+  // A further table, whose slots, filter and pool are the three sections
+  // from slots on.
+  template <typename V>
+  bool ViewAt(ImageSectionId slots, uint64_t slot_count, uint64_t filter_words, uint64_t count,
+              tarnix::WordTableView<V>* out, std::string* error) const {
+    const ImageSectionId filter = ImageSectionId(slots + 1), pool = ImageSectionId(slots + 2);
+    if (slot_count > UINT64_MAX / tarnix::WordTableView<V>::kSlotBytes ||
+        section(slots).size != slot_count * tarnix::WordTableView<V>::kSlotBytes ||
+        filter_words > UINT64_MAX / 8 || section(filter).size != filter_words * 8) {
+      *error = path_ + ": a table's slots or filter do not match their count";
+      return false;
+    }
+    if (!tarnix::WordTableView<V>::Check(at(slots), slot_count, at(filter), filter_words, at(pool),
+                                         section(pool).size, count, out, error)) {
       *error = path_ + ": " + *error;
       return false;
     }
@@ -129,7 +166,7 @@ class MappedImage {
 // written.
 template <typename V>
 bool WriteImage(const std::string& path, ImageHeader header, const tarnix::WordTableView<V>& table,
-                const ImageExtra (&extra)[kImageSections - kStatsSection], std::string* error);
+                const ImageExtra (&extra)[kImageSections - kKindSections], std::string* error);
 
 // The untyped part of WriteImage: header.count, slot_count, filter_words
 // and slot_bytes already set, every section's bytes in data.
@@ -138,7 +175,7 @@ bool WriteImageBytes(const std::string& path, ImageHeader header, const ImageExt
 
 template <typename V>
 bool WriteImage(const std::string& path, ImageHeader header, const tarnix::WordTableView<V>& table,
-                const ImageExtra (&extra)[kImageSections - kStatsSection], std::string* error) {
+                const ImageExtra (&extra)[kImageSections - kKindSections], std::string* error) {
   header.slot_bytes = tarnix::WordTableView<V>::kSlotBytes;
   header.count = table.size();
   header.slot_count = table.slot_count();
@@ -147,7 +184,7 @@ bool WriteImage(const std::string& path, ImageHeader header, const tarnix::WordT
   data[kSlotsSection] = {table.slots(), table.slot_count() * tarnix::WordTableView<V>::kSlotBytes};
   data[kFilterSection] = {table.filter(), table.filter_words() * sizeof(uint64_t)};
   data[kPoolSection] = {table.pool(), table.pool_size()};
-  for (size_t i = kStatsSection; i < kImageSections; ++i) data[i] = extra[i - kStatsSection];
+  for (size_t i = kKindSections; i < kImageSections; ++i) data[i] = extra[i - kKindSections];
   return WriteImageBytes(path, header, data, error);
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +14,7 @@
 
 #include "classifier.h"
 #include "en_features.h"
+#include "en_tagger.h"
 #include "idf_table.h"
 #include "data_path.h"
 #include "table_file.h"
@@ -234,6 +237,102 @@ TEST(TableImage, RefusesADamagedClassifier) {
   ASSERT_TRUE(idf.WriteImage(Scratch("not_classifier.ekt"), 1, &error));
   Classifier t;
   EXPECT_FALSE(t.LoadImage(Scratch("not_classifier.ekt"), &error));
+}
+
+const char kTinyTagger[] =
+    "en-tagger 1\ntags 4 det nn vbz nnp\ncounts 100 100 100 100\nstart -0.5 -1.5 -3 -2\n"
+    "from det -5 -0.1 -5 -2\nfrom nn -3 -1.5 -0.4 -2\nfrom vbz -0.7 -1.2 -4 -2\nfrom nnp -2 -1 -1 -1\n"
+    "words 4\nthe\t0:-1\nmodel\t1:-3 2:-5\nruns\t1:-4.5 2:-4\n*NUM*\t1:-2\n"
+    "suffixes 3\nl\t1:0.5\nling\t2:1\na\t3:1\nend\n";
+
+// Tags the tokens in sentences of eight, as the engine does, with both.
+size_t TagsDiffer(const EnglishTagger& a, const EnglishTagger& b, const std::vector<std::string>& tokens) {
+  size_t differ = 0;
+  std::vector<uint8_t> ta, tb;
+  for (size_t at = 0; at < tokens.size(); at += 8) {
+    std::vector<std::string_view> sentence(tokens.begin() + static_cast<std::ptrdiff_t>(at),
+                                           tokens.begin() + static_cast<std::ptrdiff_t>(std::min(at + 8, tokens.size())));
+    a.Tag(sentence, &ta);
+    b.Tag(sentence, &tb);
+    if (ta != tb) ++differ;
+  }
+  return differ;
+}
+
+TEST(TableImage, TaggerTagsTheSameMapped) {
+  EnglishTagger text, image;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kTinyTagger, &error)) << error;
+  const std::string path = Scratch("tagger.ekt");
+  ASSERT_TRUE(text.WriteImage(path, 1, &error)) << error;
+  ASSERT_TRUE(image.LoadImage(path, &error)) << error;
+  EXPECT_EQ(image.tag_names(), text.tag_names());
+  EXPECT_EQ(TagsDiffer(text, image, {"The", "model", "runs", "the", "MODEL", "Modelling", "12", "Xa", "runs",
+                                     "model", "the", "Sling", "l", "", "RUNS", "the"}),
+            0u);
+  std::vector<uint8_t> tags;
+  image.Tag({"the", "model", "runs"}, &tags);
+  EXPECT_EQ(tags, (std::vector<uint8_t>{0, 1, 2}));
+
+  const std::string model = std::string(EKVR_BUILD_DATA) + "/" + kEnglishTaggerFile;
+  if (!IsRegularFile(ImagePathFor(model))) GTEST_SKIP() << "the build has no compiled tagger";
+  std::string source;
+  ASSERT_TRUE(ReadWholeFile(model, &source));
+  EnglishTagger full_text, full_image;
+  ASSERT_TRUE(full_text.Parse(source, &error)) << error;
+  ASSERT_TRUE(full_image.LoadImage(ImagePathFor(model), &error)) << error;
+  // Every listed word as written, capitalised and with a made-up ending
+  // (the suffix table), and numbers.
+  std::vector<std::string> tokens;
+  for (std::string_view line : SplitView(source, '\n')) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string_view::npos || tab == 0 || tokens.size() > 60000) continue;
+    std::string w(line.substr(0, tab));
+    tokens.push_back(w);
+    if (w[0] >= 'a' && w[0] <= 'z') {
+      tokens.push_back(std::string(1, static_cast<char>(w[0] - 32)) + w.substr(1) + "ql");
+    }
+  }
+  tokens.insert(tokens.end(), {"1999", "2nd", "3.5", "SVM", "e-mail", "(", ")", ","});
+  EXPECT_EQ(TagsDiffer(full_text, full_image, tokens), 0u);
+}
+
+TEST(TableImage, RefusesADamagedTagger) {
+  EnglishTagger text;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kTinyTagger, &error)) << error;
+  const std::string good_path = Scratch("tagger_good.ekt");
+  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
+  const std::string good = ReadBytes(good_path);
+  ImageHeader h;
+  std::memcpy(&h, good.data(), sizeof h);
+  const uint64_t meta = h.sections[kTaggerMetaSection].offset;
+  auto with = [&](uint64_t at, uint32_t value, size_t bytes) {
+    std::string b = good;
+    std::memcpy(&b[at], &value, bytes);
+    return b;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"option tag", with(h.sections[kOptionsSection].offset, 9, 1), "names no tag"},
+      {"suffix length", with(meta + offsetof(TaggerImageMeta, max_suffix), 99, 4), "suffix length"},
+      {"number options", with(meta + offsetof(TaggerImageMeta, number_first), 1000, 4), "number options"},
+      {"tag count", with(offsetof(ImageHeader, classes), 5, 4), "tag count"},
+      {"suffix slots", with(meta + offsetof(TaggerImageMeta, suffix_slot_count), 32, 4), "do not match"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Scratch("tagger_damaged.ekt");
+    WriteBytes(path, c.bytes);
+    EnglishTagger t;
+    ASSERT_TRUE(t.Parse(kTinyTagger, &error));
+    error.clear();
+    EXPECT_FALSE(t.LoadImage(path, &error)) << c.what;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+    EXPECT_EQ(t.tag_names().size(), 4u) << c.what;  // left as it was
+  }
 }
 
 // A damaged header or section table is refused at load with a message
