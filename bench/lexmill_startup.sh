@@ -2,8 +2,10 @@
 # Start-up of a tarnix process and what its dictionaries cost in memory:
 #   bench/lexmill_startup.sh [BUILD_DIR] [CSL_DEV_JSONL]
 # prints the median of 10 runs of loading each default Lexmill dictionary
-# in a fresh process (in the order the pipeline loads them), the median of
-# 10 runs of `tarnix extract` on one short article, and the resident,
+# in a fresh process (in the order the pipeline loads them), of
+# Extend_KVR's initialisation for Chinese and then English in a fresh
+# process (its tables and the Lexmill dictionaries it loads itself), the
+# median of 10 runs of `tarnix extract` on one short article, and the resident,
 # shared and private memory of the second worker of `tarnix batch --jobs 2`
 # once it has answered articles.
 set -euo pipefail
@@ -28,6 +30,24 @@ runs = [subprocess.run([sys.executable, "-c", child, build] + names, capture_out
                        text=True, check=True).stdout.split() for _ in range(10)]
 for i, name in enumerate(names):
     print("Dict_Load_New %-18s median %7.2f ms" % (name, statistics.median(float(r[i]) for r in runs)))
+PY
+
+/usr/bin/python3 - "$build" <<'PY'
+import statistics, subprocess, sys
+child = r'''
+import ctypes, sys, time
+lib = ctypes.CDLL(sys.argv[1] + "/lib/libExtend_KVR.so")
+t = time.perf_counter()
+ok = lib.EKVR_SetPath() == 1 and lib.EKVR_Word_Init(0, 1) != 0
+t1 = time.perf_counter()
+ok = ok and lib.EKVR_Word_Init(0, 2) != 0
+t2 = time.perf_counter()
+print("%.3f %.3f" % ((t1 - t) * 1000, (t2 - t1) * 1000) if ok else "failed")
+'''
+runs = [subprocess.run([sys.executable, "-c", child, sys.argv[1]], capture_output=True, text=True,
+                       check=True).stdout.split() for _ in range(10)]
+for i, what in enumerate(["Chinese", "English"]):
+    print("EKVR_Word_Init %-18s median %7.2f ms" % (what, statistics.median(float(r[i]) for r in runs)))
 PY
 
 echo '{"title":"基于深度学习的图像分类","lang":"zh"}' > "$scratch/one.json"

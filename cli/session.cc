@@ -275,15 +275,15 @@ bool Session::Extract(const LibraryArticle& article, const ExtractSettings& sett
   // The library needs at least TARNIX_MIN_BUFFER records; the list can
   // never be longer than the full-text and abstract tables together.
   constexpr int kCapacity = 10050;
-  if (list_.size() != static_cast<size_t>(kCapacity)) list_.resize(kCapacity);
-  std::vector<KeywordEntry>& list = list_;
+  if (list_ == nullptr) list_.reset(new KeywordEntry[kCapacity]);
+  KeywordEntry* const list = list_.get();
   int count = kCapacity;
   const unsigned long long before = LogSize();
   const int class_mode = settings.class_mode == 0 || settings.class_mode == 1 ? settings.class_mode : 2;
   const int result = Tarnix_Direct(
       article.field[kTitle].c_str(), article.field[kAbstract].c_str(),
       article.field[kKeywords].c_str(), article.field[kText].c_str(),
-      article.field[kJournal].c_str(), article.field[kClass].c_str(), list.data(), &count,
+      article.field[kJournal].c_str(), article.field[kClass].c_str(), list, &count,
       article.type, class_mode, settings.floor_weights ? 1 : 0);
   if (result != TARNIX_OK) {
     *error = "the library failed on this article (result " + std::to_string(result) + ")" +
@@ -294,13 +294,13 @@ bool Session::Extract(const LibraryArticle& article, const ExtractSettings& sett
     *error = "the library returned an impossible keyword count " + std::to_string(count);
     return false;
   }
-  if (stop_words_) count = DropStopWords(*stop_words_, list.data(), count);
+  if (stop_words_) count = DropStopWords(*stop_words_, list, count);
   if (settings.top > 0 && count > settings.top) count = settings.top;
-  if (settings.normalise == Normalise::kSum && Word_Normal(list.data(), &count) != 0) {
+  if (settings.normalise == Normalise::kSum && Word_Normal(list, &count) != 0) {
     *error = "Word_Normal failed" + LogSince(before, kLogLines);
     return false;
   }
-  if (settings.normalise == Normalise::kTen && Word_Normal_Ten(list.data(), &count) != 0) {
+  if (settings.normalise == Normalise::kTen && Word_Normal_Ten(list, &count) != 0) {
     *error = "Word_Normal_Ten failed" + LogSince(before, kLogLines);
     return false;
   }

@@ -103,7 +103,10 @@ class Session {
     std::string content;
   };
   std::vector<SavedIni> saved_ini_;
-  std::vector<KeywordEntry> list_;  // reused: the library's list is large
+  // Reused: the library's list is large (10,050 records, 5 MB). Left
+  // uninitialised: the library writes the records it reports and the
+  // command reads no others, so a process touches only those pages.
+  std::unique_ptr<KeywordEntry[]> list_;
   // The user's stop words: Extend_KVR proposes none, but the library adds
   // words of its own (a Chinese title's English words).
   std::shared_ptr<const StopWords> stop_words_;

@@ -26,6 +26,9 @@
 namespace tarnix {
 
 template <typename V>
+class WordTableView;
+
+template <typename V>
 class WordTable {
  public:
   size_t size() const { return count_; }
@@ -114,6 +117,9 @@ class WordTable {
   }
 
  private:
+  // The view reads a table's arrays where they lie (a compiled image
+  // mapped from its file) with this table's slots and hash.
+  friend class WordTableView<V>;
   static constexpr size_t kInline = 12;
   struct Slot {
     uint32_t tag = 0;
@@ -165,7 +171,8 @@ class WordTable {
 
   // Three bits of a 64-bit word, both chosen by bits of the hash that the
   // slot index and the tag use less.
-  size_t FilterWord(uint64_t h) const { return static_cast<size_t>((h >> 16) ^ (h >> 40)) & filter_mask_; }
+  size_t FilterWord(uint64_t h) const { return FilterWordOf(h, filter_mask_); }
+  static size_t FilterWordOf(uint64_t h, size_t mask) { return static_cast<size_t>((h >> 16) ^ (h >> 40)) & mask; }
   static uint64_t FilterBits(uint64_t h) {
     return uint64_t{1} << (h >> 24 & 63) | uint64_t{1} << (h >> 30 & 63) | uint64_t{1} << (h >> 58 & 63);
   }

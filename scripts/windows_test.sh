@@ -86,13 +86,14 @@ fi
 
 echo "== windows: native tools and libraries ($native)"
 cmake -S . -B "$native" -DTARNIX_WERROR=ON >/dev/null
-cmake --build "$native" -j "$jobs" --target lexmill_dictc tarnix_host layout_check keyword_compare \
+cmake --build "$native" -j "$jobs" --target lexmill_dictc ekvr_tablec tarnix_host layout_check keyword_compare \
   lexmill_dictionaries extend_kvr_data >/dev/null
 
 echo "== windows: cross build ($cross)"
 build_status=0
 { cmake -S . -B "$cross" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DBUILD_TESTING=OFF \
     -DTARNIX_WERROR=ON -DLEXMILL_HOST_DICTC="$native/bin/lexmill_dictc" \
+    -DEKVR_HOST_TABLEC="$native/bin/ekvr_tablec" \
     -DTARNIX_LINUX_BUILD="$native" >/dev/null &&
   cmake --build "$cross" -j "$jobs" >/dev/null; } || build_status=$?
 if ((build_status != 0)); then

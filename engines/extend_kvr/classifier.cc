@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "prefetch.h"
 #include "table_file.h"
@@ -39,11 +40,27 @@ bool Classifier::Load(const std::string& path, std::string* error) {
   return LoadTable(path, this, error);
 }
 
-bool Classifier::Parse(std::string_view text, std::string* error) {
+void Classifier::Clear() {
   codes_.clear();
   class_docs_.clear();
+  log_prior_.clear();
+  log_floor_.clear();
   index_.clear();
   stats_.clear();
+  evidence_.clear();
+  image_.reset();
+  mapped_index_ = {};
+  UseOwnArrays();
+}
+
+void Classifier::UseOwnArrays() {
+  stats_data_ = stats_.data();
+  stats_size_ = stats_.size();
+  evidence_data_ = evidence_.data();
+}
+
+bool Classifier::Parse(std::string_view text, std::string* error) {
+  Clear();
   std::vector<std::string> words;
   std::vector<std::vector<std::pair<uint16_t, uint32_t>>> counts;
   int line_no = 0;
@@ -93,7 +110,88 @@ bool Classifier::Parse(std::string_view text, std::string* error) {
     return false;
   }
   Finish(counts, words);
+  UseOwnArrays();
   return true;
+}
+
+bool Classifier::LoadImage(const std::string& path, std::string* error) {
+  auto image = MappedImage::Open(path, ImageKind::kClassifier, tarnix::WordTableView<uint32_t>::kSlotBytes, error);
+  tarnix::WordTableView<uint32_t> index;
+  if (image == nullptr || !image->View(&index, error)) return false;
+  auto refuse = [&](const char* why) {
+    *error = path + ": " + why;
+    return false;
+  };
+  const size_t k = image->header().classes;
+  auto sized = [&](ImageSectionId id, size_t item) { return image->section(id).size % item == 0; };
+  if (k == 0 || k > 65535 || image->section(kClassDocsSection).size != k * sizeof(uint32_t) ||
+      image->section(kLogPriorSection).size != k * sizeof(double) ||
+      image->section(kLogFloorSection).size != k * sizeof(double) || !sized(kStatsSection, sizeof(WordClassStats)) ||
+      !sized(kEvidenceSection, sizeof(ClassEvidence)) || image->section(kStatsSection).size == 0) {
+    return refuse("the classes' sections do not match the class count");
+  }
+  std::vector<std::string> codes;
+  const char* text = image->at(kCodesSection);
+  const size_t text_size = image->section(kCodesSection).size;
+  for (size_t at = 0; at < text_size;) {
+    const void* nul = std::memchr(text + at, '\0', text_size - at);
+    if (nul == nullptr) break;
+    const size_t end = static_cast<size_t>(static_cast<const char*>(nul) - text);
+    codes.emplace_back(text + at, end - at);
+    at = end + 1;
+  }
+  if (codes.size() != k) return refuse("the class codes do not match the class count");
+  // Every entry the look-ups may hand out points inside the evidence and
+  // names a class: checked once here, so the callers index without checks.
+  const auto* stats = reinterpret_cast<const WordClassStats*>(image->at(kStatsSection));
+  const size_t stats_size = image->section(kStatsSection).size / sizeof(WordClassStats);
+  const auto* evidence = reinterpret_cast<const ClassEvidence*>(image->at(kEvidenceSection));
+  const size_t evidence_size = image->section(kEvidenceSection).size / sizeof(ClassEvidence);
+  for (size_t i = 0; i < stats_size; ++i) {
+    const WordClassStats& st = stats[i];
+    if (st.first > evidence_size || st.count > evidence_size - st.first || st.best_class < -1 ||
+        st.best_class >= static_cast<int32_t>(k)) {
+      return refuse("a word's statistics lie outside the evidence or name no class");
+    }
+  }
+  for (size_t i = 0; i < evidence_size; ++i) {
+    if (evidence[i].cls >= k) return refuse("evidence names no class");
+  }
+  Clear();
+  codes_ = std::move(codes);
+  class_docs_.resize(k);
+  log_prior_.resize(k);
+  log_floor_.resize(k);
+  std::memcpy(class_docs_.data(), image->at(kClassDocsSection), k * sizeof(uint32_t));
+  std::memcpy(log_prior_.data(), image->at(kLogPriorSection), k * sizeof(double));
+  std::memcpy(log_floor_.data(), image->at(kLogFloorSection), k * sizeof(double));
+  image_ = std::move(image);
+  mapped_index_ = index;
+  stats_data_ = stats;
+  stats_size_ = stats_size;
+  evidence_data_ = evidence;
+  return true;
+}
+
+bool Classifier::WriteImage(const std::string& path, uint64_t source_size, std::string* error) const {
+  if (image_ != nullptr) {
+    *error = "a mapped classifier is written by copying its file";
+    return false;
+  }
+  std::string codes;
+  for (const std::string& c : codes_) codes.append(c).push_back('\0');
+  ImageHeader header{};
+  header.kind = static_cast<uint32_t>(ImageKind::kClassifier);
+  header.source_size = source_size;
+  header.classes = static_cast<uint32_t>(codes_.size());
+  const ImageExtra extra[kImageSections - kKindSections] = {
+      {stats_.data(), stats_.size() * sizeof(WordClassStats)},
+      {evidence_.data(), evidence_.size() * sizeof(ClassEvidence)},
+      {class_docs_.data(), class_docs_.size() * sizeof(uint32_t)},
+      {log_prior_.data(), log_prior_.size() * sizeof(double)},
+      {log_floor_.data(), log_floor_.size() * sizeof(double)},
+      {codes.data(), codes.size()}};
+  return ekvr::WriteImage(path, header, tarnix::WordTableView<uint32_t>::Of(index_), extra, error);
 }
 
 void Classifier::Finish(const std::vector<std::vector<std::pair<uint16_t, uint32_t>>>& counts,
@@ -115,11 +213,14 @@ void Classifier::Finish(const std::vector<std::vector<std::pair<uint16_t, uint32
   index_.reserve(words.size());
   stats_.reserve(words.size());
   for (size_t w = 0; w < words.size(); ++w) {
+    if (index_.Find(words[w]) != nullptr) continue;  // the first line of a word holds
     WordClassStats stats;
+    stats.first = static_cast<uint32_t>(evidence_.size());
+    stats.count = static_cast<uint32_t>(counts[w].size());
     double word_docs = 0.0;
     for (const auto& [cls, docs] : counts[w]) word_docs += docs;
     for (const auto& [cls, docs] : counts[w]) {
-      stats.evidence.emplace_back(cls, static_cast<float>(std::log((docs + alpha_) / alpha_)));
+      evidence_.push_back({cls, 0, static_cast<float>(std::log((docs + alpha_) / alpha_))});
       const double a = docs, b = word_docs - docs;
       const double c = class_docs_[cls] - a, d = total_docs - class_docs_[cls] - b;
       if (a * d <= b * c) continue;  // occurs in the class no more than by chance
@@ -129,9 +230,8 @@ void Classifier::Finish(const std::vector<std::vector<std::pair<uint16_t, uint32
         stats.best_class = cls;
       }
     }
-    if (index_.Find(words[w]) != nullptr) continue;  // the first line of a word holds
     index_.Set(words[w], static_cast<uint32_t>(stats_.size()));
-    stats_.push_back(std::move(stats));
+    stats_.push_back(stats);
   }
   index_.BuildFilter();  // most compounds of an article are not in the model
 }
@@ -153,12 +253,14 @@ std::vector<double> Classifier::Posterior(const std::vector<const WordClassStats
   constexpr size_t kAhead = 8;
   for (size_t i = 0; i < words.size(); ++i) {
     if (i + kAhead < words.size() && words[i + kAhead] != nullptr) {
-      tarnix::Prefetch(words[i + kAhead]->evidence.data());
+      tarnix::Prefetch(evidence_data_ + words[i + kAhead]->first);
     }
     const WordClassStats* w = words[i];
     if (w == nullptr) continue;
     ++known;
-    for (const auto& [cls, extra] : w->evidence) score[cls] += extra;
+    for (const ClassEvidence* e = evidence_data_ + w->first, *end = e + w->count; e < end; ++e) {
+      score[e->cls] += e->extra;
+    }
   }
   if (known == 0) return {};
   for (size_t c = 0; c < k; ++c) score[c] += static_cast<double>(known) * log_floor_[c];
@@ -173,8 +275,9 @@ std::vector<double> Classifier::Posterior(const std::vector<const WordClassStats
 }
 
 const WordClassStats* Classifier::Find(std::string_view word) const {
-  const uint32_t* i = index_.Find(word);
-  return i == nullptr ? nullptr : &stats_[*i];
+  const uint32_t* i = image_ != nullptr ? mapped_index_.Find(word) : index_.Find(word);
+  // A damaged compiled model's slot may point anywhere.
+  return i == nullptr || *i >= stats_size_ ? nullptr : &stats_data_[*i];
 }
 
 }  // namespace ekvr

@@ -20,7 +20,27 @@ bool KeyphraseTable::Load(const std::string& path, std::string* error) {
   return LoadTable(path, this, error);
 }
 
+bool KeyphraseTable::LoadImage(const std::string& path, std::string* error) {
+  auto image = MappedImage::Open(path, ImageKind::kKeyphrases, tarnix::WordTableView<Counts>::kSlotBytes, error);
+  tarnix::WordTableView<Counts> view;
+  if (image == nullptr || !image->View(&view, error)) return false;
+  counts_.clear();
+  image_ = std::move(image);
+  mapped_ = view;
+  return true;
+}
+
+bool KeyphraseTable::WriteImage(const std::string& path, uint64_t source_size, std::string* error) const {
+  const auto view = image_ != nullptr ? mapped_ : tarnix::WordTableView<Counts>::Of(counts_);
+  ImageHeader header{};
+  header.kind = static_cast<uint32_t>(ImageKind::kKeyphrases);
+  header.source_size = source_size;
+  return ekvr::WriteImage(path, header, view, {}, error);
+}
+
 bool KeyphraseTable::Parse(std::string_view text, std::string* error) {
+  image_.reset();
+  mapped_ = {};
   counts_.clear();
   auto count = [](std::string_view s, int* out) {
     if (s.empty() || s.size() > 9) return false;
@@ -51,7 +71,7 @@ bool KeyphraseTable::Parse(std::string_view text, std::string* error) {
 }
 
 KeyphraseTable::Counts KeyphraseTable::Get(std::string_view key) const {
-  const Counts* c = counts_.Find(key);
+  const Counts* c = image_ != nullptr ? mapped_.Find(key) : counts_.Find(key);
   return c == nullptr ? Counts() : *c;
 }
 

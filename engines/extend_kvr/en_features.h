@@ -4,9 +4,12 @@
 #ifndef TARNIX_ENGINES_EXTEND_KVR_EN_FEATURES_H_
 #define TARNIX_ENGINES_EXTEND_KVR_EN_FEATURES_H_
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "table_image.h"
 #include "word_table.h"
 
 namespace ekvr {
@@ -78,12 +81,19 @@ class KeyphraseTable {
   };
   bool Load(const std::string& path, std::string* error);
   bool Parse(std::string_view text, std::string* error);
+  // As IdfTable's: a compiled image mapped and asked in place.
+  bool LoadImage(const std::string& path, std::string* error);
+  bool WriteImage(const std::string& path, uint64_t source_size, std::string* error) const;
   Counts Get(std::string_view key) const;
-  size_t size() const { return counts_.size(); }
+  size_t size() const { return image_ != nullptr ? mapped_.size() : counts_.size(); }
 
  private:
-  tarnix::WordTable<Counts> counts_;
+  tarnix::WordTable<Counts> counts_;  // read from text
+  std::unique_ptr<MappedImage> image_;  // or mapped
+  tarnix::WordTableView<Counts> mapped_;
 };
+static_assert(tarnix::WordTableView<KeyphraseTable::Counts>::kSlotBytes == 28,
+              "a keyphrase slot is 28 bytes in every build (table_image.h)");
 
 inline constexpr const char* kEnglishModelFile = "en_term_model.txt";
 inline constexpr const char* kKeyphraseFile = "en_keyphrases.txt";

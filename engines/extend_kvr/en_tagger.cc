@@ -112,14 +112,15 @@ EnglishTagger::Span EnglishTagger::UnknownSpan(std::string_view word, char shape
       const char c = tail[i];
       key[1 + i] = lower && IsUpper(static_cast<unsigned char>(c)) ? static_cast<char>(c + 32) : c;
     }
-    if (const Span* s = suffixes_.Find(std::string_view(key, 1 + length))) return *s;
+    const std::string_view k(key, 1 + length);
+    if (const Span* s = image_ == nullptr ? suffixes_.Find(k) : Checked(mapped_suffixes_.Find(k))) return *s;
     if (length == 0) return Span();
   }
 }
 
 void EnglishTagger::Append(Span span, Scratch* scratch) const {
-  scratch->options.insert(scratch->options.end(), entries_.begin() + span.first,
-                          entries_.begin() + span.first + span.count);
+  scratch->options.insert(scratch->options.end(), entries_data_ + span.first,
+                          entries_data_ + span.first + span.count);
 }
 
 void EnglishTagger::AppendMixed(const Option* a, size_t na, float wa, const Option* b, size_t nb, float wb,
@@ -140,7 +141,7 @@ void EnglishTagger::AppendMixed(const Option* a, size_t na, float wa, const Opti
 }
 
 void EnglishTagger::AppendMixed(Span a, float wa, Span b, float wb, Scratch* scratch) const {
-  AppendMixed(entries_.data() + a.first, a.count, wa, entries_.data() + b.first, b.count, wb, scratch);
+  AppendMixed(entries_data_ + a.first, a.count, wa, entries_data_ + b.first, b.count, wb, scratch);
 }
 
 void EnglishTagger::AddOptions(std::string_view token, bool initial, Scratch* scratch) const {
@@ -178,12 +179,12 @@ void EnglishTagger::AddOptions(std::string_view token, bool initial, Scratch* sc
     // word's readings, and a name read in a share of its occurrences.
     double occurrences = 0.0;
     for (uint32_t i = 0; i < lower->count; ++i) {
-      const Option& o = entries_[lower->first + i];
+      const Option& o = entries_data_[lower->first + i];
       occurrences += std::exp(static_cast<double>(o.emission) + log_count_[o.tag]);
     }
     const Option name{static_cast<uint8_t>(nnp_),
                       static_cast<float>(std::log(kAcronymShare * occurrences) - log_count_[nnp_])};
-    AppendMixed(entries_.data() + lower->first, lower->count, 1.0f, &name, 1, 1.0f, scratch);
+    AppendMixed(entries_data_ + lower->first, lower->count, 1.0f, &name, 1, 1.0f, scratch);
   } else if (lower) {
     Append(*lower, scratch);
   } else {

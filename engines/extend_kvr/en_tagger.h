@@ -12,10 +12,12 @@
 #define TARNIX_ENGINES_EXTEND_KVR_EN_TAGGER_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "table_image.h"
 #include "word_table.h"
 
 namespace ekvr {
@@ -64,6 +66,12 @@ class EnglishTagger {
   // number of the offending line and leaves the tagger unloaded.
   bool Parse(std::string_view text, std::string* error);
   bool loaded() const { return !tag_names_.empty(); }
+  // A compiled model (table_image.h), mapped and asked in place. Its
+  // options are checked whole here (every tag below the tag count), its
+  // tables' spans at each look-up. A damaged image leaves the tagger as
+  // it was.
+  bool LoadImage(const std::string& path, std::string* error);
+  bool WriteImage(const std::string& path, uint64_t source_size, std::string* error) const;
 
   // Tags one sentence. tokens are the sentence's tokens as written (words
   // with their case, numbers, and punctuation marks as separate tokens such
@@ -92,7 +100,13 @@ class EnglishTagger {
   // Appends the options of one token to scratch->options. initial: no word
   // came before it in the sentence.
   void AddOptions(std::string_view token, bool initial, Scratch* scratch) const;
-  const Span* FindWord(std::string_view word) const { return words_.Find(word); }
+  const Span* FindWord(std::string_view word) const {
+    return image_ == nullptr ? words_.Find(word) : Checked(mapped_words_.Find(word));
+  }
+  // A span of a mapped table, or null when it lies outside the options.
+  const Span* Checked(const Span* s) const {
+    return s == nullptr || s->first > entries_size_ || s->count > entries_size_ - s->first ? nullptr : s;
+  }
   // The options of an unknown word by its shape and last letters (lower:
   // read the letters in lower case).
   Span UnknownSpan(std::string_view word, char shape, bool lower) const;
@@ -112,11 +126,20 @@ class EnglishTagger {
   std::vector<Option> entries_;     // the options of every word and suffix
   tarnix::WordTable<Span> words_;
   tarnix::WordTable<Span> suffixes_;  // shape class letter + last letters
+  // What the look-ups read: the arrays above, or a compiled model's.
+  const Option* entries_data_ = nullptr;
+  size_t entries_size_ = 0;
+  std::unique_ptr<MappedImage> image_;
+  tarnix::WordTableView<Span> mapped_words_;
+  tarnix::WordTableView<Span> mapped_suffixes_;
   Span number_;   // the options of numbers (*NUM* in the counts)
   Span ordinal_;  // of 1st, 2nd... (*ORD*)
   int nnp_ = -1;
   size_t max_suffix_ = 0;
 };
+
+// A compiled model holds the options and spans as they are (table_image.h).
+static_assert(sizeof(EnglishTagger::Scratch::Option) == 8, "an option is 8 bytes in every build");
 
 }  // namespace ekvr
 

@@ -3,6 +3,7 @@
 #include "en_tagger.h"
 
 #include <cmath>
+#include <cstring>
 #include <string>
 
 #include "gbk_chars.h"
@@ -352,6 +353,11 @@ void EnglishTagger::Clear() {
   number_ = ordinal_ = Span();
   nnp_ = -1;
   max_suffix_ = 0;
+  image_.reset();
+  mapped_words_ = {};
+  mapped_suffixes_ = {};
+  entries_data_ = nullptr;
+  entries_size_ = 0;
 }
 
 int EnglishTagger::TagIndex(std::string_view name) const {
@@ -381,7 +387,116 @@ bool EnglishTagger::Parse(std::string_view text, std::string* error) {
   if (w) number_ = *w;
   w = words_.Find("*ORD*");
   if (w) ordinal_ = *w;
+  entries_data_ = entries_.data();
+  entries_size_ = entries_.size();
   return true;
+}
+
+bool EnglishTagger::LoadImage(const std::string& path, std::string* error) {
+  auto image = MappedImage::Open(path, ImageKind::kTagger, tarnix::WordTableView<Span>::kSlotBytes, error);
+  if (image == nullptr) return false;
+  auto refuse = [&](const char* why) {
+    *error = path + ": " + why;
+    return false;
+  };
+  if (image->section(kTaggerMetaSection).size != sizeof(TaggerImageMeta)) return refuse("no tagger description");
+  TaggerImageMeta meta;
+  std::memcpy(&meta, image->at(kTaggerMetaSection), sizeof meta);
+  tarnix::WordTableView<Span> words, suffixes;
+  if (!image->View(&words, error) ||
+      !image->ViewAt(kSuffixSlotsSection, meta.suffix_slot_count, meta.suffix_filter_words, meta.suffix_count,
+                     &suffixes, error)) {
+    return false;
+  }
+  const size_t tags = image->header().classes;
+  std::vector<std::string> names;
+  const char* text = image->at(kTagNamesSection);
+  const size_t text_size = image->section(kTagNamesSection).size;
+  for (size_t at = 0; at < text_size;) {
+    const void* nul = std::memchr(text + at, '\0', text_size - at);
+    if (nul == nullptr) break;
+    const size_t end = static_cast<size_t>(static_cast<const char*>(nul) - text);
+    names.emplace_back(text + at, end - at);
+    at = end + 1;
+  }
+  if (tags == 0 || tags > 255 || names.size() != tags || image->section(kStartSection).size != tags * sizeof(float) ||
+      image->section(kLogCountSection).size != tags * sizeof(float) ||
+      image->section(kTransitionSection).size != tags * tags * sizeof(float)) {
+    return refuse("the tag tables do not match the tag count");
+  }
+  if (image->section(kOptionsSection).size % sizeof(Option) != 0) return refuse("the options are cut short");
+  const auto* entries = reinterpret_cast<const Option*>(image->at(kOptionsSection));
+  const size_t entries_size = image->section(kOptionsSection).size / sizeof(Option);
+  for (size_t i = 0; i < entries_size; ++i) {
+    if (entries[i].tag >= tags) return refuse("an option names no tag");
+  }
+  auto inside = [&](uint32_t first, uint32_t count) { return first <= entries_size && count <= entries_size - first; };
+  if (meta.max_suffix > kMaxSuffix || !inside(meta.number_first, meta.number_count) ||
+      !inside(meta.ordinal_first, meta.ordinal_count)) {
+    return refuse("the suffix length or the number options are out of range");
+  }
+  Clear();
+  tag_names_ = std::move(names);
+  for (const std::string& n : tag_names_) classes_.push_back(ClassOfTagName(n));
+  tag_count_ = tags;
+  start_.resize(tags);
+  log_count_.resize(tags);
+  transition_.resize(tags * tags);
+  std::memcpy(start_.data(), image->at(kStartSection), tags * sizeof(float));
+  std::memcpy(log_count_.data(), image->at(kLogCountSection), tags * sizeof(float));
+  std::memcpy(transition_.data(), image->at(kTransitionSection), tags * tags * sizeof(float));
+  number_ = {meta.number_first, meta.number_count};
+  ordinal_ = {meta.ordinal_first, meta.ordinal_count};
+  max_suffix_ = meta.max_suffix;
+  nnp_ = TagIndex("nnp");
+  image_ = std::move(image);
+  mapped_words_ = words;
+  mapped_suffixes_ = suffixes;
+  entries_data_ = entries;
+  entries_size_ = entries_size;
+  return true;
+}
+
+bool EnglishTagger::WriteImage(const std::string& path, uint64_t source_size, std::string* error) const {
+  if (image_ != nullptr || !loaded()) {
+    *error = "only a tagger read from text is compiled";
+    return false;
+  }
+  std::string names;
+  for (const std::string& n : tag_names_) names.append(n).push_back('\0');
+  const auto suffixes = tarnix::WordTableView<Span>::Of(suffixes_);
+  TaggerImageMeta meta{};
+  meta.suffix_count = suffixes.size();
+  meta.suffix_slot_count = suffixes.slot_count();
+  meta.suffix_filter_words = suffixes.filter_words();
+  meta.number_first = number_.first;
+  meta.number_count = number_.count;
+  meta.ordinal_first = ordinal_.first;
+  meta.ordinal_count = ordinal_.count;
+  meta.max_suffix = static_cast<uint32_t>(max_suffix_);
+  // The options' padding bytes are set, so that one model always compiles
+  // to the same bytes.
+  std::vector<Option> options(entries_.size());
+  std::memset(static_cast<void*>(options.data()), 0, options.size() * sizeof(Option));
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    options[i].tag = entries_[i].tag;
+    options[i].emission = entries_[i].emission;
+  }
+  ImageHeader header{};
+  header.kind = static_cast<uint32_t>(ImageKind::kTagger);
+  header.source_size = source_size;
+  header.classes = static_cast<uint32_t>(tag_count_);
+  const ImageExtra extra[kImageSections - kKindSections] = {
+      {suffixes.slots(), suffixes.slot_count() * tarnix::WordTableView<Span>::kSlotBytes},
+      {suffixes.filter(), suffixes.filter_words() * sizeof(uint64_t)},
+      {suffixes.pool(), suffixes.pool_size()},
+      {options.data(), options.size() * sizeof(Option)},
+      {start_.data(), start_.size() * sizeof(float)},
+      {transition_.data(), transition_.size() * sizeof(float)},
+      {log_count_.data(), log_count_.size() * sizeof(float)},
+      {names.data(), names.size()},
+      {&meta, sizeof meta}};
+  return ekvr::WriteImage(path, header, tarnix::WordTableView<Span>::Of(words_), extra, error);
 }
 
 }  // namespace ekvr

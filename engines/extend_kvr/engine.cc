@@ -80,9 +80,9 @@ bool Engine::LoadChinese() {
   auto scheme = std::make_unique<ClassScheme>();
   auto idf = std::make_unique<IdfTable>();
   auto term_model = std::make_unique<TermModel>();
-  if (!classifier->Load(JoinPath(folder_, kModelFile), &error) ||
+  if (!LoadTableOrImage(JoinPath(folder_, kModelFile), classifier.get(), &error) ||
       !scheme->Load(JoinPath(folder_, kConcordanceFile), &error) ||
-      !idf->Load(JoinPath(folder_, kChineseIdfFile), &error) ||
+      !LoadTableOrImage(JoinPath(folder_, kChineseIdfFile), idf.get(), &error) ||
       !term_model->Load(JoinPath(folder_, kTermModelFile), &error)) {
     Complain(error);
     return false;
@@ -120,18 +120,21 @@ bool Engine::LoadEnglish() {
   auto pairs = std::make_unique<IdfTable>();
   // A data folder built without the tagger's model gives the dictionary's
   // word classes instead.
+  const std::string tagger_path = JoinPath(folder_, kEnglishTaggerFile);
+  const bool tagger_mapped = ImageIsCurrent(ImagePathFor(tagger_path), tagger_path);
   std::string tagger_text;
-  const bool have_tagger = ReadWholeFile(JoinPath(folder_, kEnglishTaggerFile), &tagger_text);
+  const bool have_tagger = tagger_mapped || ReadWholeFile(tagger_path, &tagger_text);
   if (!have_tagger) tagger.reset();
   // Without a term model (the trainer's folder, before there is one) the
   // weights come from frequency and specificity; a model that is there
   // must fit.
   const bool have_model = IsRegularFile(JoinPath(folder_, kEnglishModelFile));
   if (!have_model) model.reset();
-  if (!idf->Load(JoinPath(folder_, kEnglishIdfFile), &error) ||
-      (have_tagger && !tagger->Parse(tagger_text, &error)) ||
-      !keyphrases->Load(JoinPath(folder_, kKeyphraseFile), &error) ||
-      !pairs->Load(JoinPath(folder_, kEnglishPairFile), &error) ||
+  if (!LoadTableOrImage(JoinPath(folder_, kEnglishIdfFile), idf.get(), &error) ||
+      (have_tagger && !(tagger_mapped ? tagger->LoadImage(ImagePathFor(tagger_path), &error)
+                                      : tagger->Parse(tagger_text, &error))) ||
+      !LoadTableOrImage(JoinPath(folder_, kKeyphraseFile), keyphrases.get(), &error) ||
+      !LoadTableOrImage(JoinPath(folder_, kEnglishPairFile), pairs.get(), &error) ||
       (have_model && !model->Load(JoinPath(folder_, kEnglishModelFile), &error))) {
     Complain(error);
     return false;

@@ -13,7 +13,34 @@ bool IdfTable::Load(const std::string& path, std::string* error) {
   return LoadTable(path, this, error);
 }
 
+bool IdfTable::LoadImage(const std::string& path, std::string* error) {
+  auto image = MappedImage::Open(path, ImageKind::kIdf, tarnix::WordTableView<float>::kSlotBytes, error);
+  tarnix::WordTableView<float> view;
+  if (image == nullptr || !image->View(&view, error)) return false;
+  const float median = image->header().scalar;
+  if (view.size() == 0 || !(median >= 0.0f && median < 1000.0f)) {
+    *error = path + ": an empty table or a median out of range";
+    return false;
+  }
+  idf_.clear();
+  image_ = std::move(image);
+  mapped_ = view;
+  median_ = median;
+  return true;
+}
+
+bool IdfTable::WriteImage(const std::string& path, uint64_t source_size, std::string* error) const {
+  const auto view = image_ != nullptr ? mapped_ : tarnix::WordTableView<float>::Of(idf_);
+  ImageHeader header{};
+  header.kind = static_cast<uint32_t>(ImageKind::kIdf);
+  header.source_size = source_size;
+  header.scalar = median_;
+  return ekvr::WriteImage(path, header, view, {}, error);
+}
+
 bool IdfTable::Parse(std::string_view text, std::string* error) {
+  image_.reset();
+  mapped_ = {};
   idf_.clear();
   idf_.reserve(text.size() / 16);
   std::vector<float> values;
@@ -55,12 +82,12 @@ bool IdfTable::Parse(std::string_view text, std::string* error) {
 }
 
 float IdfTable::Get(std::string_view word) const {
-  const float* idf = idf_.Find(word);
+  const float* idf = Find(word);
   return idf == nullptr ? median_ : *idf;
 }
 
 float IdfTable::Get(std::string_view word, bool* listed) const {
-  const float* idf = idf_.Find(word);
+  const float* idf = Find(word);
   *listed = idf != nullptr;
   return *listed ? *idf : median_;
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "table_image.h"
+
 namespace ekvr {
 
 // Splits text at every occurrence of sep.
@@ -26,6 +28,17 @@ bool LoadTable(const std::string& path, Table* table, std::string* error) {
     return false;
   }
   return table->Parse(text, error);
+}
+
+// Loads a table from the compiled image beside its text (ImagePathFor)
+// when there is one and the text has not changed since, else from the
+// text, as a folder without images or a table a user replaced needs. A
+// damaged image fails as an unreadable text does.
+template <typename Table>
+bool LoadTableOrImage(const std::string& text_path, Table* table, std::string* error) {
+  const std::string image = ImagePathFor(text_path);
+  if (ImageIsCurrent(image, text_path)) return table->LoadImage(image, error);
+  return LoadTable(text_path, table, error);
 }
 
 }  // namespace ekvr

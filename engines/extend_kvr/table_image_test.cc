@@ -1,0 +1,465 @@
+#include "table_image.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "classifier.h"
+#include "en_features.h"
+#include "en_tagger.h"
+#include "idf_table.h"
+#include "data_path.h"
+#include "table_file.h"
+
+namespace ekvr {
+namespace {
+
+std::string Scratch(const std::string& name) { return ::testing::TempDir() + "table_image_test_" + name; }
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Words of every length class: empty-free short keys inline in the slot,
+// exactly 12 bytes, and long ones in the pool (GBK and ASCII).
+const char kSmallIdf[] =
+    "the 0.1\nsupport vector 6.5\nkernel\t4.25\nzeta 9\n"
+    "abcdefghijkl 3\nabcdefghijklm 3.5\n"
+    "\xD0\xA1\xB2\xA8\xB1\xE4\xBB\xBB\xCE\xDE\xCF\xDF\xB5\xE7 7.75\n"
+    "a-rather-long-english-compound-key 2.5\n";
+
+const std::vector<std::string> kAbsent = {"", "th", "kernels", "abcdefghijkm", "abcdefghijklmn",
+                                          "support", "a-rather-long-english-compound-kez"};
+
+// Every word of an idf text, as the parser cuts the lines.
+std::vector<std::string> WordsOf(const std::string& text) {
+  std::vector<std::string> words;
+  for (std::string_view line : SplitView(text, '\n')) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+    const size_t sep = line.find_last_of(" \t");
+    if (sep != std::string_view::npos) words.emplace_back(line.substr(0, sep));
+  }
+  return words;
+}
+
+void ExpectSameIdf(const IdfTable& text, const IdfTable& image, const std::vector<std::string>& words) {
+  EXPECT_EQ(image.size(), text.size());
+  EXPECT_EQ(image.median(), text.median());
+  size_t differ = 0;
+  for (const std::string& w : words) {
+    bool a = false, b = false;
+    if (text.Get(w, &a) != image.Get(w, &b) || a != b || !b) ++differ;
+  }
+  for (const std::string& w : kAbsent) {
+    if (text.Has(w) != image.Has(w) || text.Get(w) != image.Get(w)) ++differ;
+  }
+  EXPECT_EQ(differ, 0u);
+}
+
+TEST(TableImage, SmallIdfTableAsksTheSameMapped) {
+  IdfTable text, image;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kSmallIdf, &error)) << error;
+  const std::string path = Scratch("small_idf.ekt");
+  ASSERT_TRUE(text.WriteImage(path, sizeof kSmallIdf - 1, &error)) << error;
+  ASSERT_TRUE(image.LoadImage(path, &error)) << error;
+  ExpectSameIdf(text, image, WordsOf(kSmallIdf));
+  EXPECT_FLOAT_EQ(image.Get("abcdefghijklm"), 3.5f);
+  EXPECT_FLOAT_EQ(image.Get("a-rather-long-english-compound-key"), 2.5f);
+  // An image of the image is the same file.
+  const std::string again = Scratch("small_idf_again.ekt");
+  ASSERT_TRUE(image.WriteImage(again, sizeof kSmallIdf - 1, &error)) << error;
+  EXPECT_EQ(ReadBytes(again), ReadBytes(path));
+  // Parsing text afterwards leaves the image behind.
+  ASSERT_TRUE(image.Parse("only 1\n", &error)) << error;
+  EXPECT_EQ(image.size(), 1u);
+  EXPECT_FALSE(image.Has("the"));
+}
+
+TEST(TableImage, KeyphraseTableAsksTheSameMapped) {
+  const char text_table[] = "support vector machine\t12\t40\nkernel\t3\t90\nthe-longest-key-of-them-all\t1\t2\n";
+  KeyphraseTable text, image;
+  std::string error;
+  ASSERT_TRUE(text.Parse(text_table, &error)) << error;
+  const std::string path = Scratch("keyphrases.ekt");
+  ASSERT_TRUE(text.WriteImage(path, sizeof text_table - 1, &error)) << error;
+  ASSERT_TRUE(image.LoadImage(path, &error)) << error;
+  EXPECT_EQ(image.size(), 3u);
+  for (const char* key : {"support vector machine", "kernel", "the-longest-key-of-them-all", "kern", "svm"}) {
+    EXPECT_EQ(image.Get(key).kp, text.Get(key).kp) << key;
+    EXPECT_EQ(image.Get(key).df, text.Get(key).df) << key;
+  }
+  EXPECT_EQ(image.Get("support vector machine").df, 40);
+  // An image of another kind is refused, both ways.
+  IdfTable idf;
+  EXPECT_FALSE(idf.LoadImage(path, &error));
+  EXPECT_NE(error.find("another kind"), std::string::npos) << error;
+}
+
+// The build's own images against its text tables, word for word.
+TEST(TableImage, DefaultTablesAskTheSameMapped) {
+  size_t compared = 0;
+  for (const char* name : {"zh_idf", "en_idf", "en_bigram_df"}) {
+    const std::string text_path = std::string(EKVR_BUILD_DATA) + "/" + name + ".txt";
+    const std::string image_path = ImagePathFor(text_path);
+    if (!IsRegularFile(image_path)) continue;  // a build without images
+    EXPECT_TRUE(ImageIsCurrent(image_path, text_path)) << name;
+    std::string text, error;
+    ASSERT_TRUE(ReadWholeFile(text_path, &text));
+    IdfTable from_text, mapped;
+    ASSERT_TRUE(from_text.Parse(text, &error)) << error;
+    ASSERT_TRUE(mapped.LoadImage(image_path, &error)) << error;
+    ExpectSameIdf(from_text, mapped, WordsOf(text));
+    ++compared;
+  }
+  const std::string kp_text = std::string(EKVR_BUILD_DATA) + "/en_keyphrases.txt";
+  if (IsRegularFile(ImagePathFor(kp_text))) {
+    std::string text, error;
+    ASSERT_TRUE(ReadWholeFile(kp_text, &text));
+    KeyphraseTable from_text, mapped;
+    ASSERT_TRUE(from_text.Parse(text, &error)) << error;
+    ASSERT_TRUE(mapped.LoadImage(ImagePathFor(kp_text), &error)) << error;
+    EXPECT_EQ(mapped.size(), from_text.size());
+    size_t differ = 0;
+    for (std::string_view line : SplitView(text, '\n')) {
+      const std::string key(line.substr(0, line.find('\t')));
+      if (mapped.Get(key).kp != from_text.Get(key).kp || mapped.Get(key).df != from_text.Get(key).df) ++differ;
+    }
+    EXPECT_EQ(differ, 0u);
+    ++compared;
+  }
+  if (compared == 0) GTEST_SKIP() << "the build has no compiled tables";
+}
+
+const char kSmallModel[] =
+    "alpha 0.1\nclass 08.12 10 cs\nclass 09.01 10 agri\n"
+    "kernel\t0:8\nmethod\t0:5 1:5\nsoil\t1:7\nsupport vector machine\t0:4 1:1\nkernel\t1:9\n";
+
+void ExpectSameClassifier(const Classifier& text, const Classifier& image, const std::vector<std::string>& words) {
+  ASSERT_EQ(image.class_count(), text.class_count());
+  for (size_t c = 0; c < text.class_count(); ++c) EXPECT_EQ(image.class_code(c), text.class_code(c));
+  size_t differ = 0;
+  std::vector<const WordClassStats*> a, b;
+  for (const std::string& w : words) {
+    const WordClassStats* x = text.Find(w);
+    const WordClassStats* y = image.Find(w);
+    a.push_back(x);
+    b.push_back(y);
+    if ((x == nullptr) != (y == nullptr) ||
+        (x != nullptr && (x->best_class != y->best_class || x->chi2 != y->chi2 || x->count != y->count))) {
+      ++differ;
+    }
+  }
+  EXPECT_EQ(differ, 0u);
+  EXPECT_EQ(image.Posterior(b), text.Posterior(a));  // exactly: the same sums in the same order
+}
+
+TEST(TableImage, ClassifierAsksTheSameMapped) {
+  Classifier text, image;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kSmallModel, &error)) << error;
+  const std::string path = Scratch("classifier.ekt");
+  ASSERT_TRUE(text.WriteImage(path, 1, &error)) << error;
+  ASSERT_TRUE(image.LoadImage(path, &error)) << error;
+  ExpectSameClassifier(text, image, {"kernel", "method", "soil", "support vector machine", "absent", ""});
+  EXPECT_EQ(image.Find("kernel")->best_class, 0);  // the first line of a word still holds
+
+  const std::string model = std::string(EKVR_BUILD_DATA) + "/classifier.model";
+  if (!IsRegularFile(ImagePathFor(model))) GTEST_SKIP() << "the build has no compiled classifier";
+  std::string source;
+  ASSERT_TRUE(ReadWholeFile(model, &source));
+  Classifier full_text, full_image;
+  ASSERT_TRUE(full_text.Parse(source, &error)) << error;
+  ASSERT_TRUE(full_image.LoadImage(ImagePathFor(model), &error)) << error;
+  std::vector<std::string> words;
+  for (std::string_view line : SplitView(source, '\n')) {
+    const size_t tab = line.find('\t');
+    if (tab != std::string_view::npos) words.emplace_back(line.substr(0, tab));
+  }
+  words.emplace_back("no such word here");
+  ExpectSameClassifier(full_text, full_image, words);
+}
+
+// The classifier's own sections are checked whole at load: an entry the
+// look-ups could hand out never points outside them.
+TEST(TableImage, RefusesADamagedClassifier) {
+  Classifier text;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kSmallModel, &error)) << error;
+  const std::string good_path = Scratch("classifier_good.ekt");
+  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
+  const std::string good = ReadBytes(good_path);
+  ImageHeader h;
+  std::memcpy(&h, good.data(), sizeof h);
+  const uint64_t stats = h.sections[kStatsSection].offset, evidence = h.sections[kEvidenceSection].offset;
+  auto with = [&](uint64_t at, uint32_t value) {
+    std::string bytes = good;
+    std::memcpy(&bytes[at], &value, sizeof value);
+    return bytes;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"evidence past its end", with(stats + 4, 1000), "outside the evidence"},
+      {"first past the end", with(stats, 0xFFFFFFFFu), "outside the evidence"},
+      {"best class", with(stats + 8, 2), "name no class"},
+      {"evidence class", with(evidence, 7), "evidence names no class"},
+      {"class count", with(offsetof(ImageHeader, classes), 3), "class count"},
+      {"codes", with(h.sections[kCodesSection].offset + 2, 0x41414141u), "class codes"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Scratch("classifier_damaged.ekt");
+    WriteBytes(path, c.bytes);
+    Classifier t;
+    error.clear();
+    EXPECT_FALSE(t.LoadImage(path, &error)) << c.what;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+  }
+  // An idf image is not a classifier.
+  IdfTable idf;
+  ASSERT_TRUE(idf.Parse(kSmallIdf, &error));
+  ASSERT_TRUE(idf.WriteImage(Scratch("not_classifier.ekt"), 1, &error));
+  Classifier t;
+  EXPECT_FALSE(t.LoadImage(Scratch("not_classifier.ekt"), &error));
+}
+
+const char kTinyTagger[] =
+    "en-tagger 1\ntags 4 det nn vbz nnp\ncounts 100 100 100 100\nstart -0.5 -1.5 -3 -2\n"
+    "from det -5 -0.1 -5 -2\nfrom nn -3 -1.5 -0.4 -2\nfrom vbz -0.7 -1.2 -4 -2\nfrom nnp -2 -1 -1 -1\n"
+    "words 4\nthe\t0:-1\nmodel\t1:-3 2:-5\nruns\t1:-4.5 2:-4\n*NUM*\t1:-2\n"
+    "suffixes 3\nl\t1:0.5\nling\t2:1\na\t3:1\nend\n";
+
+// Tags the tokens in sentences of eight, as the engine does, with both.
+size_t TagsDiffer(const EnglishTagger& a, const EnglishTagger& b, const std::vector<std::string>& tokens) {
+  size_t differ = 0;
+  std::vector<uint8_t> ta, tb;
+  for (size_t at = 0; at < tokens.size(); at += 8) {
+    std::vector<std::string_view> sentence(tokens.begin() + static_cast<std::ptrdiff_t>(at),
+                                           tokens.begin() + static_cast<std::ptrdiff_t>(std::min(at + 8, tokens.size())));
+    a.Tag(sentence, &ta);
+    b.Tag(sentence, &tb);
+    if (ta != tb) ++differ;
+  }
+  return differ;
+}
+
+TEST(TableImage, TaggerTagsTheSameMapped) {
+  EnglishTagger text, image;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kTinyTagger, &error)) << error;
+  const std::string path = Scratch("tagger.ekt");
+  ASSERT_TRUE(text.WriteImage(path, 1, &error)) << error;
+  ASSERT_TRUE(image.LoadImage(path, &error)) << error;
+  EXPECT_EQ(image.tag_names(), text.tag_names());
+  EXPECT_EQ(TagsDiffer(text, image, {"The", "model", "runs", "the", "MODEL", "Modelling", "12", "Xa", "runs",
+                                     "model", "the", "Sling", "l", "", "RUNS", "the"}),
+            0u);
+  std::vector<uint8_t> tags;
+  image.Tag({"the", "model", "runs"}, &tags);
+  EXPECT_EQ(tags, (std::vector<uint8_t>{0, 1, 2}));
+
+  const std::string model = std::string(EKVR_BUILD_DATA) + "/" + kEnglishTaggerFile;
+  if (!IsRegularFile(ImagePathFor(model))) GTEST_SKIP() << "the build has no compiled tagger";
+  std::string source;
+  ASSERT_TRUE(ReadWholeFile(model, &source));
+  EnglishTagger full_text, full_image;
+  ASSERT_TRUE(full_text.Parse(source, &error)) << error;
+  ASSERT_TRUE(full_image.LoadImage(ImagePathFor(model), &error)) << error;
+  // Every listed word as written, capitalised and with a made-up ending
+  // (the suffix table), and numbers.
+  std::vector<std::string> tokens;
+  for (std::string_view line : SplitView(source, '\n')) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string_view::npos || tab == 0 || tokens.size() > 60000) continue;
+    std::string w(line.substr(0, tab));
+    tokens.push_back(w);
+    if (w[0] >= 'a' && w[0] <= 'z') {
+      tokens.push_back(std::string(1, static_cast<char>(w[0] - 32)) + w.substr(1) + "ql");
+    }
+  }
+  tokens.insert(tokens.end(), {"1999", "2nd", "3.5", "SVM", "e-mail", "(", ")", ","});
+  EXPECT_EQ(TagsDiffer(full_text, full_image, tokens), 0u);
+}
+
+TEST(TableImage, RefusesADamagedTagger) {
+  EnglishTagger text;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kTinyTagger, &error)) << error;
+  const std::string good_path = Scratch("tagger_good.ekt");
+  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
+  const std::string good = ReadBytes(good_path);
+  ImageHeader h;
+  std::memcpy(&h, good.data(), sizeof h);
+  const uint64_t meta = h.sections[kTaggerMetaSection].offset;
+  auto with = [&](uint64_t at, uint32_t value, size_t bytes) {
+    std::string b = good;
+    std::memcpy(&b[at], &value, bytes);
+    return b;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"option tag", with(h.sections[kOptionsSection].offset, 9, 1), "names no tag"},
+      {"suffix length", with(meta + offsetof(TaggerImageMeta, max_suffix), 99, 4), "suffix length"},
+      {"number options", with(meta + offsetof(TaggerImageMeta, number_first), 1000, 4), "number options"},
+      {"tag count", with(offsetof(ImageHeader, classes), 5, 4), "tag count"},
+      {"suffix slots", with(meta + offsetof(TaggerImageMeta, suffix_slot_count), 32, 4), "do not match"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Scratch("tagger_damaged.ekt");
+    WriteBytes(path, c.bytes);
+    EnglishTagger t;
+    ASSERT_TRUE(t.Parse(kTinyTagger, &error));
+    error.clear();
+    EXPECT_FALSE(t.LoadImage(path, &error)) << c.what;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+    EXPECT_EQ(t.tag_names().size(), 4u) << c.what;  // left as it was
+  }
+}
+
+// A damaged header or section table is refused at load with a message
+// naming the file; the table keeps what it had.
+TEST(TableImage, RefusesDamagedImages) {
+  IdfTable text;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kSmallIdf, &error)) << error;
+  const std::string good_path = Scratch("good.ekt");
+  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
+  const std::string good = ReadBytes(good_path);
+  ImageHeader h;
+  std::memcpy(&h, good.data(), sizeof h);
+
+  auto patched = [&](auto&& patch) {
+    ImageHeader copy = h;
+    patch(copy);
+    std::string bytes = good;
+    std::memcpy(&bytes[0], &copy, sizeof copy);
+    return bytes;
+  };
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"empty", "", "truncated"},
+      {"half a header", good.substr(0, sizeof h / 2), "truncated"},
+      {"header only", good.substr(0, sizeof h), "truncated"},
+      {"cut short", good.substr(0, good.size() - 1), "truncated"},
+      {"extended", good + "x", "truncated or extended"},
+      {"magic", patched([](ImageHeader& c) { c.magic[0] = 'X'; }), "not a compiled table"},
+      {"version", patched([](ImageHeader& c) { c.version = kImageVersion + 1; }), "format version"},
+      {"byte order", patched([](ImageHeader& c) { c.byte_order = 0x04030201u; }), "byte order"},
+      {"slot size", patched([](ImageHeader& c) { c.slot_bytes = 32; }), "slots of 32 bytes"},
+      {"slots past the end", patched([](ImageHeader& c) { c.sections[kSlotsSection].offset = c.file_size - 64; }), "outside"},
+      {"offset huge", patched([](ImageHeader& c) { c.sections[kPoolSection].offset = ~uint64_t{0} - 63; }), "outside"},
+      {"misaligned", patched([](ImageHeader& c) { c.sections[kFilterSection].offset += 8; }), "misaligned"},
+      {"over the header", patched([](ImageHeader& c) { c.sections[kSlotsSection].offset = 0; }), "outside"},
+      {"slot count", patched([](ImageHeader& c) { c.slot_count /= 2; }), "do not match"},
+      {"filter count", patched([](ImageHeader& c) { c.filter_words += 1; }), "do not match"},
+      {"slots not a power of two",
+       patched([](ImageHeader& c) {
+         c.slot_count = 8;
+         c.sections[kSlotsSection].size = 8 * c.slot_bytes;
+       }),
+       "power of two"},
+      {"more words than slots", patched([](ImageHeader& c) { c.count = c.slot_count + 1; }), "does not fit"},
+      {"median", patched([](ImageHeader& c) { c.scalar = -1.0f; }), "median"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Scratch("damaged.ekt");
+    WriteBytes(path, c.bytes);
+    IdfTable t;
+    ASSERT_TRUE(t.Parse("kept 2\n", &error));
+    error.clear();
+    EXPECT_FALSE(t.LoadImage(path, &error)) << c.what;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+    EXPECT_NE(error.find(path), std::string::npos) << c.what << ": " << error;
+    EXPECT_FLOAT_EQ(t.Get("kept"), 2.0f) << c.what;
+  }
+  EXPECT_FALSE(text.LoadImage(Scratch("no_such_file.ekt"), &error));
+}
+
+// Slots whose contents are damaged pass the load (it does not read them)
+// and must still never lead a look-up out of the file: long words pointing
+// past the pool, and no free slot to end a probe.
+TEST(TableImage, DamagedSlotsNeverLeadOutOfTheFile) {
+  IdfTable text;
+  std::string error;
+  ASSERT_TRUE(text.Parse(kSmallIdf, &error)) << error;
+  const std::string path = Scratch("slots.ekt");
+  ASSERT_TRUE(text.WriteImage(path, 1, &error)) << error;
+  std::string bytes = ReadBytes(path);
+  ImageHeader h;
+  std::memcpy(&h, bytes.data(), sizeof h);
+  // No filter, so every look-up reaches the slots.
+  h.filter_words = 0;
+  h.sections[kFilterSection].size = 0;
+  std::memcpy(&bytes[0], &h, sizeof h);
+  for (uint64_t i = 0; i < h.slot_count; ++i) {
+    char* slot = &bytes[h.sections[kSlotsSection].offset + i * h.slot_bytes];
+    const uint32_t length = 34, offset = 0xFFFFFFF0u;  // "a-rather-long-english-compound-key"
+    std::memcpy(slot + 4, &length, 4);
+    std::memcpy(slot + 8, &offset, 4);
+  }
+  WriteBytes(path, bytes);
+  IdfTable damaged;
+  ASSERT_TRUE(damaged.LoadImage(path, &error)) << error;
+  for (const std::string& w : WordsOf(kSmallIdf)) EXPECT_FALSE(damaged.Has(w)) << w;
+  for (const std::string& w : kAbsent) EXPECT_FALSE(damaged.Has(w)) << w;
+}
+
+// The engine's loader takes the image while it stands for the text beside
+// it, and the text once the text is newer (a table a user replaced).
+TEST(TableImage, LoaderPrefersACurrentImageElseTheText) {
+  const std::string text_path = Scratch("chosen.txt");
+  const std::string image_path = ImagePathFor(text_path);
+  EXPECT_EQ(image_path, Scratch("chosen.ekt"));
+  EXPECT_EQ(ImagePathFor("dir.v2/table"), "dir.v2/table.ekt");
+  WriteBytes(text_path, "word 1\n");
+  std::filesystem::remove(image_path);
+  IdfTable t;
+  std::string error;
+  ASSERT_TRUE(LoadTableOrImage(text_path, &t, &error)) << error;
+  EXPECT_FLOAT_EQ(t.Get("word"), 1.0f);
+
+  IdfTable other;
+  ASSERT_TRUE(other.Parse("word 5\n", &error));
+  ASSERT_TRUE(other.WriteImage(image_path, 7, &error)) << error;
+  namespace fs = std::filesystem;
+  const auto now = fs::last_write_time(image_path);
+  fs::last_write_time(text_path, now - std::chrono::hours(1));
+  ASSERT_TRUE(LoadTableOrImage(text_path, &t, &error)) << error;
+  EXPECT_FLOAT_EQ(t.Get("word"), 5.0f);  // the image
+
+  fs::last_write_time(text_path, now + std::chrono::hours(1));
+  ASSERT_TRUE(LoadTableOrImage(text_path, &t, &error)) << error;
+  EXPECT_FLOAT_EQ(t.Get("word"), 1.0f);  // the newer text
+
+  // A damaged current image fails the load: no silent fall-back.
+  fs::last_write_time(text_path, now - std::chrono::hours(1));
+  WriteBytes(image_path, "EKVRTBL");
+  fs::last_write_time(image_path, now);
+  EXPECT_FALSE(LoadTableOrImage(text_path, &t, &error));
+  EXPECT_NE(error.find("truncated"), std::string::npos) << error;
+}
+
+}  // namespace
+}  // namespace ekvr

@@ -1,0 +1,180 @@
+// Extend_KVR's compiled table images (table_image.h) as they might lie
+// damaged on disk.
+//
+// Input: one selector byte, then the body. An idf table, a keyphrase
+// table, a classifier and an English tagger are compiled once at start,
+// each with short and long (pooled) words and a filter; the selector
+// modulo 4 picks one. Every five
+// bytes of the body set the byte at a little-endian offset (modulo the
+// file's size) to the fifth; with the selector's bit 2 the file is cut at
+// the first offset instead. The image, when it loads, is asked for every
+// word of the table, a few absent ones and the body's own bytes. The
+// sanitizers catch a read outside the mapping; the checks hold that a
+// loaded table answers every word without hanging and that a refusal
+// names the file.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "classifier.h"
+#include "en_features.h"
+#include "en_tagger.h"
+#include "fuzz_support.h"
+#include "idf_table.h"
+
+namespace {
+
+constexpr size_t kMaxInput = 4096;
+
+const char* const kWords[] = {"the", "kernel", "support vector", "abcdefghijkl", "abcdefghijklm",
+                              "\xD0\xA1\xB2\xA8\xB1\xE4\xBB\xBB\xCE\xDE\xCF\xDF\xB5\xE7",
+                              "a-rather-long-english-compound-key", "", "absent", "absent-and-rather-long-key"};
+
+std::string g_dir;
+std::string g_images[4];  // idf, keyphrases, classifier, tagger
+
+std::string ReadAll(const std::string& path) {
+  std::string bytes;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) tarnix_fuzz::Fail("cannot read a base image");
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+  std::fclose(f);
+  return bytes;
+}
+
+std::string CompileClassifier() {
+  std::string text = "alpha 0.1\nclass 08.12 10 cs\nclass 09.01 10 agri\n", error;
+  for (size_t i = 0; i + 3 < sizeof kWords / sizeof kWords[0]; ++i) {
+    text += std::string(kWords[i]) + "\t" + std::to_string(i % 2) + ":" + std::to_string(i + 1) + "\n";
+  }
+  const std::string path = g_dir + "/base_classifier.ekt";
+  ekvr::Classifier c;
+  if (!c.Parse(text, &error) || !c.WriteImage(path, text.size(), &error)) {
+    tarnix_fuzz::Fail("the base classifier could not be written");
+  }
+  return ReadAll(path);
+}
+
+std::string CompileTagger() {
+  const std::string text =
+      "en-tagger 1\ntags 3 det nn vbz\ncounts 10 10 10\nstart -0.5 -1.5 -3\n"
+      "from det -5 -0.1 -5\nfrom nn -3 -1.5 -0.4\nfrom vbz -0.7 -1.2 -4\n"
+      "words 4\nthe\t0:-1\nmodel\t1:-3 2:-5\nsupport-vector-machines\t1:-2\n*NUM*\t1:-2\n"
+      "suffixes 2\nl\t1:0.5\nlling\t2:1\nend\n";
+  const std::string path = g_dir + "/base_tagger.ekt";
+  ekvr::EnglishTagger t;
+  std::string error;
+  if (!t.Parse(text, &error) || !t.WriteImage(path, text.size(), &error)) {
+    tarnix_fuzz::Fail("the base tagger could not be written");
+  }
+  return ReadAll(path);
+}
+
+std::string CompileBase(bool keyphrases) {
+  std::string text, error;
+  for (size_t i = 0; i + 3 < sizeof kWords / sizeof kWords[0]; ++i) {
+    text += std::string(kWords[i]) + (keyphrases ? "\t" + std::to_string(i) + "\t9\n" : " " + std::to_string(i) + ".5\n");
+  }
+  const std::string path = g_dir + (keyphrases ? "/base_kp.ekt" : "/base_idf.ekt");
+  bool ok = false;
+  if (keyphrases) {
+    ekvr::KeyphraseTable t;
+    ok = t.Parse(text, &error) && t.WriteImage(path, text.size(), &error);
+  } else {
+    ekvr::IdfTable t;
+    ok = t.Parse(text, &error) && t.WriteImage(path, text.size(), &error);
+  }
+  if (!ok) tarnix_fuzz::Fail("the base image could not be written");
+  return ReadAll(path);
+}
+
+std::string Damaged(const std::string& base, const std::string& body, bool cut) {
+  std::string file = base;
+  for (size_t at = 0; at + 5 <= body.size(); at += 5) {
+    uint32_t offset = 0;
+    for (int k = 3; k >= 0; --k) offset = offset << 8 | static_cast<unsigned char>(body[at + static_cast<size_t>(k)]);
+    const size_t where = offset % file.size();
+    if (cut && at == 0) {
+      file.resize(where);
+      if (file.empty()) return file;
+      continue;
+    }
+    file[where] = body[at + 4];
+  }
+  return file;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  g_dir = tarnix_fuzz::EnterWorkDir(false, argc, argv);
+  g_images[0] = CompileBase(false);
+  g_images[1] = CompileBase(true);
+  g_images[2] = CompileClassifier();
+  g_images[3] = CompileTagger();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1 || size > kMaxInput) return 0;
+  const int kind = data[0] % 4;
+  const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
+  const std::string file = Damaged(g_images[kind], body, (data[0] & 4) != 0);
+  const std::string path = g_dir + "/fuzz.ekt";
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr || std::fwrite(file.data(), 1, file.size(), f) != file.size()) tarnix_fuzz::Fail("write");
+  std::fclose(f);
+
+  std::vector<std::string> words(std::begin(kWords), std::end(kWords));
+  words.push_back(body.substr(0, 40));
+  std::string error;
+  if (kind == 3) {
+    ekvr::EnglishTagger t;
+    if (!t.LoadImage(path, &error)) {
+      FUZZ_CHECK(error.find(path) != std::string::npos);
+      return 0;
+    }
+    std::vector<std::string_view> sentence(words.begin(), words.end());
+    sentence.push_back("Modelling");
+    sentence.push_back("12");
+    std::vector<uint8_t> tags;
+    t.Tag(sentence, &tags);
+    FUZZ_CHECK(tags.size() == sentence.size());
+    for (uint8_t tag : tags) FUZZ_CHECK(tag < t.tag_names().size());
+  } else if (kind == 2) {
+    ekvr::Classifier c;
+    if (!c.LoadImage(path, &error)) {
+      FUZZ_CHECK(error.find(path) != std::string::npos);
+      return 0;
+    }
+    std::vector<const ekvr::WordClassStats*> stats;
+    for (const std::string& w : words) {
+      stats.push_back(c.Find(w));
+      if (stats.back() != nullptr && stats.back()->best_class >= 0) {
+        FUZZ_CHECK(static_cast<size_t>(stats.back()->best_class) < c.class_count());
+      }
+    }
+    const std::vector<double> posterior = c.Posterior(stats);
+    FUZZ_CHECK(posterior.empty() || posterior.size() == c.class_count());
+  } else if (kind == 1) {
+    ekvr::KeyphraseTable t;
+    if (!t.LoadImage(path, &error)) {
+      FUZZ_CHECK(error.find(path) != std::string::npos);
+      return 0;
+    }
+    for (const std::string& w : words) t.Get(w);
+  } else {
+    ekvr::IdfTable t;
+    if (!t.LoadImage(path, &error)) {
+      FUZZ_CHECK(error.find(path) != std::string::npos);
+      return 0;
+    }
+    FUZZ_CHECK(t.median() >= 0.0f && t.median() < 1000.0f);
+    for (const std::string& w : words) t.Get(w);
+  }
+  return 0;
+}
