@@ -151,6 +151,7 @@ bool Engine::LoadEnglish() {
 }
 
 int Engine::WordInit(int /*mode*/, int type) {
+  merge_ready_[0] = merge_ready_[1] = false;
   if (folder_.empty() && SetPath() != 1) return 0;
   if (!LoadStopWords()) return 0;
   if (type == 1) return LoadChinese() ? 1 : 0;
@@ -181,6 +182,7 @@ int Engine::FreeDict() {
   owned_dicts_.clear();
   classifier_.reset();
   scheme_.reset();
+  merge_ready_[0] = merge_ready_[1] = false;
   zh_idf_.reset();
   term_model_.reset();
   en_idf_.reset();
@@ -237,6 +239,12 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
     res.classifier = classifier_.get();
     res.scheme = scheme_.get();
     res.term_model = term_model_.get();
+    const int mode = class_mode == 0 ? 0 : 1;
+    if (!merge_ready_[mode]) {
+      merge_[mode] = MergeClasses(res);
+      merge_ready_[mode] = true;
+    }
+    res.merge = &merge_[mode];
     const int handle = Dict_Get_Handle(segment_dict_.c_str(), "");
     if (handle < 0) return 0;
     std::vector<int> ends;
