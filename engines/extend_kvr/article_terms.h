@@ -38,6 +38,7 @@ using SegmentFn = std::function<bool(std::string_view text, std::vector<Token>* 
 using EnglishInfoFn = std::function<std::string(const std::string& word)>;
 
 struct ClassMerge;
+class WordMemory;
 
 struct Resources {
   const IdfTable* idf = nullptr;             // required
@@ -50,6 +51,7 @@ struct Resources {
   float chi_threshold = 200.0f;
   int class_mode = 1;  // 0 library classes, anything else discipline codes
   const ClassMerge* merge = nullptr;  // optional: the classes of class_mode (zh_classes.h)
+  WordMemory* memory = nullptr;       // optional: words of earlier articles (zh_words.h)
 };
 
 struct ClassCandidate {

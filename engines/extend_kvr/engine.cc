@@ -152,6 +152,7 @@ bool Engine::LoadEnglish() {
 
 int Engine::WordInit(int /*mode*/, int type) {
   merge_ready_[0] = merge_ready_[1] = false;
+  words_.Clear();
   if (folder_.empty() && SetPath() != 1) return 0;
   if (!LoadStopWords()) return 0;
   if (type == 1) return LoadChinese() ? 1 : 0;
@@ -183,6 +184,7 @@ int Engine::FreeDict() {
   classifier_.reset();
   scheme_.reset();
   merge_ready_[0] = merge_ready_[1] = false;
+  words_.Clear();
   zh_idf_.reset();
   term_model_.reset();
   en_idf_.reset();
@@ -245,6 +247,7 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
       merge_ready_[mode] = true;
     }
     res.merge = &merge_[mode];
+    res.memory = &words_;
     const int handle = Dict_Get_Handle(segment_dict_.c_str(), "");
     if (handle < 0) return 0;
     std::vector<int> ends;

@@ -11,6 +11,7 @@
 #include "word_list.h"
 #include "article_terms.h"
 #include "zh_classes.h"
+#include "zh_words.h"
 #include "tarnix/records.h"
 
 namespace ekvr {
@@ -78,6 +79,8 @@ class Engine {
   // first article that asks after the tables are loaded.
   ClassMerge merge_[2];
   bool merge_ready_[2] = {false, false};
+  // The Chinese tables' values of words of earlier articles.
+  WordMemory words_;
   // An article in Traditional characters is analysed in Simplified ones;
   // this puts its own characters back into the records.
   tarnix::ScriptRestorer script_;
