@@ -346,22 +346,32 @@ namespace {
 
 // Characters that NFC and both stages leave as they are, whatever their
 // neighbours, in a text of them alone: ASCII, the unified ideographs GBK
-// holds and the punctuation of every Chinese sentence. None composes,
+// holds and the punctuation and signs of Chinese sentences. None composes,
 // decomposes, is a mark or is contextual, so a stretch of Chinese prose
 // is its own result; it is recognised for a fraction of the mapping.
 bool StaysAsItIs(char32_t cp) {
   if (cp < 0x80) return true;
   if (cp >= 0x4E00 && cp <= 0x9FA5) return GbkHolds(cp);
   switch (cp) {
+    case 0x2103:  // ℃
+    case 0x2236:  // ∶
     case 0x3001:  // 、
     case 0x3002:  // 。
+    case 0x300A:  // 《
+    case 0x300B:  // 》
     case 0xFF01:  // ！
+    case 0xFF05:  // ％
     case 0xFF08:  // （
     case 0xFF09:  // ）
     case 0xFF0C:  // ，
+    case 0xFF0E:  // ．
     case 0xFF1A:  // ：
     case 0xFF1B:  // ；
+    case 0xFF1C:  // ＜
+    case 0xFF1D:  // ＝
+    case 0xFF1E:  // ＞
     case 0xFF1F:  // ？
+    case 0xFF5E:  // ～
       return GbkHolds(cp);
     default:
       return false;
