@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "options.h"
 #include "output.h"
 #include "host_platform.h"
@@ -221,6 +226,35 @@ TEST(OutputTest, TableColumnsLineUpWithChineseText) {
             "rank\tkeyword\tweight\tfrequency\tclass\tsecond\n"
             "1\t\xE5\x9B\xBE\xE5\x83\x8F\t12.5\t3\t\t\n"
             "2\tab\t0.3333333333333333\t1\t\ta b\n");
+}
+
+// The list's text written directly is the text of its JSON values, for
+// texts that are plain, that JSON escapes, and that are not UTF-8 at all
+// (overlong forms, surrogates, cut sequences), and for all sorts of weights.
+TEST(OutputTest, KeywordsJsonTextIsTheDumpOfTheJsonValues) {
+  const std::vector<std::string> pieces = {"a", "Z", " ", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\"", "\\", "\n", "\x01",
+                                           "\x7F", "\xC0\xAF", "\xED\xA0\x80", "\xE4\xB8", "\xFF", "\xF4\x90\x80\x80",
+                                           "\xC2\xA0", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF"};
+  const double weights[] = {0.0, -0.0, 1.0, 748.18505859375, 1e-7, 1e21, -3.5, 0.1, 1.0 / 3.0};
+  std::mt19937 random(22);
+  auto text = [&]() {
+    std::string s;
+    for (int n = static_cast<int>(random() % 6); n > 0; --n) s += pieces[random() % pieces.size()];
+    return s;
+  };
+  for (int round = 0; round < 500; ++round) {
+    std::vector<Keyword> keywords(random() % 4);
+    for (Keyword& k : keywords) {
+      k.text = text();
+      k.second = text();
+      k.class_code = text();
+      k.frequency = static_cast<int>(random() % 2000) - 5;
+      k.weight = weights[random() % std::size(weights)];
+    }
+    ASSERT_EQ(KeywordsJsonText(keywords),
+              KeywordsJson(keywords).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))
+        << "round " << round;
+  }
 }
 
 }  // namespace

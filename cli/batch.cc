@@ -256,22 +256,38 @@ std::string ProcessLine(Session& session, const BatchSettings& settings, long lo
                         const std::string& line, bool* ok) {
   nlohmann::ordered_json record = {{"line", line_number}};
   std::string error;
+  // The keyword list, the record's last member, as its JSON text.
+  std::string keywords_json;
   try {
     LibraryArticle prepared;
     std::vector<Keyword> keywords;
     if (PrepareLine(line, line_number, settings.encoding, settings.lang, CharacterPolicyOf(settings),
                     &record, &prepared, &error) &&
         session.Extract(prepared, settings.extract, &keywords, &error)) {
-      record["keywords"] = KeywordsJson(keywords);
+      keywords_json = KeywordsJsonText(keywords);
     }
   } catch (const std::exception& e) {
     error = std::string("unexpected failure: ") + e.what();
+    keywords_json.clear();
   }
   *ok = error.empty();
-  if (!*ok) record["error"] = error;
   // Invalid UTF-8 from the input (an id, a message quoting it) is
   // replaced rather than refused, so that every line gets its record.
-  return record.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  constexpr auto kReplace = nlohmann::json::error_handler_t::replace;
+  std::string text = record.dump(-1, ' ', false, kReplace);
+  // The members after the others, as the record would have them: the
+  // keywords, then the error.
+  auto append = [&text](const char* name, const std::string& json) {
+    text.pop_back();  // the closing brace
+    text += ",\"";
+    text += name;
+    text += "\":";
+    text += json;
+    text += '}';
+  };
+  if (!keywords_json.empty()) append("keywords", keywords_json);
+  if (!*ok) append("error", nlohmann::ordered_json(error).dump(-1, ' ', false, kReplace));
+  return text;
 }
 
 bool RunBatch(const BatchSettings& settings, const std::function<bool(std::string*)>& next_line,

@@ -91,19 +91,49 @@ bool ConvertWindows(const std::string& in, std::string* out, Unmappable mode,
   return true;
 }
 #else
+// A conversion descriptor of one direction, opened at its first use on a
+// thread and kept: a batch converts every article's fields and its
+// keywords, and opening a descriptor (which looks the code pages up by
+// name) cost as much as the conversion of a short text. The descriptor's
+// state is set back before every text.
+class IconvSlot {
+ public:
+  IconvSlot(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~IconvSlot() {
+    if (ok()) iconv_close(cd_);
+  }
+  IconvSlot(const IconvSlot&) = delete;
+  IconvSlot& operator=(const IconvSlot&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  iconv_t get() const { return cd_; }
+
+ private:
+  iconv_t cd_;
+};
+
+iconv_t Descriptor(bool from_utf8) {
+  thread_local IconvSlot to_gbk("GBK", "UTF-8");
+  thread_local IconvSlot to_utf8("UTF-8", "GBK");
+  const IconvSlot& slot = from_utf8 ? to_gbk : to_utf8;
+  if (!slot.ok()) return reinterpret_cast<iconv_t>(-1);
+  iconv(slot.get(), nullptr, nullptr, nullptr, nullptr);
+  return slot.get();
+}
+
 // iconv over the whole text; at a character it cannot convert it either
 // stops or writes the replacement and steps over the character.
-bool ConvertIconv(const char* to, const char* from, const std::string& in, std::string* out,
-                  Unmappable mode, ConversionStop* stop, size_t* replaced, bool from_utf8) {
+bool ConvertIconv(const std::string& in, std::string* out, Unmappable mode, ConversionStop* stop,
+                  size_t* replaced, bool from_utf8) {
   out->clear();
-  iconv_t cd = iconv_open(to, from);
+  iconv_t cd = Descriptor(from_utf8);
   if (cd == reinterpret_cast<iconv_t>(-1)) {
     if (stop) *stop = ConversionStop{0, 0};
     return false;
   }
   const char* replacement = from_utf8 ? "?" : "\xEF\xBF\xBD";
   size_t count = 0;
-  std::string buffer(in.size() * 2 + 16, '\0');
+  thread_local std::string buffer;
+  buffer.resize(std::max(buffer.size(), in.size() * 2 + 16));
   char* in_at = const_cast<char*>(in.data());
   size_t in_left = in.size();
   bool ok = true;
@@ -130,7 +160,6 @@ bool ConvertIconv(const char* to, const char* from, const std::string& in, std::
     in_left -= length;
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
   }
-  iconv_close(cd);
   if (replaced) *replaced = count;
   return ok;
 }
@@ -143,7 +172,7 @@ bool Utf8ToGbk(const std::string& in, std::string* out, Unmappable mode, Convers
 #ifdef _WIN32
   return ConvertWindows(in, out, mode, stop, replaced, true);
 #else
-  return ConvertIconv("GBK", "UTF-8", in, out, mode, stop, replaced, true);
+  return ConvertIconv(in, out, mode, stop, replaced, true);
 #endif
 }
 
@@ -152,7 +181,7 @@ bool GbkToUtf8(const std::string& in, std::string* out, Unmappable mode, Convers
 #ifdef _WIN32
   return ConvertWindows(in, out, mode, stop, replaced, false);
 #else
-  return ConvertIconv("UTF-8", "GBK", in, out, mode, stop, replaced, false);
+  return ConvertIconv(in, out, mode, stop, replaced, false);
 #endif
 }
 

@@ -344,7 +344,61 @@ bool GbkHolds(char32_t cp) {
 
 namespace {
 
+// Characters that NFC and both stages leave as they are, whatever their
+// neighbours, in a text of them alone: ASCII, the unified ideographs GBK
+// holds and the punctuation and signs of Chinese sentences. None composes,
+// decomposes, is a mark or is contextual, so a stretch of Chinese prose
+// is its own result; it is recognised for a fraction of the mapping.
+bool StaysAsItIs(char32_t cp) {
+  if (cp < 0x80) return true;
+  if (cp >= 0x4E00 && cp <= 0x9FA5) return GbkHolds(cp);
+  switch (cp) {
+    case 0x2103:  // ℃
+    case 0x2236:  // ∶
+    case 0x3001:  // 、
+    case 0x3002:  // 。
+    case 0x300A:  // 《
+    case 0x300B:  // 》
+    case 0xFF01:  // ！
+    case 0xFF05:  // ％
+    case 0xFF08:  // （
+    case 0xFF09:  // ）
+    case 0xFF0C:  // ，
+    case 0xFF0E:  // ．
+    case 0xFF1A:  // ：
+    case 0xFF1B:  // ；
+    case 0xFF1C:  // ＜
+    case 0xFF1D:  // ＝
+    case 0xFF1E:  // ＞
+    case 0xFF1F:  // ？
+    case 0xFF5E:  // ～
+      return GbkHolds(cp);
+    default:
+      return false;
+  }
+}
+
+// Whether text is well-formed UTF-8 (each character in its shortest
+// form, as re-encoding writes it) of such characters only.
+bool StretchStaysAsItIs(std::string_view text) {
+  for (size_t at = 0; at < text.size();) {
+    const auto c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80) {
+      ++at;
+      continue;
+    }
+    utf8proc_int32_t cp = -1;
+    const utf8proc_ssize_t n = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(text.data() + at),
+                                                static_cast<utf8proc_ssize_t>(text.size() - at), &cp);
+    // Every character of the set but ASCII takes three bytes.
+    if (n != 3 || cp < 0x800 || !StaysAsItIs(static_cast<char32_t>(cp))) return false;
+    at += 3;
+  }
+  return true;
+}
+
 std::string NormaliseStretch(const std::string& utf8, const GbkTextOptions& options, GbkTextCounts* counts) {
+  if (StretchStaysAsItIs(utf8)) return utf8;
   const std::vector<char32_t> nfc = Nfc(utf8);
   std::vector<Piece> pieces;
   pieces.reserve(nfc.size());

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "text.h"
 
@@ -63,6 +65,78 @@ nlohmann::ordered_json KeywordsJson(const std::vector<Keyword>& keywords) {
                     {"second", k.second}});
   }
   return list;
+}
+
+namespace {
+
+// Whether s is well-formed UTF-8 with no byte that JSON escapes (the
+// controls, '"' and '\\'): then its JSON text is s between quotes.
+bool PlainJsonString(std::string_view s) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+  const size_t n = s.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      if (c < 0x20 || c == '"' || c == '\\') return false;
+      ++i;
+      continue;
+    }
+    // The well-formed sequences: no overlong form, no surrogate, nothing
+    // past U+10FFFF.
+    size_t len;
+    unsigned char low = 0x80, high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      if (c == 0xE0) low = 0xA0;
+      if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      if (c == 0xF0) low = 0x90;
+      if (c == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (i + len > n || p[i + 1] < low || p[i + 1] > high) return false;
+    for (size_t k = 2; k < len; ++k) {
+      if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+void AppendJsonString(std::string* out, const std::string& s) {
+  if (PlainJsonString(s)) {
+    *out += '"';
+    *out += s;
+    *out += '"';
+  } else {
+    *out += nlohmann::ordered_json(s).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  }
+}
+
+}  // namespace
+
+std::string KeywordsJsonText(const std::vector<Keyword>& keywords) {
+  std::string out = "[";
+  for (const Keyword& k : keywords) {
+    if (out.size() > 1) out += ',';
+    out += "{\"keyword\":";
+    AppendJsonString(&out, k.text);
+    out += ",\"weight\":";
+    out += nlohmann::ordered_json(k.weight).dump();
+    out += ",\"frequency\":";
+    out += std::to_string(k.frequency);
+    out += ",\"class\":";
+    AppendJsonString(&out, k.class_code);
+    out += ",\"second\":";
+    AppendJsonString(&out, k.second);
+    out += '}';
+  }
+  out += ']';
+  return out;
 }
 
 std::string KeywordsTable(const std::vector<Keyword>& keywords) {

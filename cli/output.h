@@ -16,6 +16,11 @@ enum class Format { kTable, kJson, kTsv };
 
 // The list as JSON: [{"keyword", "weight", "frequency", "class", "second"}].
 nlohmann::ordered_json KeywordsJson(const std::vector<Keyword>& keywords);
+// The text KeywordsJson(keywords).dump() gives (no indent, UTF-8 as it
+// is, invalid bytes replaced), written straight into a string: a batch
+// writes one list per record, and building the JSON values first cost
+// more than the rest of the record's output.
+std::string KeywordsJsonText(const std::vector<Keyword>& keywords);
 
 // A readable table: rank, keyword, weight, frequency, class code, second
 // text, in columns aligned for a terminal (Chinese characters are two

@@ -82,14 +82,13 @@ int32_t ReadDecimal(std::string_view text) {
 }
 
 template <size_t N>
-bool IsGeneralByRows(const char* word, const CodeThreshold (&rows)[N]) {
+bool IsGeneralByRows(int dict, const char* word, const CodeThreshold (&rows)[N]) {
   if (word == nullptr) return false;
   const size_t length = strnlen(word, kMaxGeneralWord + 1);
   if (length == 0 || length > kMaxGeneralWord) return false;
-  DictHandle dict(SysGeneralDictName());
-  if (!dict.valid()) return false;
+  if (dict == -1) return false;
   char info[kGeneralInfoSize];
-  if (!LookUpInfo(word, dict.get(), info, sizeof info, static_cast<int>(sizeof info))) {
+  if (!LookUpInfo(word, dict, info, sizeof info, static_cast<int>(sizeof info))) {
     return false;
   }
   for (const CodeThreshold& row : rows) {
@@ -150,9 +149,28 @@ bool PosAndFreEnglish(const char* info, const char* letters, int32_t threshold) 
   }
 }
 
+bool IsGeneralChineseIn(int dict, const char* word) {
+  try {
+    return IsGeneralByRows(dict, word, kLenientRows);
+  } catch (...) {
+    WriteLog("IsGeneralChinese Error!");
+    return false;
+  }
+}
+
+bool IsGeneralChineseStrictIn(int dict, const char* word) {
+  try {
+    return IsGeneralByRows(dict, word, kStrictRows);
+  } catch (...) {
+    WriteLog("IsGeneralChineseStrict Error!");
+    return false;
+  }
+}
+
 bool IsGeneralChinese(const char* word) {
   try {
-    return IsGeneralByRows(word, kLenientRows);
+    DictHandle dict(SysGeneralDictName());
+    return IsGeneralChineseIn(dict.get(), word);
   } catch (...) {
     WriteLog("IsGeneralChinese Error!");
     return false;
@@ -161,7 +179,8 @@ bool IsGeneralChinese(const char* word) {
 
 bool IsGeneralChineseStrict(const char* word) {
   try {
-    return IsGeneralByRows(word, kStrictRows);
+    DictHandle dict(SysGeneralDictName());
+    return IsGeneralChineseStrictIn(dict.get(), word);
   } catch (...) {
     WriteLog("IsGeneralChineseStrict Error!");
     return false;
@@ -170,16 +189,25 @@ bool IsGeneralChineseStrict(const char* word) {
 
 int32_t HighFreStructure(const char* word) {
   try {
+    DictHandle dict(SysGeneralDictName());
+    return HighFreStructureIn(dict.get(), word);
+  } catch (...) {
+    WriteLog("HighFreStructure Error!");
+    return kHighFreNoWord;
+  }
+}
+
+int32_t HighFreStructureIn(int dict, const char* word) {
+  try {
     if (word == nullptr) return kHighFreNoWord;
     const size_t length = strnlen(word, kMaxStructureWord + 1);
     if (length > kMaxStructureWord) return kHighFreNoWord;
-    DictHandle dict(SysGeneralDictName());
-    if (!dict.valid()) return kHighFreNoDictionary;
+    if (dict == -1) return kHighFreNoDictionary;
 
     char text[kStructureTextSize] = {};
     std::memcpy(text, word, length);
     int ends[kStructureEndsCount] = {};
-    if (!QX_Word_Sect(text, ends, static_cast<int>(length), dict.get(), 0, nullptr,
+    if (!QX_Word_Sect(text, ends, static_cast<int>(length), dict, 0, nullptr,
                       kStructureMaxWord, 0, 0, 0)) {
       return kHighFreNotSegmented;
     }
@@ -194,8 +222,8 @@ int32_t HighFreStructure(const char* word) {
     char first_info[kStructureInfoSize];
     char second_info[kStructureInfoSize];
     const bool first_found =
-        LookUpInfo(first.c_str(), dict.get(), first_info, sizeof first_info, kStructureInfoCapacity);
-    const bool second_found = LookUpInfo(second.c_str(), dict.get(), second_info,
+        LookUpInfo(first.c_str(), dict, first_info, sizeof first_info, kStructureInfoCapacity);
+    const bool second_found = LookUpInfo(second.c_str(), dict, second_info,
                                          sizeof second_info, kStructureInfoCapacity);
     if (!first_found || !second_found) return kHighFrePartUnknown;
 
@@ -250,9 +278,10 @@ bool IsGeneralStructEnglish(const ArticleTerm* term) {
 
 void General_Abstword(TermIndexMap& abstword) {
   try {
+    DictHandle dict(SysGeneralDictName());
     for (auto it = abstword.begin(); it != abstword.end();) {
       const auto current = it++;
-      if (IsGeneralChinese(current->first.c_str())) abstword.erase(current);
+      if (IsGeneralChineseIn(dict.get(), current->first.c_str())) abstword.erase(current);
     }
   } catch (...) {
     WriteLog("General_Abstword Error!");

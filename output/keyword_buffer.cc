@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config.h"
+#include "dictionary_lookup.h"
 #include "general_words.h"
 #include "lexmill.h"
 #include "run_log.h"
@@ -133,15 +134,16 @@ bool EnsureGeneralDictionary() {
   return true;
 }
 
-bool IsGeneralCandidate(const std::string& text, const ArticleTerm& record, int type) {
+// general: the general dictionary's handle, -1 when it is not loaded.
+bool IsGeneralCandidate(int general, const std::string& text, const ArticleTerm& record, int type) {
   const bool title = record.position == kTitlePosition;
   if (type == kChinese) {
-    if (HighFreStructure(text.c_str()) == kHighFreStructure) return true;
-    return title ? IsGeneralChineseStrict(text.c_str()) : IsGeneralChinese(text.c_str());
+    if (HighFreStructureIn(general, text.c_str()) == kHighFreStructure) return true;
+    return title ? IsGeneralChineseStrictIn(general, text.c_str()) : IsGeneralChineseIn(general, text.c_str());
   }
   const std::string second = FieldText(record.second_word);
-  if (HighFreStructure(second.c_str()) == kHighFreStructure) return true;
-  if (title ? IsGeneralChineseStrict(second.c_str()) : IsGeneralChinese(second.c_str())) {
+  if (HighFreStructureIn(general, second.c_str()) == kHighFreStructure) return true;
+  if (title ? IsGeneralChineseStrictIn(general, second.c_str()) : IsGeneralChineseIn(general, second.c_str())) {
     return true;
   }
   if (IsGeneralEnglish(FieldText(record.word).c_str())) return true;
@@ -207,6 +209,9 @@ bool PrintKeyWord(TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* i
       return false;
     }
 
+    // Found once for all the candidates; nothing loads or unloads a
+    // dictionary while they are tested.
+    const DictHandle general(SysGeneralDictName());
     int32_t s = 0;
     for (const Ranked& candidate : ranking) {
       if (s >= capacity) break;
@@ -216,7 +221,7 @@ bool PrintKeyWord(TermIndexMap& fileword, TermIndexMap& abstword, ArticleTerm* i
       }
       const std::string& text = candidate.entry->first;
       const ArticleTerm& record = info_map[candidate.entry->second];
-      if (IsGeneralCandidate(text, record, type)) continue;
+      if (IsGeneralCandidate(general.get(), text, record, type)) continue;
       KeywordEntry& slot = word_buffer[s++];
       SetTexts(slot, type, text, record);
       slot.weight = candidate.weight;

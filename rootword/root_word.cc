@@ -2,10 +2,13 @@
 
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "config.h"
+#include "dictionary_lookup.h"
 #include "run_log.h"
 #include "sort_keys.h"
 #include "term_access.h"
@@ -217,11 +220,18 @@ Survivor HeavierSurvives(int32_t m, int32_t o, Weight weight, Absorb absorb) {
 template <typename View, typename Weight, typename Absorb>
 void MergeByWeight(View& view, size_t similar_limit, Weight weight, Absorb absorb) {
   using Iter = typename View::Iter;
+  // Found at the first pair that asks, once for the pass: nothing loads
+  // or unloads it meanwhile.
+  std::optional<DictHandle> similar;
   MergeNeighbours(view, [&](Iter m, Iter o) {
     const int32_t mi = View::IndexOf(m), oi = View::IndexOf(o);
-    if (similar_limit > 0) {
-      double s = GetSimlarity(o->first.c_str(), m->first.c_str());
-      if (s > kSimilarEnough && m->first.size() < similar_limit) {
+    if (similar_limit > 0 && !similar) similar.emplace(SimilarDictName());
+    // Only a short word can give way on similarity, so a long one is not
+    // looked up; without the dictionary every pair still logs its absence.
+    const bool short_word = m->first.size() < similar_limit;
+    if (similar_limit > 0 && (short_word || !similar->valid())) {
+      const double s = GetSimlarityIn(similar->get(), o->first.c_str(), m->first.c_str());
+      if (s > kSimilarEnough && short_word) {
         absorb(oi, mi);
         return Survivor::kSuccessor;
       }

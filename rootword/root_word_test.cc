@@ -153,13 +153,28 @@ TEST_F(RootWordTest, SimilarShortWordGivesWayToItsLongerNeighbour) {
   ASSERT_EQ(searches.size(), 1u);
   EXPECT_EQ(searches[0].args[0], A + B + C);
 
-  // A shorter word of 8 bytes keeps the weight rule.
+  // A shorter word of 8 bytes keeps the weight rule, and the dictionary is
+  // not asked about it.
   fileword_.clear();
+  scripted::Calls().clear();
   int32_t abcd = AddFull(A + B + C + D, 5.0f);
   AddFull(A + B + C + D + E, 3.0f);
   EXPECT_TRUE(RunChinese());
   EXPECT_EQ(EntriesOf(fileword_), (Entries{{A + B + C + D, abcd}}));
   EXPECT_FLOAT_EQ(full_[abcd].weight, 8.0f);
+  EXPECT_TRUE(CallsTo("Dict_Search_Get_Info").empty());
+}
+
+// Without the dictionary every pair of contained neighbours logs its
+// absence once, the long ones too, in both lists.
+TEST_F(RootWordTest, AMissingSimilarDictionaryIsLoggedForEveryPair) {
+  AddFull(A + B, 1.0f);
+  AddFull(A + B + C + D, 5.0f);
+  AddFull(A + B + C + D + E, 3.0f);
+  AddAbstract(A + B + C + D + E + Z, 1.0f);
+  AddAbstract(A + B + C + D + E + Z + A, 2.0f);
+  EXPECT_TRUE(RunChinese());
+  EXPECT_EQ(LogMessages().size() - OwnMessages().size(), 3u);
 }
 
 TEST_F(RootWordTest, SimilarityBelowTheThresholdKeepsTheWeightRule) {

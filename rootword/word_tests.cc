@@ -97,9 +97,19 @@ double GetSimlarity(const char* a, const char* b) {
   try {
     if (a == nullptr || b == nullptr) return kSimilarityNone;
     if (std::strcmp(a, b) == 0) return 1.0;
-
     DictHandle dict(SimilarDictName());
-    if (!dict.valid()) {
+    return GetSimlarityIn(dict.get(), a, b);
+  } catch (...) {
+    WriteLog("GetSimlarity Error!");
+    return kSimilarityNone;
+  }
+}
+
+double GetSimlarityIn(int dict, const char* a, const char* b) {
+  try {
+    if (a == nullptr || b == nullptr) return kSimilarityNone;
+    if (std::strcmp(a, b) == 0) return 1.0;
+    if (dict == -1) {
       WriteLog("GetSimlarity function: can not Getdict QOVA_SIM_CHN_DICT!");
       return kSimilarityNone;
     }
@@ -109,7 +119,7 @@ double GetSimlarity(const char* a, const char* b) {
     char key[kSimilarKeySize];
     CopyText(key, sizeof key, a);
     char info[kSimilarInfoSize] = {};
-    if (Dict_Search_Get_Info(key, dict.get(), info, kSimilarInfoSize) != 1) return kSimilarityNone;
+    if (Dict_Search_Get_Info(key, dict, info, kSimilarInfoSize) != 1) return kSimilarityNone;
     return SimilarityIn(std::string_view(info, BoundedLength(info, sizeof info)), b);
   } catch (...) {
     WriteLog("GetSimlarity Error!");

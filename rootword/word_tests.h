@@ -23,6 +23,10 @@ bool ContraWord(std::string& text);
 // and the shorter one, contained in it, as b. 1.0 for equal texts without a
 // look-up; 0.0 when either is null or the dictionary gives nothing.
 double GetSimlarity(const char* a, const char* b);
+// The same with the similar-word dictionary's handle in hand (-1 when it is
+// not loaded, which is logged as GetSimlarity logs it), for the merging
+// passes that compare every pair of neighbouring candidates.
+double GetSimlarityIn(int dict, const char* a, const char* b);
 
 // Reads a plain decimal number without sign or exponent ("0.85", "12",
 // ".5", "3."). Bytes other than digits are not rejected. The arithmetic is

@@ -37,6 +37,9 @@ using SegmentFn = std::function<bool(std::string_view text, std::vector<Token>* 
 // when it has none.
 using EnglishInfoFn = std::function<std::string(const std::string& word)>;
 
+struct ClassMerge;
+class WordMemory;
+
 struct Resources {
   const IdfTable* idf = nullptr;             // required
   const Classifier* classifier = nullptr;    // optional (no classes without it)
@@ -47,6 +50,8 @@ struct Resources {
   const IdfTable* pairs = nullptr;             // English word pairs, optional
   float chi_threshold = 200.0f;
   int class_mode = 1;  // 0 library classes, anything else discipline codes
+  const ClassMerge* merge = nullptr;  // optional: the classes of class_mode (zh_classes.h)
+  WordMemory* memory = nullptr;       // optional: words of earlier articles (zh_words.h)
 };
 
 struct ClassCandidate {

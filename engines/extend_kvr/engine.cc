@@ -154,6 +154,8 @@ bool Engine::LoadEnglish() {
 }
 
 int Engine::WordInit(int /*mode*/, int type) {
+  merge_ready_[0] = merge_ready_[1] = false;
+  words_.Clear();
   if (folder_.empty() && SetPath() != 1) return 0;
   if (!LoadStopWords()) return 0;
   if (type == 1) return LoadChinese() ? 1 : 0;
@@ -184,6 +186,8 @@ int Engine::FreeDict() {
   owned_dicts_.clear();
   classifier_.reset();
   scheme_.reset();
+  merge_ready_[0] = merge_ready_[1] = false;
+  words_.Clear();
   zh_idf_.reset();
   term_model_.reset();
   en_idf_.reset();
@@ -240,6 +244,13 @@ int Engine::Calculate(int /*mode*/, int class_mode) {
     res.classifier = classifier_.get();
     res.scheme = scheme_.get();
     res.term_model = term_model_.get();
+    const int mode = class_mode == 0 ? 0 : 1;
+    if (!merge_ready_[mode]) {
+      merge_[mode] = MergeClasses(res);
+      merge_ready_[mode] = true;
+    }
+    res.merge = &merge_[mode];
+    res.memory = &words_;
     const int handle = Dict_Get_Handle(segment_dict_.c_str(), "");
     if (handle < 0) return 0;
     std::vector<int> ends;

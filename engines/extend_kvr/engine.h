@@ -10,6 +10,8 @@
 #include "gbk_script.h"
 #include "word_list.h"
 #include "article_terms.h"
+#include "zh_classes.h"
+#include "zh_words.h"
 #include "tarnix/records.h"
 
 namespace ekvr {
@@ -73,6 +75,12 @@ class Engine {
   ArticleText article_;
   float chi_threshold_ = 200.0f;
   Analysis analysis_;
+  // The classes of each class mode (0, and any other), worked out at the
+  // first article that asks after the tables are loaded.
+  ClassMerge merge_[2];
+  bool merge_ready_[2] = {false, false};
+  // The Chinese tables' values of words of earlier articles.
+  WordMemory words_;
   // An article in Traditional characters is analysed in Simplified ones;
   // this puts its own characters back into the records.
   tarnix::ScriptRestorer script_;

@@ -236,23 +236,30 @@ void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride
   double score[kLanes];
   for (size_t first = 0; first < n; first += kLanes) {
     const size_t lanes = std::min(kLanes, n - first);
+    // The last block of a short article holds a few candidates: its lanes
+    // are scored in whole groups of kGroup, not all kLanes (a short
+    // abstract has 60 to 100 candidates, and a full second block doubled
+    // the trees' work). Every lane is scored on its own, so the width
+    // changes no score.
+    constexpr size_t kGroup = 16;
+    const size_t width = std::min(kLanes, (lanes + kGroup - 1) / kGroup * kGroup);
     for (size_t k = 0; k < lanes; ++k) {
       const float* f = features + (first + k) * stride;
       for (size_t c = 0; c < stride; ++c) columns[c * kLanes + k] = f[c];
     }
-    if (lanes < kLanes) {
-      for (size_t c = 0; c < stride; ++c) std::fill(columns + c * kLanes + lanes, columns + (c + 1) * kLanes, 0.0f);
+    if (lanes < width) {
+      for (size_t c = 0; c < stride; ++c) std::fill(columns + c * kLanes + lanes, columns + c * kLanes + width, 0.0f);
     }
-    std::fill(score, score + kLanes, baseline_);
+    std::fill(score, score + width, baseline_);
     for (size_t t = 0; t < trees; ++t) {
       const Split* split = splits_.data() + t * kInner;
       for (size_t j = 0; j < kInner; ++j) {
         const float* column = columns + split[j].feature * kLanes;
         const float threshold = split[j].threshold;
-        for (size_t k = 0; k < kLanes; ++k) right[j][k] = !(column[k] <= threshold);
+        for (size_t k = 0; k < width; ++k) right[j][k] = !(column[k] <= threshold);
       }
       // Heap order: node 0, then 1 and 2, then 3 to 6.
-      for (size_t k = 0; k < kLanes; ++k) {
+      for (size_t k = 0; k < width; ++k) {
         const uint8_t a = right[0][k];
         const uint8_t b = a ? right[2][k] : right[1][k];
         const uint8_t low = b ? right[4][k] : right[3][k];
@@ -260,7 +267,7 @@ void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride
         leaf[k] = static_cast<uint8_t>(4 * a + 2 * b + (a ? high : low));
       }
       const double* tip = tips_.data() + t * kTips;
-      for (size_t k = 0; k < kLanes; ++k) score[k] += tip[leaf[k]];
+      for (size_t k = 0; k < width; ++k) score[k] += tip[leaf[k]];
     }
     std::copy(score, score + lanes, out + first);
   }

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "en_terms.h"
+#include "zh_words.h"
 
 namespace ekvr {
 namespace {
@@ -222,6 +223,53 @@ TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {
   EXPECT_EQ(out.keywords[0].word, "conv net");
   EXPECT_EQ(out.keywords[1].word, "deep thing");
   EXPECT_TRUE(out.classes.empty());  // no classifier bound
+}
+
+// Remembering the words of earlier articles gives every article the
+// analysis it has without: its terms, their words' values and weights;
+// also after the memory was cleared.
+TEST(AnalyzeChinese, RememberedWordsChangeNoAnalysis) {
+  IdfTable idf;
+  Classifier classifier;
+  std::string error;
+  ASSERT_TRUE(idf.Parse("conv 10\nnet 5\nuse 1\nNet 7\n", &error)) << error;
+  ASSERT_TRUE(classifier.Parse("alpha 0.1\nclass 08.12 10 cs\nclass 09.03 10 soil\n"
+                               "conv\t0:8\nnet\t0:3 1:3\nsoil\t1:9\n",
+                               &error))
+      << error;
+  const TermModel model = SingleWordModel(0.5);
+  Resources res;
+  res.idf = &idf;
+  res.classifier = &classifier;
+  res.term_model = &model;
+  WordMemory memory;
+  const SegmentFn segment = FakeSegmenter({{".", 42}});
+  const char* abstracts[] = {"conv net . use", "soil net . Net conv", "new words . conv", "conv net . use"};
+  for (int round = 0; round < 3; ++round) {
+    for (const char* abstract : abstracts) {
+      ArticleText a;
+      a.field[kPosTitle] = "conv net";
+      a.field[kPosAbstract] = abstract;
+      a.field[kPosBody] = std::string(abstract) + " . w" + std::to_string(round);
+      Analysis plain, remembered;
+      res.memory = nullptr;
+      ASSERT_TRUE(AnalyzeChinese(a, segment, res, &plain));
+      res.memory = &memory;
+      ASSERT_TRUE(AnalyzeChinese(a, segment, res, &remembered));
+      ASSERT_EQ(plain.terms.terms().size(), remembered.terms.terms().size()) << abstract;
+      for (size_t i = 0; i < plain.terms.terms().size(); ++i) {
+        const Term& p = plain.terms.terms()[i];
+        const Term& r = remembered.terms.terms()[i];
+        EXPECT_EQ(p.word, r.word);
+        EXPECT_EQ(p.idf, r.idf) << p.word;
+        EXPECT_EQ(p.part_idf_mean, r.part_idf_mean) << p.word;
+        EXPECT_EQ(p.own_stats, r.own_stats) << p.word;
+        EXPECT_EQ(p.part_stats, r.part_stats) << p.word;
+        EXPECT_EQ(p.total, r.total) << p.word;
+      }
+    }
+    memory.Clear();
+  }
 }
 
 TEST(AnalyzeChinese, EmptyArticleGivesNoTerms) {

@@ -115,7 +115,7 @@ void DescribePending(const Resources& res, const std::vector<uint32_t>& pending,
     part_stats.clear();
     for (std::string_view word : words) {
       const WordValues* known = cache.Find(word);
-      const WordValues v = known != nullptr ? *known : LookUpWord(res, word);
+      const WordValues v = known != nullptr ? *known : Recall(res, word);
       part_idf.push_back(v.idf);
       part_stats.push_back(v.stats);
     }

@@ -1,7 +1,7 @@
 #include "zh_classes.h"
 
 #include <algorithm>
-#include <map>
+#include <utility>
 
 namespace ekvr {
 namespace {
@@ -16,6 +16,31 @@ constexpr size_t kMaxArticleClasses = 100;
 
 }  // namespace
 
+ClassMerge MergeClasses(const Resources& res) {
+  ClassMerge m;
+  if (res.classifier == nullptr || res.scheme == nullptr) return m;
+  const size_t k = res.classifier->class_count();
+  std::vector<const std::string*> target(k, nullptr);
+  for (size_t c = 0; c < k; ++c) {
+    const std::string& code = res.classifier->class_code(c);
+    if (res.class_mode == 0) {
+      const Discipline* d = res.scheme->FindCode(code);
+      if (d != nullptr) target[c] = &d->library.front();
+    } else {
+      target[c] = &code;
+    }
+    if (target[c] != nullptr) m.codes.push_back(*target[c]);
+  }
+  std::sort(m.codes.begin(), m.codes.end());
+  m.codes.erase(std::unique(m.codes.begin(), m.codes.end()), m.codes.end());
+  m.into.assign(k, -1);
+  for (size_t c = 0; c < k; ++c) {
+    if (target[c] == nullptr) continue;
+    m.into[c] = static_cast<int32_t>(std::lower_bound(m.codes.begin(), m.codes.end(), *target[c]) - m.codes.begin());
+  }
+  return m;
+}
+
 int Classify(const Resources& res, const std::vector<const WordClassStats*>& features, Analysis* out) {
   if (res.classifier == nullptr || res.scheme == nullptr) return -1;
   const std::vector<double> post = res.classifier->Posterior(features);
@@ -23,19 +48,33 @@ int Classify(const Resources& res, const std::vector<const WordClassStats*>& fea
   for (size_t c = 0; c < post.size(); ++c) {
     if (top < 0 || post[c] > post[static_cast<size_t>(top)]) top = static_cast<int>(c);
   }
-  std::map<std::string, double> merged;  // library classes shared by disciplines add up
-  for (size_t c = 0; c < post.size(); ++c) {
-    const std::string& code = res.classifier->class_code(c);
-    if (res.class_mode == 0) {
-      const Discipline* d = res.scheme->FindCode(code);
-      if (d != nullptr) merged[d->library.front()] += post[c];
-    } else {
-      merged[code] += post[c];
-    }
+  ClassMerge own;
+  const ClassMerge* merge = res.merge;
+  if (merge == nullptr) {
+    own = MergeClasses(res);
+    merge = &own;
   }
-  for (const auto& [code, score] : merged) out->classes.push_back({code, static_cast<float>(score)});
-  std::stable_sort(out->classes.begin(), out->classes.end(),
-                   [](const ClassCandidate& a, const ClassCandidate& b) { return a.score > b.score; });
+  // Library classes shared by disciplines add up, in the order of the
+  // classifier's classes; a class appears when one of its classifier
+  // classes has a probability.
+  std::vector<double> sum(merge->codes.size(), 0.0);
+  std::vector<uint8_t> present(merge->codes.size(), 0);
+  for (size_t c = 0; c < post.size() && c < merge->into.size(); ++c) {
+    const int32_t i = merge->into[c];
+    if (i < 0) continue;
+    sum[static_cast<size_t>(i)] += post[c];
+    present[static_cast<size_t>(i)] = 1;
+  }
+  // Best first, equal scores in code order: the order is settled on
+  // (score, entry) pairs, and each code is copied once, into its place.
+  std::vector<std::pair<float, uint32_t>> order;
+  order.reserve(sum.size());
+  for (size_t i = 0; i < sum.size(); ++i) {
+    if (present[i]) order.emplace_back(static_cast<float>(sum[i]), static_cast<uint32_t>(i));
+  }
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  out->classes.reserve(out->classes.size() + order.size());
+  for (const auto& [score, i] : order) out->classes.push_back({merge->codes[i], score});
   return top;
 }
 

@@ -3,6 +3,7 @@
 #ifndef TARNIX_ENGINES_EXTEND_KVR_ZH_CLASSES_H_
 #define TARNIX_ENGINES_EXTEND_KVR_ZH_CLASSES_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,18 @@
 
 namespace ekvr {
 
+// The article classes the classifier's classes add up to in the class
+// mode of res: in mode 0 the disciplines of one library class share it.
+// The same for every article, so the engine works it out once.
+struct ClassMerge {
+  std::vector<std::string> codes;  // in byte order
+  std::vector<int32_t> into;       // each classifier class's entry of codes, -1 for none
+};
+ClassMerge MergeClasses(const Resources& res);
+
 // Fills out->classes, best first, from the classifier's features of the
 // article; returns the classifier's index of the best discipline, -1 when
-// there is none.
+// there is none. Uses res.merge, or works the merge out when it is null.
 int Classify(const Resources& res, const std::vector<const WordClassStats*>& features, Analysis* out);
 
 // The article's best class (Classify's index) in the scheme of the class

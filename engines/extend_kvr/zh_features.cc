@@ -43,11 +43,28 @@ size_t CountOccurrences(std::string_view text, std::string_view word) {
 }
 
 CharStarts::CharStarts(std::string_view text) : text_(text) {
-  starts_.reserve(text.size());
+  std::vector<uint64_t> found;
+  found.reserve(text.size());
   for (size_t at = 0; at < text.size(); at += CharBytes(text, at)) {
-    starts_.push_back(uint64_t{Key(text, at)} << 32 | at);
+    found.push_back(uint64_t{Key(text, at)} << 32 | at);
   }
-  std::sort(starts_.begin(), starts_.end());
+  // Ascending: the starts come in ascending offsets, so two stable passes
+  // over the key's bytes, low then high, leave them in key order and in
+  // offset order within a key, as a sort of the whole values would; at a
+  // fraction of its comparisons, for every article's abstract.
+  starts_.resize(found.size());
+  size_t low[257] = {}, high[257] = {};
+  for (uint64_t v : found) {
+    ++low[(v >> 32 & 0xFF) + 1];
+    ++high[(v >> 40 & 0xFF) + 1];
+  }
+  for (size_t b = 1; b < 257; ++b) {
+    low[b] += low[b - 1];
+    high[b] += high[b - 1];
+  }
+  for (uint64_t v : found) starts_[low[v >> 32 & 0xFF]++] = v;
+  for (uint64_t v : starts_) found[high[v >> 40 & 0xFF]++] = v;
+  starts_.swap(found);
 }
 
 size_t CharStarts::Count(std::string_view word) const {

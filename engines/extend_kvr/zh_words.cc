@@ -23,6 +23,17 @@ WordValues LookUpWord(const Resources& res, std::string_view s) {
   return v;
 }
 
+WordValues WordMemory::Get(const Resources& res, std::string_view s) {
+  if (table_.size() >= kMostWords) table_.clear();
+  const auto [slot, fresh] = table_.Insert(s, WordValues{});
+  if (fresh) *slot = LookUpWord(res, s);
+  return *slot;
+}
+
+WordValues Recall(const Resources& res, std::string_view s) {
+  return res.memory != nullptr ? res.memory->Get(res, s) : LookUpWord(res, s);
+}
+
 // A double-byte word is its own feature key, so the cache tells whether it
 // is new; its statistics were looked up under its lower-case text, which
 // is the key unless the word holds capitals.
@@ -44,7 +55,7 @@ void TokenValues(std::string_view text, const std::vector<Token>& tokens, const 
       continue;
     }
     const auto [cached, fresh] = cache->Insert(s, WordValues{});
-    if (fresh) *cached = LookUpWord(res, s);
+    if (fresh) *cached = Recall(res, s);
     const WordValues v = *cached;
     values->idf[k] = v.idf;
     values->listed[k] = v.listed;
