@@ -7,7 +7,6 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <vector>
 
 #include "abstract_candidates.h"
 #include "article_class.h"
@@ -189,10 +188,7 @@ bool TarnixInputTest(const char* title, const char* abstract, const char* keywor
     if (r.pointer == nullptr) return fail(r.message);
   }
 
-  // The article's line and its warnings go to the run log together.
-  std::vector<std::string> lines;
-  lines.reserve(7);
-  lines.push_back(std::string(kArticleLine) + (title[0] ? title : kNoTitle));
+  WriteLog(std::string(kArticleLine) + (title[0] ? title : kNoTitle));
 
   const struct {
     const char* text;
@@ -206,9 +202,8 @@ bool TarnixInputTest(const char* title, const char* abstract, const char* keywor
       {class_name, "TarnixInputTest . <6>input class_name length is 0!"},
   };
   for (const auto& w : warnings) {
-    if (w.text[0] == '\0') lines.emplace_back(w.message);
+    if (w.text[0] == '\0') WriteLog(w.message);
   }
-  WriteLogLines(lines);
 
   const struct {
     const char* text;

@@ -29,28 +29,4 @@ bool WriteLog(const char* message) {
   }
 }
 
-bool WriteLogLines(const std::vector<std::string>& messages) {
-  try {
-    if (messages.empty()) return true;
-    const std::string time = LocalTimeText();
-    std::string lines;
-    for (const std::string& message : messages) {
-      lines += time;
-      lines += " : ";
-      lines += message;
-      lines += '\n';
-    }
-    const AppendResult result = AppendToFile(kRunLogFile, lines);
-    if (result == AppendResult::kNotOpened) {
-      // Once per message, as that many WriteLog calls would say it.
-      for (size_t i = 0; i < messages.size(); ++i) std::fputs("WriteLog openfile false!\n", stdout);
-      return false;
-    }
-    return result == AppendResult::kWritten;
-  } catch (...) {
-    std::cerr << "WriteLog Error!" << std::endl;
-    return false;
-  }
-}
-
 }  // namespace tarnix

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "platform.h"
 #include "test_support.h"
@@ -30,30 +29,6 @@ TEST_F(RunLogTest, ProblemsOfTheWriterGoToStandardOutput) {
   EXPECT_FALSE(WriteLog("lost"));
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "WriteLog input false!\nWriteLog openfile false!\n");
-}
-
-TEST_F(RunLogTest, LinesOfOneMomentGoTogetherAsSeparateWritesWould) {
-  EXPECT_TRUE(WriteLog("before"));
-  EXPECT_TRUE(WriteLogLines({"one", "two", "three"}));
-  EXPECT_TRUE(WriteLogLines({}));
-  EXPECT_EQ(LogMessages(), (std::vector<std::string>{"before", "one", "two", "three"}));
-  // Each line as WriteLog writes it, the group with one time.
-  std::vector<std::string> lines;
-  const std::string content = ReadFile(kRunLogFile);
-  for (size_t at = 0, end; (end = content.find('\n', at)) != std::string::npos; at = end + 1) {
-    lines.push_back(content.substr(at, end - at));
-  }
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[1].substr(24), " : one");
-  EXPECT_EQ(lines[3].substr(24), " : three");
-  EXPECT_EQ(lines[1].substr(0, 24), lines[2].substr(0, 24));
-  EXPECT_EQ(lines[1].substr(0, 24), lines[3].substr(0, 24));
-
-  testing::internal::CaptureStdout();
-  std::filesystem::remove(kRunLogFile);
-  std::filesystem::create_directory(kRunLogFile);
-  EXPECT_FALSE(WriteLogLines({"lost", "also lost"}));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "WriteLog openfile false!\nWriteLog openfile false!\n");
 }
 
 // Every message opens the file anew, so lines written meanwhile by someone
