@@ -17,6 +17,7 @@
 #include "frequency_totals.h"
 #include "full_text_selection.h"
 #include "keyword_buffer.h"
+#include "platform.h"
 #include "profile.h"
 #include "root_word.h"
 #include "run_log.h"
@@ -68,8 +69,8 @@ class FullTextTables {
       busy_ = false;
       return false;
     }
-    *info_map = info_map_.get();
-    *info_map_class = info_map_class_.get();
+    *info_map = info_map_;
+    *info_map_class = info_map_class_;
     return true;
   }
   // Sets back the first terms and matches records and hands the tables on.
@@ -81,27 +82,38 @@ class FullTextTables {
   // Tarnix_FreeDict: the memory goes back unless a call holds it.
   void Release() {
     if (busy_.exchange(true)) return;
-    info_map_.reset();
-    info_map_class_.reset();
+    Free();
     busy_ = false;
   }
+  ~FullTextTables() { Free(); }
 
  private:
+  // Both tables in one block of the platform's large pages: setting up
+  // 4.4 MB page by page was a quarter of a one-article process's time.
+  static constexpr size_t kTermBytes = sizeof(ArticleTerm) * kInfoMapCapacity;
+  static constexpr size_t kMatchAt = (kTermBytes + alignof(TermClassMatch) - 1) / alignof(TermClassMatch) *
+                                     alignof(TermClassMatch);
+  static constexpr size_t kBlockBytes = kMatchAt + sizeof(TermClassMatch) * kInfoMapCapacity;
+
   bool Allocate() {
-    info_map_ = AllocateTable<ArticleTerm>(kInfoMapCapacity, "InfoMap Error!");
-    info_map_class_ = AllocateTable<TermClassMatch>(kInfoMapCapacity, "InfoMapclass Error!");
-    if (!info_map_ || !info_map_class_) {
-      info_map_.reset();
-      info_map_class_.reset();
-      return false;
-    }
+    block_ = AllocateLargeBlock(kBlockBytes);
+    if (block_ == nullptr) return false;
+    info_map_ = new (block_) ArticleTerm[kInfoMapCapacity];
+    info_map_class_ = new (static_cast<char*>(block_) + kMatchAt) TermClassMatch[kInfoMapCapacity];
     Give(kInfoMapCapacity, kInfoMapCapacity);
     return true;
   }
+  void Free() {
+    FreeLargeBlock(block_, kBlockBytes);
+    block_ = nullptr;
+    info_map_ = nullptr;
+    info_map_class_ = nullptr;
+  }
 
   std::atomic<bool> busy_{false};
-  std::unique_ptr<ArticleTerm[]> info_map_;
-  std::unique_ptr<TermClassMatch[]> info_map_class_;
+  void* block_ = nullptr;
+  ArticleTerm* info_map_ = nullptr;
+  TermClassMatch* info_map_class_ = nullptr;
 };
 
 FullTextTables& KeptTables() {

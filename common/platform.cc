@@ -167,6 +167,49 @@ std::string ModuleFolderOf(const void* address) {
 namespace tarnix {
 
 #ifdef _WIN32
+
+void* AllocateLargeBlock(size_t bytes) {
+  return VirtualAlloc(nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}
+
+void FreeLargeBlock(void* block, size_t) {
+  if (block != nullptr) VirtualFree(block, 0, MEM_RELEASE);
+}
+
+#else
+
+namespace {
+constexpr size_t kHugePage = size_t{2} << 20;
+}
+
+void* AllocateLargeBlock(size_t bytes) {
+  // Reserve a huge page more than asked, so that the block can start on a
+  // huge-page boundary, and give the ends back.
+  const size_t reserved = bytes + kHugePage;
+  void* p = mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) return nullptr;
+  const auto start = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t aligned = (start + kHugePage - 1) & ~(uintptr_t{kHugePage} - 1);
+  if (aligned > start) munmap(p, aligned - start);
+  const size_t tail = reserved - (aligned - start) - bytes;
+  if (tail > 0) munmap(reinterpret_cast<void*>(aligned + bytes), tail);
+#ifdef MADV_HUGEPAGE
+  madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);  // a hint: failure changes nothing
+#endif
+  return reinterpret_cast<void*>(aligned);
+}
+
+void FreeLargeBlock(void* block, size_t bytes) {
+  if (block != nullptr) munmap(block, bytes);
+}
+
+#endif
+
+}  // namespace tarnix
+
+namespace tarnix {
+
+#ifdef _WIN32
 std::unique_ptr<MappedFile> MappedFile::Open(const std::string& path, std::string* error) {
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -56,6 +56,14 @@ class MappedFile {
 #endif
 };
 
+// Memory for a large table set up once and kept: the system's own pages,
+// on Linux in huge pages where the system allows them, so that setting up a
+// table of megabytes takes a few page faults instead of one for every 4 KB.
+// Null when the memory is not to be had. FreeLargeBlock takes the pointer
+// and the size given to AllocateLargeBlock.
+void* AllocateLargeBlock(size_t bytes);
+void FreeLargeBlock(void* block, size_t bytes);
+
 // The platform's profile reader: GetPrivateProfileStringA on Windows, the
 // portable reader of profile.h elsewhere. Same arguments, same result.
 uint32_t ReadProfileString(const char* section, const char* key, const char* default_value,
