@@ -15,6 +15,14 @@ namespace ekvr {
 struct Nesting {
   explicit Nesting(size_t terms) : sum(terms, 0), max(terms, 0), sub_max(terms, 0) {}
 
+  // Empty again, for the given number of terms, keeping the memory.
+  void Reset(size_t terms) {
+    sum.assign(terms, 0);
+    max.assign(terms, 0);
+    sub_max.assign(terms, 0);
+    pairs.clear();
+  }
+
   // Counts piece as held by longer, with the occurrences of each.
   void Add(size_t piece, size_t longer, int piece_count, int longer_count) {
     pairs.emplace_back(piece, longer);

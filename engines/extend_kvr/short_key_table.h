@@ -32,6 +32,9 @@ class ShortKeyTable {
  public:
   size_t size() const { return count_; }
 
+  // Keeps the memory: the tables live as long as their engine, and a long
+  // article's table freshly allocated for each article cost a page fault
+  // for every 4 KB of it.
   void clear() {
     slots_.clear();
     pool_.clear();
@@ -143,20 +146,22 @@ class ShortKeyTable {
     return slots;
   }
 
+  // The slots move through spare_, whose memory the next growth reuses.
   void Rehash(size_t slot_count) {
-    std::vector<Slot> old;
-    old.swap(slots_);
+    spare_.swap(slots_);
     slots_.assign(slot_count, Slot());
     mask_ = slot_count - 1;
-    for (const Slot& s : old) {
+    for (const Slot& s : spare_) {
       if (s.length == kEmpty) continue;
       size_t i = s.hash & mask_;
       while (slots_[i].length != kEmpty) i = (i + 1) & mask_;
       slots_[i] = s;
     }
+    spare_.clear();
   }
 
   std::vector<Slot> slots_;
+  std::vector<Slot> spare_;  // empty; holds memory for the next Rehash
   std::string pool_;
   size_t mask_ = 0;
   size_t count_ = 0;

@@ -103,5 +103,28 @@ TEST(ShortKeyTable, ReserveAndClearKeepItUsable) {
   EXPECT_EQ(table.Find("a phrase longer than sixteen byte"), nullptr);
 }
 
+// The table keeps its memory through clear() and growth: article after
+// article of different sizes, no key of an earlier article may survive and
+// every key of the current one must be found.
+TEST(ShortKeyTable, RoundsOfDifferentSizesSeeOnlyTheirOwnKeys) {
+  ShortKeyTable<int> table;
+  const int sizes[] = {5000, 40, 3000, 0, 7000, 16};
+  for (int round = 0; round < 6; ++round) {
+    table.clear();
+    if (round % 2 == 0) table.reserve(static_cast<size_t>(sizes[round]) / 3);
+    for (int i = 0; i < sizes[round]; ++i) table.Set(std::to_string(round) + "/" + std::to_string(i), i);
+    ASSERT_EQ(table.size(), static_cast<size_t>(sizes[round]));
+    for (int i = 0; i < sizes[round]; ++i) {
+      const int* got = table.Find(std::to_string(round) + "/" + std::to_string(i));
+      ASSERT_NE(got, nullptr) << round << " " << i;
+      EXPECT_EQ(*got, i);
+    }
+    for (int earlier = 0; earlier < round; ++earlier) {
+      EXPECT_EQ(table.Find(std::to_string(earlier) + "/0"), nullptr) << round;
+      EXPECT_EQ(table.Find(std::to_string(earlier) + "/15"), nullptr) << round;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace ekvr

@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <thread>
+#include <utility>
+#include <vector>
 
+#include "class_scheme.h"
 #include "en_terms.h"
 #include "zh_words.h"
 
@@ -223,6 +227,50 @@ TEST(AnalyzeChinese, CountsTermsPerFieldAndKeepsAuthorKeywordsWhole) {
   EXPECT_EQ(out.keywords[0].word, "conv net");
   EXPECT_EQ(out.keywords[1].word, "deep thing");
   EXPECT_TRUE(out.classes.empty());  // no classifier bound
+}
+
+// The reading buffers a thread keeps from article to article leave no
+// trace: an article read after a longer one is read as a fresh thread
+// reads it (the longer one's body phrases, left pending, would describe
+// terms past the end of the shorter one's table).
+TEST(AnalyzeChinese, AnArticleReadsTheSameAfterALongerOne) {
+  IdfTable idf;
+  Classifier classifier;
+  std::string error;
+  ASSERT_TRUE(idf.Parse("conv 10\nnet 5\nuse 1\nsoil 8\n", &error)) << error;
+  ASSERT_TRUE(classifier.Parse("alpha 0.1\nclass 08.12 10 cs\nclass 09.03 10 soil\n"
+                               "conv\t0:8\nnet\t0:3 1:3\nsoil\t1:9\n",
+                               &error))
+      << error;
+  ClassScheme scheme;
+  ASSERT_TRUE(scheme.Parse("08.12\tcs\teng\tTP3\n09.03\tsoil\tagr\tS1\n", &error)) << error;
+  const TermModel model = SingleWordModel(0.5);
+  Resources res;
+  res.idf = &idf;
+  res.classifier = &classifier;
+  res.scheme = &scheme;
+  res.term_model = &model;
+  const SegmentFn segment = FakeSegmenter({{".", 42}});
+  ArticleText long_article;
+  long_article.field[kPosTitle] = "soil net";
+  for (int i = 0; i < 300; ++i) long_article.field[kPosBody] += "soil w" + std::to_string(i) + " net . ";
+  ArticleText article;
+  article.field[kPosTitle] = "conv net";
+  article.field[kPosAbstract] = "conv net . use soil";
+  auto terms = [](const Analysis& a) {
+    std::vector<std::pair<std::string, double>> out;
+    for (const Term& t : a.terms.terms()) out.emplace_back(t.word + "|" + t.class_code, t.total);
+    for (const ClassCandidate& c : a.classes) out.emplace_back("class " + c.code, c.score);
+    return out;
+  };
+  Analysis fresh, after;
+  std::thread([&] { EXPECT_TRUE(AnalyzeChinese(article, segment, res, &fresh)); }).join();
+  Analysis first;
+  ASSERT_TRUE(AnalyzeChinese(long_article, segment, res, &first));
+  ASSERT_GT(first.terms.terms().size(), 300u);
+  ASSERT_TRUE(AnalyzeChinese(article, segment, res, &after));
+  EXPECT_EQ(terms(after), terms(fresh));
+  EXPECT_FALSE(terms(fresh).empty());
 }
 
 // Remembering the words of earlier articles gives every article the

@@ -23,9 +23,16 @@ bool WordStarts(std::string_view word, const std::vector<std::string_view>& part
 }  // namespace
 
 Nesting NestChineseTerms(TermSet* terms, const std::vector<int>& total) {
+  Nesting nesting(0);
+  NestChineseTerms(terms, total, &nesting);
+  return nesting;
+}
+
+void NestChineseTerms(TermSet* terms, const std::vector<int>& total, Nesting* out) {
   auto& all = terms->terms();
   const size_t n = all.size();
-  Nesting nesting(n);
+  Nesting& nesting = *out;
+  nesting.Reset(n);
   std::string piece;
   std::vector<std::string_view> parts;
   std::vector<size_t> starts;
@@ -53,7 +60,6 @@ Nesting NestChineseTerms(TermSet* terms, const std::vector<int>& total) {
       }
     }
   }
-  return nesting;
 }
 
 }  // namespace ekvr

@@ -14,6 +14,8 @@ namespace ekvr {
 // counts of pieces all over the term set, and they are closer together
 // there than in the terms.
 Nesting NestChineseTerms(TermSet* terms, const std::vector<int>& total);
+// The same into *out, whose memory it reuses.
+void NestChineseTerms(TermSet* terms, const std::vector<int>& total, Nesting* out);
 
 }  // namespace ekvr
 

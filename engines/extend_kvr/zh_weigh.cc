@@ -99,9 +99,14 @@ void SetModelWeights(const Resources& res, const std::vector<ClassCandidate>& cl
 void WeighByModel(const Resources& res, int top, const std::vector<ClassCandidate>& classes,
                   const ArticleText& article, TermSet* terms) {
   std::vector<Term>& all = terms->terms();
-  std::vector<int> total(all.size());
+  // Kept per thread from article to article: a long article's tables,
+  // freed at the end of each, were handed back to the system and asked for
+  // again by the next (two system calls and a page fault every 4 KB).
+  thread_local std::vector<int> total;
+  thread_local Nesting nesting(0);
+  total.resize(all.size());
   for (size_t u = 0; u < all.size(); ++u) total[u] = all[u].TotalFrequency();
-  const Nesting nesting = NestChineseTerms(terms, total);
+  NestChineseTerms(terms, total, &nesting);
   Logits scored = ScoreTerms(res, top, article, all, nesting);
   PlaceBelowLongerTerms(nesting, total, &scored.logit);
   SetModelWeights(res, classes, scored, &all);
