@@ -23,6 +23,7 @@
 #include "positions.h"
 #include "term_model.h"
 #include "term_set.h"
+#include "zh_buffers.h"
 #include "zh_terms.h"
 
 namespace ekvr {
@@ -66,6 +67,7 @@ struct Analysis {
   int abstract_terms = kAbstractLimit;  // abstract terms kind 2 may hand over
   int full_text_records = 10000;        // records kind 1 may hand over
   bool whole_terms = false;  // kind 1: one record per term rather than per field
+  ChineseBuffers buffers;    // kept from article to article; Clear leaves them
   void Clear();
 };
 

@@ -27,26 +27,7 @@ constexpr int kModelAbstractTerms = 10;
 // behind it are in data/extend_kvr/README.md.
 constexpr int kModelFullTextRecords = 200;
 
-// The working state of one article's reading, its buffers reused from
-// field to field.
-struct Reading {
-  std::vector<Token> tokens;
-  ClassifierFeatures features;
-  WordCache cache;
-  TokenTable values;
-  std::vector<Span> spans;        // the candidates of one field
-  std::vector<uint32_t> pending;  // phrases of the body text, described at the end
-
-  // Empties every buffer and keeps its memory for the next article.
-  void Clear() {
-    tokens.clear();
-    features.seen.clear();
-    features.stats.clear();
-    cache.clear();
-    spans.clear();
-    pending.clear();
-  }
-};
+using Reading = ChineseBuffers;
 
 void Reserve(const ArticleText& article, Reading* r, Analysis* out) {
   size_t bytes = 0;
@@ -132,11 +113,7 @@ void WeighAuthorKeywords(const Resources& res, Analysis* out) {
 bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const Resources& res,
                     Analysis* out) {
   out->Clear();
-  // One reading state per thread, kept from article to article: a long
-  // article's buffers, allocated afresh for each, cost a page fault for
-  // every 4 KB of them, and the faults cost as much as the reading.
-  thread_local Reading kept;
-  Reading& r = kept;
+  Reading& r = out->buffers;
   r.Clear();
   Reserve(article, &r, out);
   if (!ReadFields(article, segment, res, &r, out)) return false;
@@ -145,7 +122,7 @@ bool AnalyzeChinese(const ArticleText& article, const SegmentFn& segment, const 
   const int top = Classify(res, r.features.stats, out);
   for (Term& t : out->terms.terms()) t.class_code = TermClass(res, t);
   if (res.term_model != nullptr) {
-    WeighByModel(res, top, out->classes, article, &out->terms);
+    WeighByModel(res, top, out->classes, article, &out->terms, &r);
     out->abstract_terms = kModelAbstractTerms;
     out->full_text_records = kModelFullTextRecords;
   } else {

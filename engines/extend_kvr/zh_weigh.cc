@@ -97,13 +97,10 @@ void SetModelWeights(const Resources& res, const std::vector<ClassCandidate>& cl
 }  // namespace
 
 void WeighByModel(const Resources& res, int top, const std::vector<ClassCandidate>& classes,
-                  const ArticleText& article, TermSet* terms) {
+                  const ArticleText& article, TermSet* terms, ChineseBuffers* buffers) {
   std::vector<Term>& all = terms->terms();
-  // Kept per thread from article to article: a long article's tables,
-  // freed at the end of each, were handed back to the system and asked for
-  // again by the next (two system calls and a page fault every 4 KB).
-  thread_local std::vector<int> total;
-  thread_local Nesting nesting(0);
+  std::vector<int>& total = buffers->total;
+  Nesting& nesting = buffers->nesting;
   total.resize(all.size());
   for (size_t u = 0; u < all.size(); ++u) total[u] = all[u].TotalFrequency();
   NestChineseTerms(terms, total, &nesting);

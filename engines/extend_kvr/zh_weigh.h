@@ -16,9 +16,10 @@ namespace ekvr {
 // the weights of terms of the article's leading classes and halves the
 // others: the weight handed over is divided by that factor, so that what
 // the host receives is the probability itself (plus what merging adds).
-// top is Classify's index of the article's best class.
+// top is Classify's index of the article's best class; buffers lends its
+// occurrence and nesting tables.
 void WeighByModel(const Resources& res, int top, const std::vector<ClassCandidate>& classes,
-                  const ArticleText& article, TermSet* terms);
+                  const ArticleText& article, TermSet* terms, ChineseBuffers* buffers);
 
 // Without a model: occurrences times idf times the field's factor.
 void WeighByIdf(TermSet* terms);

@@ -13,30 +13,9 @@
 
 #include "article_terms.h"
 #include "short_key_table.h"
+#include "zh_buffers.h"
 
 namespace ekvr {
-
-struct WordValues {
-  float idf;
-  bool listed;  // in the idf list (else idf is its median)
-  const WordClassStats* stats;
-};
-using WordCache = ShortKeyTable<WordValues>;
-
-// The values of the tokens of one segmented text, as TokenValues found them.
-struct TokenTable {
-  std::vector<float> idf;
-  std::vector<uint8_t> listed;
-  std::vector<const WordClassStats*> stats;
-};
-
-// The classifier's features of the article: its distinct words of two or
-// more characters (letter words in lower case), in the order they first
-// occur, with their statistics.
-struct ClassifierFeatures {
-  std::unordered_set<std::string> seen;  // the keys of letter words and blanks
-  std::vector<const WordClassStats*> stats;
-};
 
 // What the big tables say of one word; its class statistics are those of
 // its lower-case form.
