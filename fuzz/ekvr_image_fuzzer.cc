@@ -36,16 +36,6 @@ const char* const kWords[] = {"the", "kernel", "support vector", "abcdefghijkl",
 std::string g_dir;
 std::string g_images[4];  // idf, keyphrases, classifier, tagger
 
-std::string ReadAll(const std::string& path) {
-  std::string bytes;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) tarnix_fuzz::Fail("cannot read a base image");
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-  std::fclose(f);
-  return bytes;
-}
-
 std::string CompileClassifier() {
   std::string text = "alpha 0.1\nclass 08.12 10 cs\nclass 09.01 10 agri\n", error;
   for (size_t i = 0; i + 3 < sizeof kWords / sizeof kWords[0]; ++i) {
@@ -56,7 +46,7 @@ std::string CompileClassifier() {
   if (!c.Parse(text, &error) || !c.WriteImage(path, text.size(), &error)) {
     tarnix_fuzz::Fail("the base classifier could not be written");
   }
-  return ReadAll(path);
+  return tarnix_fuzz::ReadWholeFile(path);
 }
 
 std::string CompileTagger() {
@@ -71,7 +61,7 @@ std::string CompileTagger() {
   if (!t.Parse(text, &error) || !t.WriteImage(path, text.size(), &error)) {
     tarnix_fuzz::Fail("the base tagger could not be written");
   }
-  return ReadAll(path);
+  return tarnix_fuzz::ReadWholeFile(path);
 }
 
 std::string CompileBase(bool keyphrases) {
@@ -89,23 +79,7 @@ std::string CompileBase(bool keyphrases) {
     ok = t.Parse(text, &error) && t.WriteImage(path, text.size(), &error);
   }
   if (!ok) tarnix_fuzz::Fail("the base image could not be written");
-  return ReadAll(path);
-}
-
-std::string Damaged(const std::string& base, const std::string& body, bool cut) {
-  std::string file = base;
-  for (size_t at = 0; at + 5 <= body.size(); at += 5) {
-    uint32_t offset = 0;
-    for (int k = 3; k >= 0; --k) offset = offset << 8 | static_cast<unsigned char>(body[at + static_cast<size_t>(k)]);
-    const size_t where = offset % file.size();
-    if (cut && at == 0) {
-      file.resize(where);
-      if (file.empty()) return file;
-      continue;
-    }
-    file[where] = body[at + 4];
-  }
-  return file;
+  return tarnix_fuzz::ReadWholeFile(path);
 }
 
 }  // namespace
@@ -123,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > kMaxInput) return 0;
   const int kind = data[0] % 4;
   const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
-  const std::string file = Damaged(g_images[kind], body, (data[0] & 4) != 0);
+  const std::string file = tarnix_fuzz::Patched(g_images[kind], body, (data[0] & 4) != 0);
   const std::string path = g_dir + "/fuzz.ekt";
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr || std::fwrite(file.data(), 1, file.size(), f) != file.size()) tarnix_fuzz::Fail("write");

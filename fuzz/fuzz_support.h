@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +72,35 @@ inline std::string EnterWorkDir(bool discard_log, int* argc, char*** argv) {
     std::filesystem::remove_all(dir, ignored);
   });
   return pattern;
+}
+
+// A whole file's bytes; fails the run when it cannot be read.
+inline std::string ReadWholeFile(const std::string& path) {
+  std::string bytes;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) Fail("cannot read a base file");
+  char buffer[1 << 16];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
+  std::fclose(f);
+  return bytes;
+}
+
+// A compiled file damaged as it might lie on disk: every five bytes of body
+// set the byte at a little-endian offset (modulo the file's size) to the
+// fifth; with cut, the first offset cuts the file there instead.
+inline std::string Patched(const std::string& base, const std::string& body, bool cut) {
+  std::string file = base;
+  for (size_t at = 0; at + 5 <= body.size() && !file.empty(); at += 5) {
+    uint32_t offset = 0;
+    for (int k = 3; k >= 0; --k) offset = offset << 8 | static_cast<unsigned char>(body[at + static_cast<size_t>(k)]);
+    const size_t where = offset % file.size();
+    if (cut && at == 0) {
+      file.resize(where);
+      continue;
+    }
+    file[where] = body[at + 4];
+  }
+  return file;
 }
 
 template <size_t N>

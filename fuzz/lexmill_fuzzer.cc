@@ -56,32 +56,10 @@ std::string CompileBase(const std::string& dir) {
   if (!lexmill::WriteDictionary(std::move(entries), path, &stats, &error)) {
     tarnix_fuzz::Fail("the base dictionary could not be written");
   }
-  std::string bytes;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) tarnix_fuzz::Fail("cannot read the base dictionary");
-  char buffer[1 << 16];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.append(buffer, n);
-  std::fclose(f);
+  std::string bytes = tarnix_fuzz::ReadWholeFile(path);
   unlink(path.c_str());
   if (bytes.empty()) tarnix_fuzz::Fail("the base dictionary is empty");
   return bytes;
-}
-
-// The base dictionary with the body's patches applied.
-std::string Damaged(const std::string& body, bool cut) {
-  std::string file = g_compiled;
-  for (size_t at = 0; at + 5 <= body.size(); at += 5) {
-    uint32_t offset = 0;
-    for (int k = 3; k >= 0; --k) offset = offset << 8 | static_cast<unsigned char>(body[at + static_cast<size_t>(k)]);
-    const size_t where = offset % file.size();
-    if (cut && at == 0) {
-      file.resize(where);
-      if (file.empty()) return file;
-      continue;
-    }
-    file[where] = body[at + 4];
-  }
-  return file;
 }
 
 void CheckSegments(const std::string& text, int handle) {
@@ -158,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       tarnix_fuzz::Fail("a dictionary of parsed entries could not be written");
     }
   } else {
-    const std::string file = Damaged(body, (data[0] & 2) != 0);
+    const std::string file = tarnix_fuzz::Patched(g_compiled, body, (data[0] & 2) != 0);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) tarnix_fuzz::Fail("cannot write the dictionary file");
     if (!file.empty() && std::fwrite(file.data(), 1, file.size(), f) != file.size()) {

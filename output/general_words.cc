@@ -170,7 +170,7 @@ bool IsGeneralChineseStrictIn(int dict, const char* word) {
 bool IsGeneralChinese(const char* word) {
   try {
     DictHandle dict(SysGeneralDictName());
-    return IsGeneralChineseIn(dict.get(), word);
+    return IsGeneralByRows(dict.get(), word, kLenientRows);
   } catch (...) {
     WriteLog("IsGeneralChinese Error!");
     return false;
@@ -180,7 +180,7 @@ bool IsGeneralChinese(const char* word) {
 bool IsGeneralChineseStrict(const char* word) {
   try {
     DictHandle dict(SysGeneralDictName());
-    return IsGeneralChineseStrictIn(dict.get(), word);
+    return IsGeneralByRows(dict.get(), word, kStrictRows);
   } catch (...) {
     WriteLog("IsGeneralChineseStrict Error!");
     return false;

@@ -130,16 +130,7 @@ bool Classifier::LoadImage(const std::string& path, std::string* error) {
       !sized(kEvidenceSection, sizeof(ClassEvidence)) || image->section(kStatsSection).size == 0) {
     return refuse("the classes' sections do not match the class count");
   }
-  std::vector<std::string> codes;
-  const char* text = image->at(kCodesSection);
-  const size_t text_size = image->section(kCodesSection).size;
-  for (size_t at = 0; at < text_size;) {
-    const void* nul = std::memchr(text + at, '\0', text_size - at);
-    if (nul == nullptr) break;
-    const size_t end = static_cast<size_t>(static_cast<const char*>(nul) - text);
-    codes.emplace_back(text + at, end - at);
-    at = end + 1;
-  }
+  std::vector<std::string> codes = image->Names(kCodesSection);
   if (codes.size() != k) return refuse("the class codes do not match the class count");
   // Every entry the look-ups may hand out points inside the evidence and
   // names a class: checked once here, so the callers index without checks.
@@ -178,8 +169,7 @@ bool Classifier::WriteImage(const std::string& path, uint64_t source_size, std::
     *error = "a mapped classifier is written by copying its file";
     return false;
   }
-  std::string codes;
-  for (const std::string& c : codes_) codes.append(c).push_back('\0');
+  const std::string codes = JoinNames(codes_);
   ImageHeader header{};
   header.kind = static_cast<uint32_t>(ImageKind::kClassifier);
   header.source_size = source_size;

@@ -409,16 +409,7 @@ bool EnglishTagger::LoadImage(const std::string& path, std::string* error) {
     return false;
   }
   const size_t tags = image->header().classes;
-  std::vector<std::string> names;
-  const char* text = image->at(kTagNamesSection);
-  const size_t text_size = image->section(kTagNamesSection).size;
-  for (size_t at = 0; at < text_size;) {
-    const void* nul = std::memchr(text + at, '\0', text_size - at);
-    if (nul == nullptr) break;
-    const size_t end = static_cast<size_t>(static_cast<const char*>(nul) - text);
-    names.emplace_back(text + at, end - at);
-    at = end + 1;
-  }
+  std::vector<std::string> names = image->Names(kTagNamesSection);
   if (tags == 0 || tags > 255 || names.size() != tags || image->section(kStartSection).size != tags * sizeof(float) ||
       image->section(kLogCountSection).size != tags * sizeof(float) ||
       image->section(kTransitionSection).size != tags * tags * sizeof(float)) {
@@ -462,8 +453,7 @@ bool EnglishTagger::WriteImage(const std::string& path, uint64_t source_size, st
     *error = "only a tagger read from text is compiled";
     return false;
   }
-  std::string names;
-  for (const std::string& n : tag_names_) names.append(n).push_back('\0');
+  const std::string names = JoinNames(tag_names_);
   const auto suffixes = tarnix::WordTableView<Span>::Of(suffixes_);
   TaggerImageMeta meta{};
   meta.suffix_count = suffixes.size();

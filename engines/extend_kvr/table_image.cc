@@ -114,4 +114,24 @@ bool WriteImageBytes(const std::string& path, ImageHeader h, const ImageExtra (&
   return true;
 }
 
+std::vector<std::string> MappedImage::Names(ImageSectionId id) const {
+  std::vector<std::string> names;
+  const char* text = at(id);
+  const size_t text_size = section(id).size;
+  for (size_t start = 0; start < text_size;) {
+    const void* nul = std::memchr(text + start, '\0', text_size - start);
+    if (nul == nullptr) break;
+    const size_t end = static_cast<size_t>(static_cast<const char*>(nul) - text);
+    names.emplace_back(text + start, end - start);
+    start = end + 1;
+  }
+  return names;
+}
+
+std::string JoinNames(const std::vector<std::string>& names) {
+  std::string joined;
+  for (const std::string& n : names) joined.append(n).push_back('\0');
+  return joined;
+}
+
 }  // namespace ekvr

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "platform.h"
@@ -128,6 +129,9 @@ class MappedImage {
   const ImageSection& section(ImageSectionId id) const { return header_.sections[id]; }
   const char* at(ImageSectionId id) const { return at(header_.sections[id]); }
   const std::string& path() const { return path_; }
+  // The texts of a section of NUL-terminated names (class codes, tag
+  // names), in order; bytes after the last NUL are no name.
+  std::vector<std::string> Names(ImageSectionId id) const;
 
   // The table the image holds, over the mapped bytes.
   template <typename V>
@@ -159,6 +163,9 @@ class MappedImage {
   ImageHeader header_{};
   std::string path_;
 };
+
+// names as a section for MappedImage::Names: each followed by a NUL.
+std::string JoinNames(const std::vector<std::string>& names);
 
 // Writes the image of a table: header (magic, version, byte order, sizes
 // and the fields given in it), the table's arrays and the extra sections

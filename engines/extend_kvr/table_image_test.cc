@@ -8,7 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,16 @@ namespace {
 std::string Scratch(const std::string& name) { return ::testing::TempDir() + "table_image_test_" + name; }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::string bytes;
+  EXPECT_TRUE(ReadWholeFile(path, &bytes)) << path;
+  return bytes;
+}
+
+// good with the low `bytes` bytes of value written at offset at.
+std::string WithValue(const std::string& good, uint64_t at, uint32_t value, size_t bytes = sizeof(uint32_t)) {
+  std::string damaged = good;
+  std::memcpy(&damaged[at], &value, bytes);
+  return damaged;
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -206,11 +213,7 @@ TEST(TableImage, RefusesADamagedClassifier) {
   ImageHeader h;
   std::memcpy(&h, good.data(), sizeof h);
   const uint64_t stats = h.sections[kStatsSection].offset, evidence = h.sections[kEvidenceSection].offset;
-  auto with = [&](uint64_t at, uint32_t value) {
-    std::string bytes = good;
-    std::memcpy(&bytes[at], &value, sizeof value);
-    return bytes;
-  };
+  auto with = [&good](uint64_t at, uint32_t value) { return WithValue(good, at, value); };
   const struct {
     const char* what;
     std::string bytes;
@@ -307,11 +310,7 @@ TEST(TableImage, RefusesADamagedTagger) {
   ImageHeader h;
   std::memcpy(&h, good.data(), sizeof h);
   const uint64_t meta = h.sections[kTaggerMetaSection].offset;
-  auto with = [&](uint64_t at, uint32_t value, size_t bytes) {
-    std::string b = good;
-    std::memcpy(&b[at], &value, bytes);
-    return b;
-  };
+  auto with = [&good](uint64_t at, uint32_t value, size_t bytes) { return WithValue(good, at, value, bytes); };
   const struct {
     const char* what;
     std::string bytes;
