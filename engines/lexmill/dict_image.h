@@ -15,8 +15,13 @@
 //   uint64_t filter[filter_words]   filter of the pairs in wide
 //   char info[info_bytes]           information texts, not NUL-terminated
 // A unit is the byte of a one-byte character or lead << 8 | trail of a
-// double-byte one (gbk.h). Every offset, size and index is checked at
-// load, so a damaged file is refused instead of being walked.
+// double-byte one (gbk.h). The header, section offsets and sizes are
+// checked at load, so a cut, foreign or misplaced file is refused. Indices
+// inside the sections are checked where they are followed instead: a
+// check of every node at load read the whole 60 MB of the default
+// dictionaries at every start, most of a process's start-up, while a
+// short article touches a few hundred nodes. A file damaged inside its
+// sections may then answer wrongly, but never reads outside them.
 #ifndef TARNIX_ENGINES_LEXMILL_DICT_IMAGE_H_
 #define TARNIX_ENGINES_LEXMILL_DICT_IMAGE_H_
 
@@ -141,6 +146,7 @@ class DictImage {
     const unsigned count = node.children & kCountMask;
     if (count == kWide) return FindWide(node.first_child, unit);
     if ((node.children & UnitBit(unit)) == 0) return nullptr;
+    if (uint64_t{node.first_child} + count > edge_count_) return nullptr;  // damaged
     const Node* child = edges_ + node.first_child;
     for (const Node* end = child + count; child != end; ++child) {
       if (child->unit >= unit) return child->unit == unit ? child : nullptr;
@@ -152,17 +158,22 @@ class DictImage {
 
   // Entry of the word that ends at node, or null.
   const DictEntry* EntryOf(const Node& node) const {
-    return node.entry == 0 ? nullptr : &entries_[node.entry - 1];
+    return node.entry - 1u < entry_count_ ? &entries_[node.entry - 1] : nullptr;  // 0 wraps
   }
   // The part-of-speech code of entry index + 1 as a node holds it (not 0).
   // Kept apart from the entries, a sixth of their size: segmentation asks
   // for the code of every word it cuts, in no order, and nothing else of
   // the entry.
-  uint16_t CodeOf(uint32_t node_entry) const { return codes_[node_entry - 1]; }
+  // A damaged node's entry past the last has code 0.
+  uint16_t CodeOf(uint32_t node_entry) const {
+    return node_entry - 1u < entry_count_ ? codes_[node_entry - 1] : 0;
+  }
   // Entry of the GBK word of length bytes, or null.
   const DictEntry* Find(const char* word, size_t length) const;
 
+  // Empty for a damaged entry whose text lies outside the section.
   std::string_view Info(const DictEntry& e) const {
+    if (uint64_t{e.info_offset} + e.info_length > info_bytes_) return {};
     return std::string_view(info_ + e.info_offset, e.info_length);
   }
   // Natural log of the word's share of the total frequency; words listed
@@ -176,10 +187,6 @@ class DictImage {
 
  private:
   DictImage() = default;
-  // Checks what the walks and look-ups rely on, reading only the sections.
-  bool CheckEntries(std::string* error) const;
-  bool CheckTrie(std::string* error) const;
-  bool CheckNode(const Node& n) const;
   static double LogProbOf(uint32_t freq, double min_log_prob);
   // Children of nodes with more than kScanLimit of them, hashed by (the
   // node's first edge, unit): one probe instead of a scan through cold
@@ -223,12 +230,17 @@ class DictImage {
     const uint64_t x = PairMix(node, unit);
     const uint64_t bits = PairBits(x);
     if ((wide_filter_[PairWord(x, wide_filter_mask_)] & bits) != bits) return nullptr;
-    for (size_t i = WideSlot(node, unit, wide_mask_);; i = (i + 1) & wide_mask_) {
+    // A probe ends at an empty slot; one pass round a damaged table
+    // without any ends it too.
+    size_t i = WideSlot(node, unit, wide_mask_);
+    for (size_t left = wide_mask_ + 1; left != 0; --left, i = (i + 1) & wide_mask_) {
       const WideEdge& e = wide_[i];
       if (e.node == node && e.child.unit == unit) return &e.child;
       if (e.node == 0) return nullptr;
     }
+    return nullptr;
   }
+
   // The trie as the walks read it, in a mapped file. Two dictionaries
   // compiled from the same words with the same frequencies (the
   // segmentation and the general dictionary are) have the same one, and
