@@ -1,22 +1,43 @@
 #include "table_file.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 namespace ekvr {
 
 std::vector<std::string_view> SplitView(std::string_view text, char sep) {
   std::vector<std::string_view> parts;
+  SplitViewInto(text, sep, &parts);
+  return parts;
+}
+
+void SplitViewInto(std::string_view text, char sep, std::vector<std::string_view>* parts) {
+  parts->clear();
   size_t from = 0;
   while (true) {
     const size_t at = text.find(sep, from);
     if (at == std::string_view::npos) {
-      parts.push_back(text.substr(from));
-      return parts;
+      parts->push_back(text.substr(from));
+      return;
     }
-    parts.push_back(text.substr(from, at - from));
+    parts->push_back(text.substr(from, at - from));
     from = at + 1;
   }
+}
+
+bool ParseFinite(std::string_view s, double* out) {
+  const char* end = s.data() + s.size();
+  const auto [stop, ec] = std::from_chars(s.data(), end, *out);
+  if (ec == std::errc() && stop == end && std::isfinite(*out)) return true;
+  // Signs, blanks, hexadecimal and values out of range, as before.
+  const std::string copy(s);
+  char* copy_end = nullptr;
+  *out = std::strtod(copy.c_str(), &copy_end);
+  return !copy.empty() && copy_end == copy.c_str() + copy.size() && std::isfinite(*out);
 }
 
 bool ReadWholeFile(const std::string& path, std::string* out) {

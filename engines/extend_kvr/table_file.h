@@ -13,6 +13,14 @@ namespace ekvr {
 
 // Splits text at every occurrence of sep.
 std::vector<std::string_view> SplitView(std::string_view text, char sep);
+// The same into *parts, whose storage a caller splitting line after line
+// keeps.
+void SplitViewInto(std::string_view text, char sep, std::vector<std::string_view>* parts);
+
+// A finite number as strtod reads the whole of s. Plain decimals are read
+// without strtod (which needs a copy ending in NUL and a locale); both
+// round correctly, so the value is the same.
+bool ParseFinite(std::string_view s, double* out);
 
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& path, std::string* out);

@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace ekvr {
 namespace {
@@ -65,6 +71,41 @@ TEST(SplitView, EveryFieldBetweenSeparatorsEvenEmptyOnes) {
   EXPECT_EQ(SplitView("a,,b,", ','), (V{"a", "", "b", ""}));
   EXPECT_EQ(SplitView("", ','), V{""});
   EXPECT_EQ(SplitView("abc", ','), V{"abc"});
+  // Into a vector holding an earlier line's fields: only the new ones.
+  V parts{"old", "fields", "here"};
+  SplitViewInto("x y", ' ', &parts);
+  EXPECT_EQ(parts, (V{"x", "y"}));
+}
+
+// The value strtod gives for the whole text, and whether it is finite,
+// for whatever a model file may hold.
+TEST(ParseFinite, ReadsWhatStrtodReads) {
+  auto strtod_reads = [](const std::string& s, double* out) {
+    char* end = nullptr;
+    *out = std::strtod(s.c_str(), &end);
+    return !s.empty() && end == s.c_str() + s.size() && std::isfinite(*out);
+  };
+  std::vector<std::string> texts = {"0",      "-0",    "1",     "-1.5",  "3.25e-7", "1E5",    "+2",
+                                    " 2",     "2 ",    "0x1p3", "inf",   "-inf",    "nan",    "1e400",
+                                    "-1e400", "1e-400", "4.9e-324", "",  ".5",      "5.",     "1e",
+                                    "1.2.3",  "--1",   "e5",    "0.1000000000000000055511151231257827"};
+  std::mt19937_64 rng(7);
+  char buffer[64];
+  for (int i = 0; i < 20000; ++i) {
+    const double v = std::ldexp(static_cast<double>(rng() >> 11), static_cast<int>(rng() % 200) - 150) *
+                     (rng() % 2 ? 1 : -1);
+    const char* format = i % 3 == 0 ? "%.17g" : i % 3 == 1 ? "%.6f" : "%.9e";
+    std::snprintf(buffer, sizeof buffer, format, v);
+    texts.push_back(buffer);
+  }
+  for (const std::string& s : texts) {
+    double want = 0.0, got = 0.0;
+    const bool ok = strtod_reads(s, &want);
+    ASSERT_EQ(ParseFinite(s, &got), ok) << s;
+    if (ok) {
+      ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << s;  // the same bits, sign of zero too
+    }
+  }
 }
 
 }  // namespace

@@ -16,18 +16,14 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
   trees_.Clear();
   int features = -1;
   bool have_lambda = false;
-  auto number = [](std::string_view s, double* out) {
-    const std::string copy(s);
-    char* end = nullptr;
-    *out = std::strtod(copy.c_str(), &end);
-    return !copy.empty() && end == copy.c_str() + copy.size() && std::isfinite(*out);
-  };
+  auto number = ParseFinite;
   int line_no = 0;
+  std::vector<std::string_view> cols;
   for (std::string_view line : SplitView(text, '\n')) {
     ++line_no;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line.empty() || line.front() == '#') continue;
-    const auto cols = SplitView(line, ' ');
+    SplitViewInto(line, ' ', &cols);
     double v = 0.0;
     bool ok = cols.size() >= 2;
     if (ok && cols[0] == "features") {

@@ -6,15 +6,12 @@
 #include <cstdlib>
 #include <utility>
 
+#include "table_file.h"
+
 namespace ekvr {
 namespace {
 
-bool Number(std::string_view s, double* out) {
-  const std::string copy(s);
-  char* end = nullptr;
-  *out = std::strtod(copy.c_str(), &end);
-  return !copy.empty() && end == copy.c_str() + copy.size() && std::isfinite(*out);
-}
+bool Number(std::string_view s, double* out) { return ParseFinite(s, out); }
 
 bool Index(std::string_view s, uint32_t* out) {
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), *out);
