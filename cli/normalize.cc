@@ -3,6 +3,8 @@
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <iterator>
 #include <vector>
@@ -60,6 +62,23 @@ std::vector<bool> BuildHeldTable() {
     from = bad + 1;
   }
   return held;
+}
+
+// What the table says of one code point, from the converter: a character
+// that encodes to two bytes that decode back to it is held. One that does
+// not encode is not. One that encodes to bytes decoding to another
+// character might still be what some other code decodes to: the table
+// decides those (none is known in iconv's or code page 936's GBK).
+bool ConverterHolds(char32_t cp) {
+  if (cp == 0xFFFD) return false;  // the replacement the table's decoding gives
+  utf8proc_uint8_t bytes[4];
+  const utf8proc_ssize_t n = utf8proc_encode_char(static_cast<utf8proc_int32_t>(cp), bytes);
+  const std::string text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
+  std::string gbk, back;
+  ConversionStop stop;
+  if (!Utf8ToGbk(text, &gbk, Unmappable::kFail, &stop)) return false;
+  if (gbk.size() == 2 && GbkToUtf8(gbk, &back, Unmappable::kFail, &stop) && back == text) return true;
+  return GbkHoldsByTable(cp);
 }
 
 bool IsPrivateUse(char32_t cp) {
@@ -336,6 +355,21 @@ bool IsBlankAscii(char32_t cp) { return cp == ' ' || cp == '\t'; }
 }  // namespace
 
 bool GbkHolds(char32_t cp) {
+  if (cp < 0x80) return true;
+  if (cp >= 0x10000 || IsPrivateUse(cp)) return false;
+  // Asked once per code point: the whole table took a few milliseconds of
+  // every process's start, and an article has a few hundred characters.
+  static std::atomic<uint8_t> known[0x10000];  // 0 not yet asked, else kHeld or kNotHeld
+  constexpr uint8_t kHeld = 1, kNotHeld = 2;
+  uint8_t k = known[cp].load(std::memory_order_relaxed);
+  if (k == 0) {
+    k = ConverterHolds(cp) ? kHeld : kNotHeld;
+    known[cp].store(k, std::memory_order_relaxed);
+  }
+  return k == kHeld;
+}
+
+bool GbkHoldsByTable(char32_t cp) {
   if (cp < 0x80) return true;
   if (cp >= 0x10000 || IsPrivateUse(cp)) return false;
   static const std::vector<bool> held = BuildHeldTable();

@@ -68,6 +68,9 @@ std::string NormaliseForGbk(const std::string& utf8, const GbkTextOptions& optio
 // double-byte character (not the single byte 0x80 some converters give
 // the euro sign, and not a private-use code point).
 bool GbkHolds(char32_t cp);
+// The same from a table of the whole plane built from the converter at the
+// first call: what GbkHolds must agree with.
+bool GbkHoldsByTable(char32_t cp);
 
 }  // namespace tarnix
 

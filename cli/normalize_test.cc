@@ -150,6 +150,22 @@ TEST(NormaliseForGbkTest, WhatHasNoFormIsReplacedAndCounted) {
   EXPECT_EQ(none.changed, 0u);
 }
 
+// Characters are asked of the converter one at a time, as articles bring
+// them; every answer must be the one a table of the whole plane gives.
+TEST(NormaliseForGbkTest, EachCharacterAskedAloneAgreesWithTheWholeTable) {
+  size_t held = 0;
+  for (char32_t cp = 0; cp < 0x10000; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    const bool alone = GbkHolds(cp);
+    ASSERT_EQ(alone, GbkHoldsByTable(cp)) << "U+" << std::hex << static_cast<unsigned>(cp);
+    ASSERT_EQ(GbkHolds(cp), alone);  // and the second time, from what was kept
+    held += alone;
+  }
+  EXPECT_GT(held, 21000u);  // GBK's double-byte characters, and ASCII
+  EXPECT_FALSE(GbkHolds(0xE000));   // private use
+  EXPECT_FALSE(GbkHolds(0x20000));  // beyond the plane
+}
+
 // Every code point of the first plane and a sample of the others, alone,
 // after a Chinese character and after a Latin letter, for each language. The results are converted in batches: one
 // conversion per code point would take most of the test's time.
