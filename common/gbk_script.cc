@@ -69,6 +69,23 @@ size_t TraditionalOnlyChars(std::string_view gbk) {
   return n.traditional;
 }
 
+bool HasTraditionalOnlyChars(std::string_view gbk) {
+  const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
+  const size_t n = gbk.size();
+  for (size_t i = 0; i < n;) {
+    // GB2312's rows, the commonest double bytes, need no search.
+    if (p[i] >= 0xA1 && p[i] <= 0xF7 && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] != 0xFF) {
+      i += 2;
+    } else if (IsLead(p[i]) && i + 1 < n && IsTrail(p[i + 1])) {
+      if (Find(static_cast<uint16_t>(p[i] << 8 | p[i + 1])) != nullptr) return true;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return false;
+}
+
 bool LooksTraditional(const std::string* texts, size_t count) {
   ScriptCount n;
   for (size_t i = 0; i < count; ++i) n.Add(texts[i]);

@@ -19,6 +19,9 @@ namespace tarnix {
 // conversion changes and that GB2312, the Simplified character set, does
 // not hold (乾, 於 and 著 stay: Simplified texts use them too).
 size_t TraditionalOnlyChars(std::string_view gbk);
+// Whether there is one: the question of every segmentation and look-up,
+// answered at the first.
+bool HasTraditionalOnlyChars(std::string_view gbk);
 
 // Whether a GBK text is written in Traditional characters: at least three
 // Traditional-only characters, and at least one in twenty of its Chinese

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 
 namespace tarnix {
@@ -19,6 +21,28 @@ TEST(GbkScript, SimplifiesCharacterByCharacterKeepingOffsets) {
   std::string simple = kSimplified;
   EXPECT_EQ(SimplifyGbk(&simple), 0u);
   EXPECT_EQ(simple, kSimplified);
+}
+
+// Random GBK, ASCII, stray and cut bytes with Traditional characters here
+// and there: the quick question answers as the count does.
+TEST(GbkScript, HasTraditionalOnlyCharsWhenTheCountSaysSo) {
+  std::mt19937 rng(3);
+  const std::string pieces[] = {kTraditional.substr(0, 2), kTraditional.substr(4, 2), kSimplified.substr(0, 2),
+                                kQianlong.substr(0, 2), "a", " ", "\x80", "\xFF", "\xA1", "\x81\x40"};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(rng() % 12);
+    for (int k = 0; k < length; ++k) {
+      if (rng() % 4 == 0) {
+        text += static_cast<char>(rng() % 256);
+      } else {
+        text += pieces[rng() % std::size(pieces)];
+      }
+    }
+    ASSERT_EQ(HasTraditionalOnlyChars(text), TraditionalOnlyChars(text) > 0) << round;
+  }
+  EXPECT_TRUE(HasTraditionalOnlyChars(kTraditional));
+  EXPECT_FALSE(HasTraditionalOnlyChars(kSimplified + kQianlong));
 }
 
 TEST(GbkScript, TellsTraditionalFromSimplifiedText) {

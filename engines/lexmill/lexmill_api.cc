@@ -190,7 +190,7 @@ LEXMILL_API int LEXMILL_CALL Dict_Search_Get_Info(const char* word, int handle, 
     const lexmill::DictEntry* e = dict->Find(word, length);
     // A word in Traditional characters is looked up in Simplified ones,
     // the script of the dictionaries.
-    if (e == nullptr && tarnix::TraditionalOnlyChars(std::string_view(word, length)) > 0) {
+    if (e == nullptr && tarnix::HasTraditionalOnlyChars(std::string_view(word, length))) {
       std::string simple(word, length);
       tarnix::SimplifyGbk(&simple);
       e = dict->Find(simple.data(), simple.size());
@@ -224,7 +224,7 @@ LEXMILL_API bool LEXMILL_CALL QX_Word_Sect(const char* text, int* word_ends, int
     // Traditional characters are segmented as their Simplified forms: the
     // conversion keeps every offset, so the cuts fit the text as given.
     const char* cut = text;
-    if (tarnix::TraditionalOnlyChars(std::string_view(text, static_cast<size_t>(length))) > 0) {
+    if (tarnix::HasTraditionalOnlyChars(std::string_view(text, static_cast<size_t>(length)))) {
       simple.assign(text, static_cast<size_t>(length));
       tarnix::SimplifyGbk(&simple);
       cut = simple.data();
