@@ -33,11 +33,6 @@ int16_t CodeOfKind(CharKind k) {
 
 using Node = DictImage::Node;
 
-// One step down the trie; node null means the root.
-const Node* Step(const DictImage& dict, const Node* node, uint16_t unit) {
-  return node == nullptr ? dict.RootChild(unit) : dict.ChildOf(*node, unit);
-}
-
 }  // namespace
 
 void Segmenter::Tokenize(const unsigned char* text, size_t length) {
@@ -59,22 +54,27 @@ inline void Segmenter::ForEachWordAt(const DictImage& dict, const unsigned char*
                                      size_t max_word_bytes, Fn&& word) const {
   const Token* const tokens = tokens_.data();  // held apart from the vectors the caller writes
   const Token& first = tokens[i];
-  const Node* node = nullptr;  // the root
-  bool walked = true;
-  for (size_t j = i; j < word_end; ++j) {
+  // The first character steps from the root's table, every later one from
+  // its node: two loops, so that no step asks which.
+  const Node* node;
+  if (IsRunKind(first.kind)) {
+    node = dict.RootChild(text[first.begin]);
+    for (uint32_t at = first.begin + 1; at < first.end && node != nullptr; ++at) node = dict.ChildOf(*node, text[at]);
+  } else {
+    node = dict.RootChild(first.unit);
+  }
+  if (node == nullptr || (max_word_bytes > 0 && first.end - first.begin > max_word_bytes)) return;
+  if (node->entry != 0) word(i, node);
+  for (size_t j = i + 1; j < word_end; ++j) {
     const Token& t = tokens[j];
     if (max_word_bytes > 0 && t.end - first.begin > max_word_bytes) break;
     // A run's characters are its bytes; other tokens are one character.
     if (IsRunKind(t.kind)) {
-      for (uint32_t at = t.begin; at < t.end && walked; ++at) {
-        node = Step(dict, node, text[at]);
-        walked = node != nullptr;
-      }
+      for (uint32_t at = t.begin; at < t.end && node != nullptr; ++at) node = dict.ChildOf(*node, text[at]);
     } else {
-      node = Step(dict, node, t.unit);
-      walked = node != nullptr;
+      node = dict.ChildOf(*node, t.unit);
     }
-    if (!walked) break;
+    if (node == nullptr) break;
     if (node->entry != 0) word(j, node);
   }
 }
