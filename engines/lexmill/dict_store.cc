@@ -5,15 +5,37 @@
 #include "data_folder.h"
 
 namespace lexmill {
+namespace {
+
+// What a thread borrowed, a few handles at a time: the pipeline asks two
+// or three dictionaries in turn.
+struct Borrowed {
+  const DictStore* store = nullptr;
+  uint64_t generation = 0;
+  int handle = -1;
+  std::shared_ptr<const DictImage> image;
+};
+constexpr size_t kBorrowedSlots = 4;
+thread_local Borrowed borrowed[kBorrowedSlots];
+
+}  // namespace
 
 bool IsValidDictName(const std::string& name) {
   if (name.empty() || name.size() > 127 || name[0] == '.') return false;
   return name.find_first_of("/\\:") == std::string::npos;
 }
 
-DictStore::DictStore(std::function<std::string()> folder) : folder_(std::move(folder)) {}
+DictStore::DictStore(std::function<std::string()> folder) : folder_(std::move(folder)) { Changed(); }
+
+// Drawn from one count for every store, so that a store made where an
+// earlier one was never meets what a thread borrowed from that one.
+void DictStore::Changed() {
+  static std::atomic<uint64_t> generations{0};
+  generation_.store(generations.fetch_add(1, std::memory_order_relaxed) + 1, std::memory_order_release);
+}
 
 int DictStore::NewHandle(const std::shared_ptr<Loaded>& loaded) {
+  Changed();
   for (size_t i = 0; i < handles_.size(); ++i) {
     if (!handles_[i]) {
       handles_[i] = loaded;
@@ -65,6 +87,7 @@ int DictStore::Release(int handle) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (handle < 0 || static_cast<size_t>(handle) >= handles_.size() || !handles_[handle]) return 0;
   handles_[handle].reset();
+  Changed();
   return 1;
 }
 
@@ -76,6 +99,7 @@ int DictStore::Unload(int handle) {
   for (auto& h : handles_) {
     if (h == loaded) h.reset();
   }
+  Changed();
   return 1;
 }
 
@@ -83,6 +107,7 @@ void DictStore::Clear() {
   std::lock_guard<std::mutex> lock(mutex_);
   by_name_.clear();
   handles_.clear();
+  Changed();
 }
 
 std::shared_ptr<const DictImage> DictStore::Get(int handle) const {
@@ -103,6 +128,23 @@ size_t DictStore::handle_count() const {
   size_t n = 0;
   for (const auto& h : handles_) n += h ? 1 : 0;
   return n;
+}
+
+const DictImage* DictStore::Borrow(int handle) const {
+  // Read before the handles: a change after it makes the next call ask again.
+  const uint64_t generation = generation_.load(std::memory_order_acquire);
+  Borrowed& slot = borrowed[static_cast<unsigned>(handle) % kBorrowedSlots];
+  if (slot.store != this || slot.generation != generation || slot.handle != handle) {
+    slot.image = Get(handle);
+    slot.store = this;
+    slot.generation = generation;
+    slot.handle = handle;
+  }
+  return slot.image.get();
+}
+
+void DictStore::Forget() {
+  for (Borrowed& slot : borrowed) slot = Borrowed();
 }
 
 }  // namespace lexmill

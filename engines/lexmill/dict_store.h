@@ -4,6 +4,8 @@
 #ifndef TARNIX_ENGINES_LEXMILL_DICT_STORE_H_
 #define TARNIX_ENGINES_LEXMILL_DICT_STORE_H_
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -36,6 +38,14 @@ class DictStore {
   // The dictionary behind a handle, or null. The dictionary stays usable by
   // the caller even when it is unloaded meanwhile.
   std::shared_ptr<const DictImage> Get(int handle) const;
+  // The same for the length of one call into the library: the pointer
+  // stays valid until the calling thread's next Borrow or Forget. While no
+  // handle changes, it takes no lock and no count: the pipeline looks up
+  // a hundred and more words an article, each a call of its own.
+  const DictImage* Borrow(int handle) const;
+  // Lets go of what the calling thread borrowed, so that an unloaded
+  // dictionary is unmapped now rather than at the thread's next call.
+  static void Forget();
 
   size_t loaded_count() const;
   size_t handle_count() const;
@@ -48,9 +58,13 @@ class DictStore {
     std::shared_ptr<const DictImage> image;
   };
   int NewHandle(const std::shared_ptr<Loaded>& loaded);
+  void Changed();
 
   std::function<std::string()> folder_;
   mutable std::mutex mutex_;
+  // Changed with every handle given, released or unloaded: what a thread
+  // borrowed under another value is asked for again.
+  std::atomic<uint64_t> generation_{0};
   // Searched by the caller's text as it stands: the pipeline takes a handle
   // for every word it looks up, and a name of more than 15 bytes would
   // otherwise cost a string allocation each time.

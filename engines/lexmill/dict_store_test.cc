@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <optional>
+#include <thread>
+
 #include "test_dicts.h"
 
 namespace lexmill {
@@ -102,6 +106,51 @@ TEST_F(DictStoreTest, InvalidHandlesAreRefused) {
     EXPECT_EQ(store_.Release(h), 0);
     EXPECT_EQ(store_.Unload(h), 0);
   }
+}
+
+// A borrowed dictionary is what Get gives, and a handle given, released,
+// unloaded or reused is asked for again, here or on another thread.
+TEST_F(DictStoreTest, BorrowedFollowsEveryChangeOfTheHandles) {
+  lexmill_test::WriteDict(folder_.File("other.lxd"), {lexmill::SourceEntry{"Other", 5, 9, "info:Other"}});
+  const int a = store_.Load("sample", "");
+  ASSERT_GE(a, 0);
+  EXPECT_EQ(store_.Borrow(a), store_.Get(a).get());
+  EXPECT_EQ(store_.Borrow(a), store_.Borrow(a));
+  EXPECT_EQ(store_.Borrow(a + 1), nullptr);
+  store_.Release(a);
+  EXPECT_EQ(store_.Borrow(a), nullptr);
+  // The freed number now names the other dictionary.
+  ASSERT_EQ(store_.Load("other", ""), a);
+  ASSERT_NE(store_.Borrow(a), nullptr);
+  EXPECT_NE(store_.Borrow(a)->Find("Other", 5), nullptr);
+  EXPECT_EQ(store_.Borrow(a)->Find("Deep", 4), nullptr);
+  std::thread([&] { EXPECT_EQ(store_.Unload(a), 1); }).join();
+  EXPECT_EQ(store_.Borrow(a), nullptr);
+}
+
+TEST_F(DictStoreTest, ForgetLetsAnUnloadedDictionaryGo) {
+  const int a = store_.Load("sample", "");
+  std::weak_ptr<const DictImage> image = store_.Get(a);
+  ASSERT_NE(store_.Borrow(a), nullptr);
+  store_.Unload(a);
+  EXPECT_FALSE(image.expired());  // still borrowed by this thread
+  DictStore::Forget();
+  EXPECT_TRUE(image.expired());
+}
+
+// A store made where an earlier one lay does not see what was borrowed
+// from that one.
+TEST_F(DictStoreTest, ANewStoreInTheSamePlaceBorrowsAfresh) {
+  lexmill_test::WriteDict(folder_.File("other.lxd"), {lexmill::SourceEntry{"Other", 5, 9, "info:Other"}});
+  std::optional<DictStore> store;
+  store.emplace([this] { return folder_.path(); });
+  const int a = store->Load("sample", "");
+  ASSERT_NE(store->Borrow(a), nullptr);
+  store.reset();
+  store.emplace([this] { return folder_.path(); });
+  ASSERT_EQ(store->Load("other", ""), a);
+  ASSERT_NE(store->Borrow(a), nullptr);
+  EXPECT_NE(store->Borrow(a)->Find("Other", 5), nullptr);
 }
 
 }  // namespace

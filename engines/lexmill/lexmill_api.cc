@@ -42,11 +42,11 @@ std::map<const lexmill::DictImage*, Overlay> overlays;
 // Whether any overlay exists: without one, the hot paths take no lock.
 std::atomic<bool> any_overlay{false};
 
-std::shared_ptr<const lexmill::UserWords> OverlayOf(const std::shared_ptr<const lexmill::DictImage>& image) {
+std::shared_ptr<const lexmill::UserWords> OverlayOf(const lexmill::DictImage* image) {
   if (!any_overlay.load(std::memory_order_acquire)) return nullptr;
   std::lock_guard<std::mutex> lock(overlay_mutex);
-  const auto it = overlays.find(image.get());
-  if (it == overlays.end() || it->second.image.lock() != image) return nullptr;
+  const auto it = overlays.find(image);
+  if (it == overlays.end() || it->second.image.lock().get() != image) return nullptr;
   return it->second.words;
 }
 
@@ -154,7 +154,9 @@ LEXMILL_API int LEXMILL_CALL Dict_Delete_Handle(int handle) {
 
 LEXMILL_API int LEXMILL_CALL Dict_Unload_New(int handle) {
   try {
-    return Store().Unload(handle);
+    const int unloaded = Store().Unload(handle);
+    lexmill::DictStore::Forget();
+    return unloaded;
   } catch (const std::exception& e) {
     Report("Dict_Unload_New", e);
     return 0;
@@ -164,6 +166,7 @@ LEXMILL_API int LEXMILL_CALL Dict_Unload_New(int handle) {
 LEXMILL_API int LEXMILL_CALL Free_All_Space(void) {
   try {
     Store().Clear();
+    lexmill::DictStore::Forget();
     std::lock_guard<std::mutex> lock(overlay_mutex);
     overlays.clear();
     any_overlay.store(false, std::memory_order_release);
@@ -178,7 +181,7 @@ LEXMILL_API int LEXMILL_CALL Dict_Search_Get_Info(const char* word, int handle, 
                                                   int size) {
   if (word == nullptr || info == nullptr || size <= 0) return -1;
   try {
-    const auto dict = Store().Get(handle);
+    const lexmill::DictImage* dict = Store().Borrow(handle);
     if (!dict) return -1;
     const size_t length = std::strlen(word);
     if (const auto user = OverlayOf(dict)) {
@@ -216,7 +219,7 @@ LEXMILL_API bool LEXMILL_CALL QX_Word_Sect(const char* text, int* word_ends, int
                                            int /*reserved2*/) {
   if (text == nullptr || word_ends == nullptr || length < 0) return false;
   try {
-    const auto dict = Store().Get(handle);
+    const lexmill::DictImage* dict = Store().Borrow(handle);
     if (!dict) return false;
     thread_local lexmill::Segmenter segmenter;
     thread_local std::vector<lexmill::Segment> segments;
