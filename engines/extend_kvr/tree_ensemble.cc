@@ -55,7 +55,6 @@ void TreeEnsemble::Clear() {
   complete_depth_ = 0;
   splits_.clear();
   tips_.clear();
-  columns_.clear();
   tests_.clear();
   tree_tests_.clear();
 }
@@ -225,19 +224,15 @@ void TreeEnsemble::ScoreComplete(const float* features, size_t n, size_t stride,
 
 // From the complete layout of depth 3.
 void TreeEnsemble::CompileTests() {
-  columns_.clear();
   tests_.clear();
   tree_tests_.clear();
   if (complete_depth_ != kMaxByColumns) return;
-  std::map<uint32_t, uint32_t> column_of;  // feature -> column
-  std::map<std::pair<uint32_t, uint32_t>, uint32_t> test_of;  // column, threshold bits -> test
+  std::map<std::pair<uint32_t, uint32_t>, uint32_t> test_of;  // feature, threshold bits -> test
   for (const Split& s : splits_) {
-    const auto column = column_of.emplace(s.feature, static_cast<uint32_t>(columns_.size()));
-    if (column.second) columns_.push_back(s.feature);
     uint32_t bits;
     std::memcpy(&bits, &s.threshold, sizeof bits);
-    const auto test = test_of.emplace(std::make_pair(column.first->second, bits), static_cast<uint32_t>(tests_.size()));
-    if (test.second) tests_.push_back({column.first->second, s.threshold});
+    const auto test = test_of.emplace(std::make_pair(s.feature, bits), static_cast<uint32_t>(tests_.size()));
+    if (test.second) tests_.push_back({s.feature, s.threshold});
     tree_tests_.push_back(test.first->second);
   }
 }
@@ -246,6 +241,42 @@ namespace {
 
 constexpr size_t kBlockLanes = 64;  // candidates of a block
 constexpr size_t kGroup = 16;  // lanes tested at a time
+
+// Lanes [0, lanes) of a block of rows `stride` floats apart, as a column
+// of kBlockLanes a feature; lanes from there up to width are zero.
+void Transpose(const float* block, size_t lanes, size_t width, size_t stride, float* columns) {
+  size_t k = 0;
+#if defined(__SSE2__)
+  // Four lanes by four features at a time, in registers.
+  for (; k + 4 <= lanes; k += 4) {
+    const float* r0 = block + k * stride;
+    const float* r1 = r0 + stride;
+    const float* r2 = r1 + stride;
+    const float* r3 = r2 + stride;
+    size_t c = 0;
+    for (; c + 4 <= stride; c += 4) {
+      __m128 a = _mm_loadu_ps(r0 + c), b = _mm_loadu_ps(r1 + c), d = _mm_loadu_ps(r2 + c), e = _mm_loadu_ps(r3 + c);
+      _MM_TRANSPOSE4_PS(a, b, d, e);
+      float* to = columns + c * kBlockLanes + k;
+      _mm_storeu_ps(to, a);
+      _mm_storeu_ps(to + kBlockLanes, b);
+      _mm_storeu_ps(to + 2 * kBlockLanes, d);
+      _mm_storeu_ps(to + 3 * kBlockLanes, e);
+    }
+    for (; c < stride; ++c) {
+      float* to = columns + c * kBlockLanes + k;
+      to[0] = r0[c];
+      to[1] = r1[c];
+      to[2] = r2[c];
+      to[3] = r3[c];
+    }
+  }
+#endif
+  for (; k < lanes; ++k) {
+    for (size_t c = 0; c < stride; ++c) columns[c * kBlockLanes + k] = block[k * stride + c];
+  }
+  for (size_t c = 0; c < stride; ++c) std::fill(columns + c * kBlockLanes + lanes, columns + c * kBlockLanes + width, 0.0f);
+}
 
 // out[k] = 0xFF when column[k] goes right of the threshold (above it, or
 // NaN), else 0, for k < width (a multiple of kGroup).
@@ -309,12 +340,12 @@ void ChooseLeaves(const uint8_t* const* r, size_t width, uint8_t* leaf) {
 void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride, double* out) const {
   static_assert(kMaxByColumns == 3, "the leaf of a lane is chosen for trees of depth 3");
   constexpr size_t kInner = 7, kTips = 8;
-  const size_t trees = roots_.size(), used = columns_.size(), tests = tests_.size();
-  // A block's used features a column each, the answers of every distinct
+  const size_t trees = roots_.size(), tests = tests_.size();
+  // A block's features a column each, the answers of every distinct
   // test (a byte a lane), and every tree's leaf a lane. On the stack for
   // models of the Chinese one's size (a heap block per call cost a short
   // article more than scoring its candidates).
-  const size_t column_bytes = used * kBlockLanes * sizeof(float), need = column_bytes + (tests + trees) * kBlockLanes;
+  const size_t column_bytes = stride * kBlockLanes * sizeof(float), need = column_bytes + (tests + trees) * kBlockLanes;
   alignas(16) unsigned char stack[40 * 1024];
   std::unique_ptr<unsigned char[]> heap;
   unsigned char* scratch = stack;
@@ -331,14 +362,9 @@ void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride
     // are tested in whole groups, not all kBlockLanes.
     const size_t width = (lanes + kGroup - 1) / kGroup * kGroup;
     const float* block = features + first * stride;
-    for (size_t u = 0; u < used; ++u) {
-      float* column = columns + u * kBlockLanes;
-      const float* f = block + columns_[u];
-      for (size_t k = 0; k < lanes; ++k) column[k] = f[k * stride];
-      std::fill(column + lanes, column + width, 0.0f);
-    }
+    Transpose(block, lanes, width, stride, columns);
     for (size_t i = 0; i < tests; ++i) {
-      TestColumn(columns + tests_[i].column * kBlockLanes, tests_[i].threshold, width, right + i * kBlockLanes);
+      TestColumn(columns + tests_[i].feature * kBlockLanes, tests_[i].threshold, width, right + i * kBlockLanes);
     }
     // Each tree's leaf: a lane's answers are 0 or 0xFF bytes, so selecting
     // between two by a third is bitwise, for many lanes at once. Heap

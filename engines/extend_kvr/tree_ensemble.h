@@ -85,13 +85,12 @@ class TreeEnsemble {
   uint32_t complete_depth_ = 0;   // 0: no complete layout
   std::vector<Split> splits_;     // (2^depth - 1) a tree
   std::vector<double> tips_;      // 2^depth a tree
-  // For ScoreByColumns: the features the splits test (a column each), the
-  // distinct tests on them, and each tree's seven splits as tests.
+  // For ScoreByColumns: the distinct tests of the splits, and each tree's
+  // seven splits as tests.
   struct Test {
-    uint32_t column;  // into columns_
+    uint32_t feature;
     float threshold;
   };
-  std::vector<uint32_t> columns_;
   std::vector<Test> tests_;
   std::vector<uint32_t> tree_tests_;
 };
