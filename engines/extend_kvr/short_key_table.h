@@ -69,21 +69,18 @@ class ShortKeyTable {
   // has `value`; false leaves the value it had. One probe for a caller
   // that would otherwise Find and then Set.
   std::pair<V*, bool> Insert(std::string_view key, const V& value) {
-    if ((count_ + 1) * 2 > slots_.size()) Rehash(SlotsFor(count_ + 1));  // SlotsFor's bound
+    if ((count_ + 1) * 2 > slots_.size()) Grow();  // SlotsFor's bound
     const Key k = Split(key);
     for (size_t i = k.hash & mask_;; i = (i + 1) & mask_) {
       Slot& s = slots_[i];
       if (s.length == kEmpty) {
-        if (key.size() >= kEmpty || (key.size() > kInline && pool_.size() > UINT32_MAX - key.size())) {
-          throw std::length_error("short key table: key or pool too long");
-        }
         s.head = k.head;
         s.tail = k.tail;
         s.hash = k.hash;
-        s.length = static_cast<uint32_t>(key.size());
         if (key.size() > kInline) {
-          s.offset = static_cast<uint32_t>(pool_.size());
-          pool_.append(key.data(), key.size());
+          AddLongKey(key, &s);
+        } else {
+          s.length = static_cast<uint32_t>(key.size());
         }
         s.value = value;
         ++count_;
@@ -144,6 +141,28 @@ class ShortKeyTable {
     size_t slots = 16;
     while (slots < n * 2) slots *= 2;
     return slots;
+  }
+
+  // Out of line, as is AddLongKey: the look-ups of short keys, nearly all
+  // of them, then keep their few registers.
+#if defined(__GNUC__)
+  __attribute__((noinline))
+#endif
+  void Grow() {
+    Rehash(SlotsFor(count_ + 1));
+  }
+
+  // A key longer than kInline, into the pool.
+#if defined(__GNUC__)
+  __attribute__((noinline))
+#endif
+  void AddLongKey(std::string_view key, Slot* s) {
+    if (key.size() >= kEmpty || pool_.size() > UINT32_MAX - key.size()) {
+      throw std::length_error("short key table: key or pool too long");
+    }
+    s->length = static_cast<uint32_t>(key.size());
+    s->offset = static_cast<uint32_t>(pool_.size());
+    pool_.append(key.data(), key.size());
   }
 
   // The slots move through spare_, whose memory the next growth reuses.

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/text.h"
@@ -141,6 +143,23 @@ TEST(TermSet, LongTextsAreCutAtACharacterBoundary) {
   EXPECT_EQ(tarnix::FieldLength(r.second_word), 103u);
   EXPECT_EQ(r.position, kPosBody);
   EXPECT_EQ(r.reserved3, 1);
+}
+
+// Every blank separates two words, so the words and blanks give back the
+// text: empty words stand where blanks meet or end the text.
+TEST(SplitWords, EveryBlankSeparatesTwoWords) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"", {""}},
+      {"\xD0\xA1\xB2\xA8", {"\xD0\xA1\xB2\xA8"}},
+      {"\xD0\xA1\xB2\xA8 \xB1\xE4\xBB\xBB", {"\xD0\xA1\xB2\xA8", "\xB1\xE4\xBB\xBB"}},
+      {"deep  learning ", {"deep", "", "learning", ""}},
+      {" a", {"", "a"}},
+  };
+  std::vector<std::string_view> words = {"left over"};
+  for (const auto& [text, want] : cases) {
+    SplitWords(text, &words);
+    EXPECT_EQ(std::vector<std::string>(words.begin(), words.end()), want) << text;
+  }
 }
 
 }  // namespace

@@ -4,7 +4,14 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
 #include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "table_file.h"
 
@@ -45,6 +52,8 @@ void TreeEnsemble::Clear() {
   complete_depth_ = 0;
   splits_.clear();
   tips_.clear();
+  tests_.clear();
+  tree_tests_.clear();
 }
 
 bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int features, std::string* error) {
@@ -134,6 +143,7 @@ void TreeEnsemble::Compile() {
   // Shallower trees take the layout of the depth scored by columns: a leaf
   // above it fills its subtree.
   CompileComplete(deepest > 0 && deepest < kMaxByColumns ? kMaxByColumns : deepest);
+  CompileTests();
   roots_ = std::move(roots);
   read_.clear();
   read_.shrink_to_fit();
@@ -209,64 +219,200 @@ void TreeEnsemble::ScoreComplete(const float* features, size_t n, size_t stride,
   }
 }
 
+// From the complete layout of depth 3.
+void TreeEnsemble::CompileTests() {
+  tests_.clear();
+  tree_tests_.clear();
+  if (complete_depth_ != kMaxByColumns) return;
+  std::map<std::pair<uint32_t, uint32_t>, uint32_t> test_of;  // feature, threshold bits -> test
+  for (const Split& s : splits_) {
+    uint32_t bits;
+    std::memcpy(&bits, &s.threshold, sizeof bits);
+    const auto test = test_of.emplace(std::make_pair(s.feature, bits), static_cast<uint32_t>(tests_.size()));
+    if (test.second) tests_.push_back({s.feature, s.threshold});
+    tree_tests_.push_back(test.first->second);
+  }
+}
+
+namespace {
+
+constexpr size_t kBlockLanes = 64;  // candidates of a block
+constexpr size_t kGroup = 16;  // lanes tested at a time
+
+// Lanes [0, lanes) of a block of rows `stride` floats apart, as a column
+// of kBlockLanes a feature; lanes from there up to width are zero.
+void Transpose(const float* block, size_t lanes, size_t width, size_t stride, float* columns) {
+  size_t k = 0;
+#if defined(__SSE2__)
+  // Four lanes by four features at a time, in registers.
+  for (; k + 4 <= lanes; k += 4) {
+    const float* r0 = block + k * stride;
+    const float* r1 = r0 + stride;
+    const float* r2 = r1 + stride;
+    const float* r3 = r2 + stride;
+    size_t c = 0;
+    for (; c + 4 <= stride; c += 4) {
+      __m128 a = _mm_loadu_ps(r0 + c), b = _mm_loadu_ps(r1 + c), d = _mm_loadu_ps(r2 + c), e = _mm_loadu_ps(r3 + c);
+      _MM_TRANSPOSE4_PS(a, b, d, e);
+      float* to = columns + c * kBlockLanes + k;
+      _mm_storeu_ps(to, a);
+      _mm_storeu_ps(to + kBlockLanes, b);
+      _mm_storeu_ps(to + 2 * kBlockLanes, d);
+      _mm_storeu_ps(to + 3 * kBlockLanes, e);
+    }
+    for (; c < stride; ++c) {
+      float* to = columns + c * kBlockLanes + k;
+      to[0] = r0[c];
+      to[1] = r1[c];
+      to[2] = r2[c];
+      to[3] = r3[c];
+    }
+  }
+#endif
+  for (; k < lanes; ++k) {
+    for (size_t c = 0; c < stride; ++c) columns[c * kBlockLanes + k] = block[k * stride + c];
+  }
+  for (size_t c = 0; c < stride; ++c) std::fill(columns + c * kBlockLanes + lanes, columns + c * kBlockLanes + width, 0.0f);
+}
+
+// out[k] = 0xFF when column[k] goes right of the threshold (above it, or
+// NaN), else 0, for k < width (a multiple of kGroup).
+void TestColumn(const float* column, float threshold, size_t width, uint8_t* out) {
+#if defined(__SSE2__)
+  const __m128 t = _mm_set1_ps(threshold);
+  for (size_t k = 0; k < width; k += kGroup) {
+    const __m128i a = _mm_castps_si128(_mm_cmpnle_ps(_mm_loadu_ps(column + k), t));
+    const __m128i b = _mm_castps_si128(_mm_cmpnle_ps(_mm_loadu_ps(column + k + 4), t));
+    const __m128i c = _mm_castps_si128(_mm_cmpnle_ps(_mm_loadu_ps(column + k + 8), t));
+    const __m128i d = _mm_castps_si128(_mm_cmpnle_ps(_mm_loadu_ps(column + k + 12), t));
+    const __m128i bytes = _mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), bytes);
+  }
+#else
+  for (size_t k = 0; k < width; ++k) out[k] = column[k] <= threshold ? 0 : 0xFF;
+#endif
+}
+
+// The leaf of a depth-3 tree for each of `width` lanes (a multiple of
+// kGroup), from the answers r[j] of its splits in heap order.
+void ChooseLeaves(const uint8_t* const* r, size_t width, uint8_t* leaf) {
+#if defined(__SSE2__)
+  auto load = [](const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  // b ? y : x for answers of 0 or 0xFF.
+  auto pick = [](__m128i b, __m128i x, __m128i y) { return _mm_or_si128(_mm_and_si128(b, y), _mm_andnot_si128(b, x)); };
+  const __m128i four = _mm_set1_epi8(4), two = _mm_set1_epi8(2), one = _mm_set1_epi8(1);
+  for (size_t k = 0; k < width; k += kGroup) {
+    const __m128i a = load(r[0] + k);
+    const __m128i b = pick(a, load(r[1] + k), load(r[2] + k));
+    const __m128i low = pick(b, load(r[3] + k), load(r[4] + k));
+    const __m128i high = pick(b, load(r[5] + k), load(r[6] + k));
+    const __m128i c = pick(a, low, high);
+    const __m128i index =
+        _mm_or_si128(_mm_or_si128(_mm_and_si128(a, four), _mm_and_si128(b, two)), _mm_and_si128(c, one));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(leaf + k), index);
+  }
+#else
+  // Eight lanes a word.
+  auto load = [](const uint8_t* p) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+  };
+  auto pick = [](uint64_t b, uint64_t x, uint64_t y) { return (b & y) | (~b & x); };
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  for (size_t k = 0; k < width; k += 8) {
+    const uint64_t a = load(r[0] + k);
+    const uint64_t b = pick(a, load(r[1] + k), load(r[2] + k));
+    const uint64_t low = pick(b, load(r[3] + k), load(r[4] + k));
+    const uint64_t high = pick(b, load(r[5] + k), load(r[6] + k));
+    const uint64_t c = pick(a, low, high);
+    const uint64_t index = (a & 4 * kOnes) | (b & 2 * kOnes) | (c & kOnes);
+    std::memcpy(leaf + k, &index, sizeof index);
+  }
+#endif
+}
+
+}  // namespace
+
 void TreeEnsemble::ScoreByColumns(const float* features, size_t n, size_t stride, double* out) const {
   static_assert(kMaxByColumns == 3, "the leaf of a lane is chosen for trees of depth 3");
-  constexpr size_t kLanes = 64, kInner = 7, kTips = 8;
-  const size_t trees = roots_.size();
-  // The block's features a column each, so that one split is tested for
-  // every candidate of the block in one straight loop the compiler turns
-  // into vector compares; each lane's leaf is then picked out of the seven
-  // answers by arithmetic, again for all lanes at once.
-  // On the stack for the feature sets the engine has (a heap block zeroed
-  // per call cost a short article more than scoring its candidates); lanes
-  // past the last candidate are zeroed only in a block that has them.
-  constexpr size_t kStackColumns = 64;
-  float stack_columns[kStackColumns * kLanes];
-  std::vector<float> heap_columns;
-  float* columns = stack_columns;
-  if (stride > kStackColumns) {
-    heap_columns.assign(stride * kLanes, 0.0f);
-    columns = heap_columns.data();
+  constexpr size_t kInner = 7, kTips = 8;
+  const size_t trees = roots_.size(), tests = tests_.size();
+  // A block's features a column each, the answers of every distinct
+  // test (a byte a lane), and every tree's leaf a lane. On the stack for
+  // models of the Chinese one's size (a heap block per call cost a short
+  // article more than scoring its candidates).
+  const size_t column_bytes = stride * kBlockLanes * sizeof(float), need = column_bytes + (tests + trees) * kBlockLanes;
+  alignas(16) unsigned char stack[40 * 1024];
+  std::unique_ptr<unsigned char[]> heap;
+  unsigned char* scratch = stack;
+  if (need > sizeof stack) {
+    heap.reset(new unsigned char[need]);
+    scratch = heap.get();
   }
-  uint8_t right[kInner][kLanes];
-  uint8_t leaf[kLanes];
-  double score[kLanes];
-  for (size_t first = 0; first < n; first += kLanes) {
-    const size_t lanes = std::min(kLanes, n - first);
+  float* columns = reinterpret_cast<float*>(scratch);
+  uint8_t* right = scratch + column_bytes;
+  uint8_t* leaf = right + tests * kBlockLanes;
+  for (size_t first = 0; first < n; first += kBlockLanes) {
+    const size_t lanes = std::min(kBlockLanes, n - first);
     // The last block of a short article holds a few candidates: its lanes
-    // are scored in whole groups of kGroup, not all kLanes (a short
-    // abstract has 60 to 100 candidates, and a full second block doubled
-    // the trees' work). Every lane is scored on its own, so the width
-    // changes no score.
-    constexpr size_t kGroup = 16;
-    const size_t width = std::min(kLanes, (lanes + kGroup - 1) / kGroup * kGroup);
-    for (size_t k = 0; k < lanes; ++k) {
-      const float* f = features + (first + k) * stride;
-      for (size_t c = 0; c < stride; ++c) columns[c * kLanes + k] = f[c];
+    // are tested in whole groups, not all kBlockLanes.
+    const size_t width = (lanes + kGroup - 1) / kGroup * kGroup;
+    const float* block = features + first * stride;
+    Transpose(block, lanes, width, stride, columns);
+    for (size_t i = 0; i < tests; ++i) {
+      TestColumn(columns + tests_[i].feature * kBlockLanes, tests_[i].threshold, width, right + i * kBlockLanes);
     }
-    if (lanes < width) {
-      for (size_t c = 0; c < stride; ++c) std::fill(columns + c * kLanes + lanes, columns + c * kLanes + width, 0.0f);
-    }
-    std::fill(score, score + width, baseline_);
+    // Each tree's leaf: a lane's answers are 0 or 0xFF bytes, so selecting
+    // between two by a third is bitwise, for many lanes at once. Heap
+    // order: node 0, then 1 and 2, then 3 to 6; the leaf is 4a + 2b + c.
     for (size_t t = 0; t < trees; ++t) {
-      const Split* split = splits_.data() + t * kInner;
-      for (size_t j = 0; j < kInner; ++j) {
-        const float* column = columns + split[j].feature * kLanes;
-        const float threshold = split[j].threshold;
-        for (size_t k = 0; k < width; ++k) right[j][k] = !(column[k] <= threshold);
-      }
-      // Heap order: node 0, then 1 and 2, then 3 to 6.
-      for (size_t k = 0; k < width; ++k) {
-        const uint8_t a = right[0][k];
-        const uint8_t b = a ? right[2][k] : right[1][k];
-        const uint8_t low = b ? right[4][k] : right[3][k];
-        const uint8_t high = b ? right[6][k] : right[5][k];
-        leaf[k] = static_cast<uint8_t>(4 * a + 2 * b + (a ? high : low));
-      }
-      const double* tip = tips_.data() + t * kTips;
-      for (size_t k = 0; k < width; ++k) score[k] += tip[leaf[k]];
+      const uint32_t* test = tree_tests_.data() + t * kInner;
+      const uint8_t* r[kInner];
+      for (size_t j = 0; j < kInner; ++j) r[j] = right + test[j] * kBlockLanes;
+      ChooseLeaves(r, width, leaf + t * kBlockLanes);
     }
-    std::copy(score, score + lanes, out + first);
+    // A candidate's trees are added in their order, as a walk adds them.
+    size_t k = 0;
+#if defined(__SSE2__)
+    // Four candidates at a time, each in its own half of a register: the
+    // same additions in the same order, in two chains that do not wait on
+    // one another.
+    for (; k + 4 <= lanes; k += 4) {
+      __m128d low = _mm_set1_pd(baseline_), high = low;
+      const uint8_t* at = leaf + k;
+      const double* tip = tips_.data();
+      size_t t = 0;
+      for (; t + 2 <= trees; t += 2, at += 2 * kBlockLanes, tip += 2 * kTips) {
+        low = _mm_add_pd(low, _mm_loadh_pd(_mm_load_sd(tip + at[0]), tip + at[1]));
+        high = _mm_add_pd(high, _mm_loadh_pd(_mm_load_sd(tip + at[2]), tip + at[3]));
+        const uint8_t* at2 = at + kBlockLanes;
+        const double* tip2 = tip + kTips;
+        low = _mm_add_pd(low, _mm_loadh_pd(_mm_load_sd(tip2 + at2[0]), tip2 + at2[1]));
+        high = _mm_add_pd(high, _mm_loadh_pd(_mm_load_sd(tip2 + at2[2]), tip2 + at2[3]));
+      }
+      if (t < trees) {
+        low = _mm_add_pd(low, _mm_loadh_pd(_mm_load_sd(tip + at[0]), tip + at[1]));
+        high = _mm_add_pd(high, _mm_loadh_pd(_mm_load_sd(tip + at[2]), tip + at[3]));
+      }
+      _mm_storeu_pd(out + first + k, low);
+      _mm_storeu_pd(out + first + k + 2, high);
+    }
+#endif
+    for (; k < lanes; ++k) {
+      double score = baseline_;
+      const uint8_t* at = leaf + k;
+      const double* tip = tips_.data();
+      size_t t = 0;
+      for (; t + 4 <= trees; t += 4, at += 4 * kBlockLanes, tip += 4 * kTips) {
+        score += tip[at[0]];
+        score += tip[kTips + at[kBlockLanes]];
+        score += tip[2 * kTips + at[2 * kBlockLanes]];
+        score += tip[3 * kTips + at[3 * kBlockLanes]];
+      }
+      for (; t < trees; ++t, at += kBlockLanes, tip += kTips) score += tip[*at];
+      out[first + k] = score;
+    }
   }
 }
 

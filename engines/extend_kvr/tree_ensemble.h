@@ -68,8 +68,12 @@ class TreeEnsemble {
   void ScoreComplete(const float* features, size_t n, size_t stride, double* out) const;
   // Trees this shallow (the Chinese model's) are cheaper still to score by
   // testing every split of a tree for a whole block of candidates (7 tests
-  // a tree at depth 3) than by walking: the tests need no gather.
+  // a tree at depth 3) than by walking: the tests need no gather. Trees
+  // share most of their splits (the Chinese model's 100 trees test 202
+  // distinct feature and threshold pairs in 643 splits), so each distinct
+  // test is made once for the block, and the trees only combine answers.
   static constexpr uint32_t kMaxByColumns = 3;
+  void CompileTests();
   void ScoreByColumns(const float* features, size_t n, size_t stride, double* out) const;
 
   double baseline_ = 0.0;
@@ -81,6 +85,14 @@ class TreeEnsemble {
   uint32_t complete_depth_ = 0;   // 0: no complete layout
   std::vector<Split> splits_;     // (2^depth - 1) a tree
   std::vector<double> tips_;      // 2^depth a tree
+  // For ScoreByColumns: the distinct tests of the splits, and each tree's
+  // seven splits as tests.
+  struct Test {
+    uint32_t feature;
+    float threshold;
+  };
+  std::vector<Test> tests_;
+  std::vector<uint32_t> tree_tests_;
 };
 
 }  // namespace ekvr

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
 #include <cstdio>
 #include <functional>
 #include <random>
@@ -133,6 +136,87 @@ TEST(TreeEnsemble, BatchesOfRandomTreesScoreAsWritten) {
         }
         EXPECT_DOUBLE_EQ(many[c], want) << "depth " << depth << ", candidate " << c;
         EXPECT_DOUBLE_EQ(m.Logit(&f[c * 5]), want) << "depth " << depth << ", candidate " << c;
+      }
+    }
+  }
+}
+
+// Shallow trees that share tests, as trained trees do: thresholds from a
+// short list, features that sit exactly on them, NaN and infinities. A
+// batch must give every candidate the very double a plain walk adds up
+// (the same leaves in the same order), whatever the block, the number of
+// trees (a model too large for the scorer's stack) or the row width.
+TEST(TreeEnsemble, SharedTestsScoreBitForBitAsAPlainWalk) {
+  std::mt19937 random(23);
+  const float kThresholds[] = {-1.0f, -0.25f, 0.0f, 0.125f, 0.5f, 0.75f, 3.0f};
+  const float kOdd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                        -std::numeric_limits<float>::infinity(), -0.0f};
+  struct Case {
+    int features, trees;
+  };
+  for (const Case& size : {Case{6, 30}, Case{70, 40}, Case{9, 700}}) {
+    struct Written {
+      int feature;
+      double threshold;
+      int left, right;  // -1 for a leaf
+      double value;
+    };
+    std::vector<std::vector<Written>> trees;
+    std::string text = "features " + std::to_string(size.features) + "\nlambda 1\nbaseline -3.0470656740891511\n";
+    char line[160];
+    for (int t = 0; t < size.trees; ++t) {
+      std::vector<Written> nodes;
+      std::function<int(int)> grow = [&](int level) {
+        const int self = static_cast<int>(nodes.size());
+        nodes.push_back({});
+        if (level == 3 || random() % 5 == 0) {
+          nodes[self] = {-1, 0.0, -1, -1, std::ldexp(static_cast<double>(random()), -34) - 0.1};
+          return self;
+        }
+        const int feature = static_cast<int>(random() % size.features);
+        const double threshold = kThresholds[random() % 7];
+        const int left = grow(level + 1);
+        const int right = grow(level + 1);
+        nodes[self] = {feature, threshold, left, right, 0.0};
+        return self;
+      };
+      grow(0);
+      text += "tree\n";
+      for (const Written& w : nodes) {
+        if (w.left < 0) {
+          std::snprintf(line, sizeof line, "leaf %.17g\n", w.value);
+        } else {
+          std::snprintf(line, sizeof line, "split %d %.17g %d %d\n", w.feature, w.threshold, w.left, w.right);
+        }
+        text += line;
+      }
+      trees.push_back(std::move(nodes));
+    }
+    TermModel m(size.features);
+    std::string error;
+    ASSERT_TRUE(m.Parse(text, &error)) << error;
+    for (const int candidates : {64, 3, 31, 129}) {
+      std::vector<float> f(static_cast<size_t>(candidates) * size.features);
+      for (float& v : f) {
+        const unsigned pick = random() % 10;
+        v = pick < 5 ? kThresholds[random() % 7]
+                     : pick < 6 ? kOdd[random() % 4] : static_cast<float>(random() % 801) / 200.0f - 2.0f;
+      }
+      std::vector<double> many(candidates);
+      m.LogitMany(f.data(), candidates, size.features, many.data());
+      for (int c = 0; c < candidates; ++c) {
+        const float* row = &f[static_cast<size_t>(c) * size.features];
+        double want = -3.0470656740891511;
+        for (const auto& nodes : trees) {
+          int at = 0;
+          while (nodes[at].left >= 0) {
+            at = static_cast<double>(row[nodes[at].feature]) <= nodes[at].threshold ? nodes[at].left
+                                                                                   : nodes[at].right;
+          }
+          want += nodes[at].value;
+        }
+        ASSERT_EQ(std::memcmp(&many[c], &want, sizeof want), 0)
+            << size.trees << " trees, candidate " << c << " of " << candidates << ": " << many[c] << " vs " << want;
       }
     }
   }

@@ -1,7 +1,7 @@
 #include "zh_terms.h"
 
 #include <cstdint>
-#include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "gbk_chars.h"
@@ -96,19 +96,44 @@ constexpr std::string_view kReportWords[] = {
     "\xC8\xCF\xCE\xAA",  // 认为
 };
 
-template <size_t N>
-bool OneOf(std::string_view w, const std::string_view (&list)[N]) {
-  // Every listed word is two GBK characters: compare them as one number.
-  if (w.size() != 4) return false;
-  uint32_t x;
-  std::memcpy(&x, w.data(), 4);
-  for (std::string_view v : list) {
-    uint32_t y;
-    std::memcpy(&y, v.data(), 4);
-    if (x == y) return true;
-  }
-  return false;
+// A two-character word as one number.
+constexpr uint32_t Key4(std::string_view w) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(w[0])) | static_cast<uint32_t>(static_cast<uint8_t>(w[1])) << 8 |
+         static_cast<uint32_t>(static_cast<uint8_t>(w[2])) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(w[3])) << 24;
 }
+
+// One of the lists above. Every two-character token of an article is
+// asked about: a bit per hash bucket turns nearly all of them away before
+// the list is scanned.
+template <size_t N>
+class WordList {
+ public:
+  constexpr explicit WordList(const std::string_view (&list)[N]) {
+    for (size_t i = 0; i < N; ++i) {
+      keys_[i] = Key4(list[i]);
+      const uint32_t b = Bucket(keys_[i]);
+      buckets_[b >> 6] |= uint64_t{1} << (b & 63);
+    }
+  }
+  bool Holds(std::string_view w) const {
+    // Every listed word is two GBK characters.
+    if (w.size() != 4) return false;
+    const uint32_t x = Key4(w), b = Bucket(x);
+    if ((buckets_[b >> 6] >> (b & 63) & 1) == 0) return false;
+    for (uint32_t k : keys_) {
+      if (k == x) return true;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr uint32_t Bucket(uint32_t x) { return (x * 0x9E3779B1u) >> 24; }
+  uint32_t keys_[N] = {};
+  uint64_t buckets_[4] = {};
+};
+
+constexpr WordList<std::size(kLeadWords)> kLeadList(kLeadWords);
+constexpr WordList<std::size(kReportWords)> kReportList(kReportWords);
 
 std::string_view TokenText(std::string_view text, const Token& t) { return text.substr(t.begin, t.end - t.begin); }
 
@@ -123,7 +148,7 @@ bool EndsReporting(std::string_view w) {
   }
   // `last` is where the second-to-last character starts.
   if (last == std::string_view::npos || w.size() - last != 4) return false;
-  return OneOf(w.substr(last), kReportWords);
+  return kReportList.Holds(w.substr(last));
 }
 
 // What a word may do at the edges of a term.
@@ -132,8 +157,8 @@ enum Edge : uint8_t {
   kEndsNot = 2,  // ends no compound and stands not alone
 };
 uint8_t EdgeOf(std::string_view w) {
-  if (OneOf(w, kLeadWords)) return kLeads | kEndsNot;
-  if (OneOf(w, kReportWords) || EndsReporting(w)) return kEndsNot;
+  if (kLeadList.Holds(w)) return kLeads | kEndsNot;
+  if (kReportList.Holds(w) || EndsReporting(w)) return kEndsNot;
   return 0;
 }
 
