@@ -67,6 +67,65 @@ TEST(TreeEnsemble, ManyCandidatesAtOnceScoreAsOneByOne) {
   }
 }
 
+// A tree node as a test writes it into a model's text.
+struct WrittenNode {
+  int feature;
+  double threshold;
+  int left, right;  // -1 for a leaf
+  double value;
+};
+
+void AppendTree(const std::vector<WrittenNode>& nodes, std::string* text) {
+  char line[160];
+  *text += "tree\n";
+  for (const WrittenNode& w : nodes) {
+    if (w.left < 0) {
+      std::snprintf(line, sizeof line, "leaf %.17g\n", w.value);
+    } else {
+      std::snprintf(line, sizeof line, "split %d %.17g %d %d\n", w.feature, w.threshold, w.left, w.right);
+    }
+    *text += line;
+  }
+}
+
+// The score of the trees as written, walked one by one and added in order.
+double WalkTrees(const std::vector<std::vector<WrittenNode>>& trees, double baseline, const float* row) {
+  double sum = baseline;
+  for (const auto& nodes : trees) {
+    int at = 0;
+    while (nodes[at].left >= 0) {
+      at = static_cast<double>(row[nodes[at].feature]) <= nodes[at].threshold ? nodes[at].left : nodes[at].right;
+    }
+    sum += nodes[at].value;
+  }
+  return sum;
+}
+
+// A random tree in preorder whose paths hold at most max_depth splits, a
+// node below that a leaf one time in leaf_odds; values, features and
+// thresholds drawn by the given functions as the walk meets them.
+template <typename Leaf, typename Feature, typename Threshold>
+std::vector<WrittenNode> GrowTree(std::mt19937& random, int max_depth, unsigned leaf_odds, Leaf leaf, Feature feature,
+                                  Threshold threshold) {
+  std::vector<WrittenNode> nodes;
+  std::function<int(int)> grow = [&](int level) {
+    const int self = static_cast<int>(nodes.size());
+    nodes.push_back({});
+    if (level == max_depth || random() % leaf_odds == 0) {
+      nodes[self] = {-1, 0.0, -1, -1, leaf()};
+      return self;
+    }
+    const int f = feature();
+    const double t = threshold();
+    const int left = grow(level + 1);
+    const int right = grow(level + 1);
+    nodes[self] = {f, t, left, right, 0.0};
+    return self;
+  };
+  grow(0);
+  return nodes;
+}
+
 // Random trees, shallow (the complete layout) and deep (the walk): scores
 // of a batch equal those of single calls, and both equal a plain walk of
 // the trees as written.
@@ -75,42 +134,14 @@ TEST(TreeEnsemble, BatchesOfRandomTreesScoreAsWritten) {
   // Depths that take each way of scoring: split tests by column, complete
   // walks, walks that stop at their leaf.
   for (int depth : {2, 3, 5, 9}) {
-    struct Written {
-      int feature;
-      double threshold;
-      int left, right;  // -1 for a leaf
-      double value;
-    };
-    std::vector<std::vector<Written>> trees;
+    std::vector<std::vector<WrittenNode>> trees;
     std::string text = "features 5\nlambda 1\nbaseline 0.5\n";
-    char line[128];
     for (int t = 0; t < 20; ++t) {
-      std::vector<Written> nodes;
-      // Grows a random tree in preorder, down to `depth` splits.
-      std::function<int(int)> grow = [&](int level) {
-        const int self = static_cast<int>(nodes.size());
-        nodes.push_back({});
-        if (level == depth || random() % 4 == 0) {
-          nodes[self] = {-1, 0.0, -1, -1, static_cast<double>(random() % 1000) / 7.0};
-          return self;
-        }
-        const int feature = static_cast<int>(random() % 5);
-        const double threshold = static_cast<double>(random() % 2001) / 1000.0 - 1.0 + 1e-9;
-        const int left = grow(level + 1);
-        const int right = grow(level + 1);
-        nodes[self] = {feature, threshold, left, right, 0.0};
-        return self;
-      };
-      grow(0);
-      text += "tree\n";
-      for (const Written& w : nodes) {
-        if (w.left < 0) {
-          std::snprintf(line, sizeof line, "leaf %.17g\n", w.value);
-        } else {
-          std::snprintf(line, sizeof line, "split %d %.17g %d %d\n", w.feature, w.threshold, w.left, w.right);
-        }
-        text += line;
-      }
+      std::vector<WrittenNode> nodes = GrowTree(
+          random, depth, 4, [&] { return static_cast<double>(random() % 1000) / 7.0; },
+          [&] { return static_cast<int>(random() % 5); },
+          [&] { return static_cast<double>(random() % 2001) / 1000.0 - 1.0 + 1e-9; });
+      AppendTree(nodes, &text);
       trees.push_back(std::move(nodes));
     }
     TermModel m(5);
@@ -125,15 +156,7 @@ TEST(TreeEnsemble, BatchesOfRandomTreesScoreAsWritten) {
       std::vector<double> many(candidates);
       m.LogitMany(f.data(), candidates, 5, many.data());
       for (int c = 0; c < candidates; ++c) {
-        double want = 0.5;
-        for (const auto& nodes : trees) {
-          int at = 0;
-          while (nodes[at].left >= 0) {
-            at = static_cast<double>(f[c * 5 + nodes[at].feature]) <= nodes[at].threshold ? nodes[at].left
-                                                                                         : nodes[at].right;
-          }
-          want += nodes[at].value;
-        }
+        const double want = WalkTrees(trees, 0.5, &f[c * 5]);
         EXPECT_DOUBLE_EQ(many[c], want) << "depth " << depth << ", candidate " << c;
         EXPECT_DOUBLE_EQ(m.Logit(&f[c * 5]), want) << "depth " << depth << ", candidate " << c;
       }
@@ -155,41 +178,14 @@ TEST(TreeEnsemble, SharedTestsScoreBitForBitAsAPlainWalk) {
     int features, trees;
   };
   for (const Case& size : {Case{6, 30}, Case{70, 40}, Case{9, 700}}) {
-    struct Written {
-      int feature;
-      double threshold;
-      int left, right;  // -1 for a leaf
-      double value;
-    };
-    std::vector<std::vector<Written>> trees;
+    std::vector<std::vector<WrittenNode>> trees;
     std::string text = "features " + std::to_string(size.features) + "\nlambda 1\nbaseline -3.0470656740891511\n";
-    char line[160];
     for (int t = 0; t < size.trees; ++t) {
-      std::vector<Written> nodes;
-      std::function<int(int)> grow = [&](int level) {
-        const int self = static_cast<int>(nodes.size());
-        nodes.push_back({});
-        if (level == 3 || random() % 5 == 0) {
-          nodes[self] = {-1, 0.0, -1, -1, std::ldexp(static_cast<double>(random()), -34) - 0.1};
-          return self;
-        }
-        const int feature = static_cast<int>(random() % size.features);
-        const double threshold = kThresholds[random() % 7];
-        const int left = grow(level + 1);
-        const int right = grow(level + 1);
-        nodes[self] = {feature, threshold, left, right, 0.0};
-        return self;
-      };
-      grow(0);
-      text += "tree\n";
-      for (const Written& w : nodes) {
-        if (w.left < 0) {
-          std::snprintf(line, sizeof line, "leaf %.17g\n", w.value);
-        } else {
-          std::snprintf(line, sizeof line, "split %d %.17g %d %d\n", w.feature, w.threshold, w.left, w.right);
-        }
-        text += line;
-      }
+      std::vector<WrittenNode> nodes = GrowTree(
+          random, 3, 5, [&] { return std::ldexp(static_cast<double>(random()), -34) - 0.1; },
+          [&] { return static_cast<int>(random() % size.features); },
+          [&] { return static_cast<double>(kThresholds[random() % 7]); });
+      AppendTree(nodes, &text);
       trees.push_back(std::move(nodes));
     }
     TermModel m(size.features);
@@ -206,15 +202,7 @@ TEST(TreeEnsemble, SharedTestsScoreBitForBitAsAPlainWalk) {
       m.LogitMany(f.data(), candidates, size.features, many.data());
       for (int c = 0; c < candidates; ++c) {
         const float* row = &f[static_cast<size_t>(c) * size.features];
-        double want = -3.0470656740891511;
-        for (const auto& nodes : trees) {
-          int at = 0;
-          while (nodes[at].left >= 0) {
-            at = static_cast<double>(row[nodes[at].feature]) <= nodes[at].threshold ? nodes[at].left
-                                                                                   : nodes[at].right;
-          }
-          want += nodes[at].value;
-        }
+        const double want = WalkTrees(trees, -3.0470656740891511, row);
         ASSERT_EQ(std::memcmp(&many[c], &want, sizeof want), 0)
             << size.trees << " trees, candidate " << c << " of " << candidates << ": " << many[c] << " vs " << want;
       }
