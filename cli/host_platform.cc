@@ -215,6 +215,28 @@ void SetBinaryMode(std::FILE* stream) {
 #endif
 }
 
+bool ReadLineBytes(std::FILE* stream, std::string* line, size_t limit) {
+  line->clear();
+#ifdef _WIN32
+  auto next = [stream] { return std::getc(stream); };
+#else
+  // The stream is locked once for the line rather than once for each of
+  // its thousand-odd bytes, which cost as much as parsing its JSON.
+  flockfile(stream);
+  auto next = [stream] { return getc_unlocked(stream); };
+#endif
+  int c = next();
+  const bool any = c != EOF;
+  while (c != EOF && c != '\n') {
+    if (line->size() <= limit) line->push_back(static_cast<char>(c));
+    c = next();
+  }
+#ifndef _WIN32
+  funlockfile(stream);
+#endif
+  return any;
+}
+
 void IgnoreBrokenPipes() {
 #ifndef _WIN32
   std::signal(SIGPIPE, SIG_IGN);
