@@ -10,7 +10,10 @@
 #endif
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -379,7 +382,10 @@ TEST(OutputTest, KeywordsJsonTextIsTheDumpOfTheJsonValues) {
   const std::vector<std::string> pieces = {"a", "Z", " ", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\"", "\\", "\n", "\x01",
                                            "\x7F", "\xC0\xAF", "\xED\xA0\x80", "\xE4\xB8", "\xFF", "\xF4\x90\x80\x80",
                                            "\xC2\xA0", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF"};
-  const double weights[] = {0.0, -0.0, 1.0, 748.18505859375, 1e-7, 1e21, -3.5, 0.1, 1.0 / 3.0};
+  const double weights[] = {0.0, -0.0, 1.0, 748.18505859375, 1e-7, 1e21, -3.5, 0.1, 1.0 / 3.0,
+                            std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::max(),
+                            std::numeric_limits<double>::denorm_min(), 1e16, 123456789012345678.0};
   std::mt19937 random(22);
   auto text = [&]() {
     std::string s;
@@ -393,7 +399,13 @@ TEST(OutputTest, KeywordsJsonTextIsTheDumpOfTheJsonValues) {
       k.second = text();
       k.class_code = text();
       k.frequency = static_cast<int>(random() % 2000) - 5;
-      k.weight = weights[random() % std::size(weights)];
+      // Half of them any double at all, from its bits.
+      if (random() % 2) {
+        const uint64_t bits = static_cast<uint64_t>(random()) << 32 | random();
+        std::memcpy(&k.weight, &bits, sizeof bits);
+      } else {
+        k.weight = weights[random() % std::size(weights)];
+      }
     }
     ASSERT_EQ(KeywordsJsonText(keywords),
               KeywordsJson(keywords).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))
