@@ -5,7 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,6 +56,145 @@ TEST(ConversionTest, GbkRoundTripAndInvalidBytes) {
   EXPECT_EQ(utf8, "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
   EXPECT_EQ(replaced, 2u);
 }
+
+#ifndef _WIN32
+// The conversion as iconv gives it for the whole text in one go, the way
+// Utf8ToGbk and GbkToUtf8 once worked: the reference for the remembered
+// characters.
+bool PlainIconv(bool to_gbk, const std::string& in, std::string* out, Unmappable mode,
+                ConversionStop* stop, size_t* replaced) {
+  out->clear();
+  *replaced = 0;
+  iconv_t cd = to_gbk ? iconv_open("GBK", "UTF-8") : iconv_open("UTF-8", "GBK");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string buffer(in.size() * 2 + 16, '\0');
+  char* in_at = const_cast<char*>(in.data());
+  size_t in_left = in.size();
+  bool ok = true;
+  while (in_left > 0) {
+    char* out_at = &buffer[0];
+    size_t out_left = buffer.size();
+    const size_t r = iconv(cd, &in_at, &in_left, &out_at, &out_left);
+    out->append(buffer.data(), buffer.size() - out_left);
+    if (r != static_cast<size_t>(-1)) break;
+    const size_t offset = static_cast<size_t>(in_at - in.data());
+    const unsigned char lead = static_cast<unsigned char>(in[offset]);
+    size_t length;
+    if (to_gbk) {
+      length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    } else {
+      const unsigned char trail = offset + 1 < in.size() ? static_cast<unsigned char>(in[offset + 1]) : 0;
+      length = lead > 0x80 && lead < 0xFF && trail >= 0x40 && trail <= 0xFE && trail != 0x7F ? 2 : 1;
+    }
+    length = std::min(length, in_left);
+    if (mode == Unmappable::kFail) {
+      *stop = ConversionStop{offset, length};
+      ok = false;
+      break;
+    }
+    out->append(to_gbk ? "?" : "\xEF\xBF\xBD");
+    ++*replaced;
+    in_at += length;
+    in_left -= length;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  iconv_close(cd);
+  return ok;
+}
+
+std::string Utf8Of(char32_t cp) {
+  std::string s;
+  if (cp < 0x80) {
+    s += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    s += static_cast<char>(0xC0 | cp >> 6);
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    s += static_cast<char>(0xE0 | cp >> 12);
+    s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    s += static_cast<char>(0xF0 | cp >> 18);
+    s += static_cast<char>(0x80 | (cp >> 12 & 0x3F));
+    s += static_cast<char>(0x80 | (cp >> 6 & 0x3F));
+    s += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return s;
+}
+
+// Both directions against iconv over the whole text, in both modes: the
+// remembered characters must give its answer, stop and count included,
+// wherever the first character it refuses falls. UTF-8 texts mix
+// ideographs, ASCII, symbols GBK holds or lacks, characters beyond the
+// plane and broken sequences (stray continuation bytes, overlong forms,
+// surrogates, a cut-off character); GBK texts mix GB2312 characters, any
+// lead and trail pair, ASCII and bytes that start no character.
+TEST(ConversionTest, RememberedCharactersGiveWhatIconvGives) {
+  std::mt19937 random(20261210);
+  auto pick = [&random](uint32_t lo, uint32_t hi) {
+    return std::uniform_int_distribution<uint32_t>(lo, hi)(random);
+  };
+  const char* const broken_utf8[] = {"\x80", "\xFF", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80",
+                                     "\xE4\xB8", "\xF8\x88\x80\x80\x80", "\xC2"};
+  auto utf8_text = [&](bool clean) {
+    std::string text;
+    for (uint32_t p = 0, pieces = pick(0, 24); p < pieces; ++p) {
+      const uint32_t kind = pick(0, clean ? 4 : 8);
+      if (kind <= 1) text += Utf8Of(pick(0x4E00, 0x9FA5));
+      else if (kind == 2) text += static_cast<char>(pick(0, 0x7F));
+      else if (kind == 3) text += Utf8Of(pick(0x3000, 0x303F));
+      else if (kind == 4) text += Utf8Of(pick(0xFF01, 0xFF5E));
+      else if (kind == 5) text += Utf8Of(pick(0x80, 0x7FF));
+      else if (kind == 6) text += Utf8Of(pick(0x800, 0xFFFF));
+      else if (kind == 7) text += Utf8Of(pick(0x10000, 0x10FFFF));
+      else text += broken_utf8[pick(0, std::size(broken_utf8) - 1)];
+    }
+    return text;
+  };
+  auto gbk_text = [&](bool clean) {
+    std::string text;
+    for (uint32_t p = 0, pieces = pick(0, 24); p < pieces; ++p) {
+      const uint32_t kind = pick(0, clean ? 2 : 5);
+      if (kind <= 1) {
+        text += static_cast<char>(pick(0xB0, 0xF7));
+        text += static_cast<char>(pick(0xA1, 0xFE));
+      } else if (kind == 2) {
+        text += static_cast<char>(pick(0x20, 0x7E));
+      } else if (kind == 3) {
+        text += static_cast<char>(pick(0x81, 0xFE));
+        text += static_cast<char>(pick(0x40, 0xFF));
+      } else if (kind == 4) {
+        text += static_cast<char>(pick(0, 1) ? 0x80 : 0xFF);
+      } else {
+        text += static_cast<char>(pick(0x81, 0xFE));  // a lead byte alone
+      }
+    }
+    return text;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const bool clean = round % 3 != 0;  // a third may hold anything
+    for (bool to_gbk : {true, false}) {
+      const std::string text = to_gbk ? utf8_text(clean) : gbk_text(clean);
+      for (Unmappable mode : {Unmappable::kFail, Unmappable::kReplace}) {
+        std::string got, want;
+        ConversionStop got_stop{99, 99}, want_stop{99, 99};
+        size_t got_replaced = 0, want_replaced = 0;
+        const bool got_ok = to_gbk ? Utf8ToGbk(text, &got, mode, &got_stop, &got_replaced)
+                                   : GbkToUtf8(text, &got, mode, &got_stop, &got_replaced);
+        const bool want_ok = PlainIconv(to_gbk, text, &want, mode, &want_stop, &want_replaced);
+        ASSERT_EQ(got_ok, want_ok) << round << (to_gbk ? " to GBK" : " to UTF-8");
+        ASSERT_EQ(got, want) << round << (to_gbk ? " to GBK" : " to UTF-8");
+        if (!want_ok) {
+          EXPECT_EQ(got_stop.offset, want_stop.offset) << round;
+          EXPECT_EQ(got_stop.length, want_stop.length) << round;
+        } else {
+          EXPECT_EQ(got_replaced, want_replaced) << round;
+        }
+      }
+    }
+  }
+}
+#endif
 
 TEST(ArticleTest, JsonFieldsKeywordListAndLanguage) {
   Article a;
@@ -235,7 +382,10 @@ TEST(OutputTest, KeywordsJsonTextIsTheDumpOfTheJsonValues) {
   const std::vector<std::string> pieces = {"a", "Z", " ", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\"", "\\", "\n", "\x01",
                                            "\x7F", "\xC0\xAF", "\xED\xA0\x80", "\xE4\xB8", "\xFF", "\xF4\x90\x80\x80",
                                            "\xC2\xA0", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF"};
-  const double weights[] = {0.0, -0.0, 1.0, 748.18505859375, 1e-7, 1e21, -3.5, 0.1, 1.0 / 3.0};
+  const double weights[] = {0.0, -0.0, 1.0, 748.18505859375, 1e-7, 1e21, -3.5, 0.1, 1.0 / 3.0,
+                            std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(), std::numeric_limits<double>::max(),
+                            std::numeric_limits<double>::denorm_min(), 1e16, 123456789012345678.0};
   std::mt19937 random(22);
   auto text = [&]() {
     std::string s;
@@ -249,7 +399,13 @@ TEST(OutputTest, KeywordsJsonTextIsTheDumpOfTheJsonValues) {
       k.second = text();
       k.class_code = text();
       k.frequency = static_cast<int>(random() % 2000) - 5;
-      k.weight = weights[random() % std::size(weights)];
+      // Half of them any double at all, from its bits.
+      if (random() % 2) {
+        const uint64_t bits = static_cast<uint64_t>(random()) << 32 | random();
+        std::memcpy(&k.weight, &bits, sizeof bits);
+      } else {
+        k.weight = weights[random() % std::size(weights)];
+      }
     }
     ASSERT_EQ(KeywordsJsonText(keywords),
               KeywordsJson(keywords).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))

@@ -239,15 +239,9 @@ CharacterPolicy CharacterPolicyOf(const BatchSettings& settings) {
 }
 
 bool ReadLine(std::FILE* stream, std::string* line, bool strip_cr, size_t limit) {
-  line->clear();
-  int c = std::getc(stream);
-  if (c == EOF) return false;
   // Byte by byte, so that a NUL inside a line is kept (and refused later
   // with a message) instead of cutting the line short.
-  while (c != EOF && c != '\n') {
-    if (line->size() <= limit) line->push_back(static_cast<char>(c));
-    c = std::getc(stream);
-  }
+  if (!ReadLineBytes(stream, line, limit)) return false;
   if (strip_cr && !line->empty() && line->back() == '\r') line->pop_back();
   return true;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "batch.h"
 #include "host_platform.h"
 
 namespace {
@@ -856,3 +857,34 @@ TEST_F(CliTest, ProgressBarLeavesRecordsOnTheSameTerminalReadable) {
 }
 
 }  // namespace
+
+namespace tarnix {
+namespace cli {
+namespace {
+
+// Lines as the batch reads them: a NUL kept, the carriage return taken
+// off or kept on request, a long line cut after limit + 1 bytes but read
+// to its end, and a last line without its line end.
+TEST(ReadLineTest, NulCarriageReturnLimitAndLastLine) {
+  std::FILE* f = std::tmpfile();
+  ASSERT_NE(f, nullptr);
+  const std::string data = std::string("ab\0c\r\n", 6) + "0123456789\n" + "x\r\n" + "last";
+  ASSERT_EQ(std::fwrite(data.data(), 1, data.size(), f), data.size());
+  std::rewind(f);
+  std::string line;
+  ASSERT_TRUE(ReadLine(f, &line));
+  EXPECT_EQ(line, std::string("ab\0c", 4));
+  ASSERT_TRUE(ReadLine(f, &line, true, 3));
+  EXPECT_EQ(line, "0123");
+  ASSERT_TRUE(ReadLine(f, &line, false));
+  EXPECT_EQ(line, "x\r");
+  ASSERT_TRUE(ReadLine(f, &line));
+  EXPECT_EQ(line, "last");
+  EXPECT_FALSE(ReadLine(f, &line));
+  EXPECT_EQ(line, "");
+  std::fclose(f);
+}
+
+}  // namespace
+}  // namespace cli
+}  // namespace tarnix

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -111,20 +113,24 @@ class IconvSlot {
   iconv_t cd_;
 };
 
-iconv_t Descriptor(bool from_utf8) {
+const IconvSlot& Slot(bool from_utf8) {
   thread_local IconvSlot to_gbk("GBK", "UTF-8");
   thread_local IconvSlot to_utf8("UTF-8", "GBK");
-  const IconvSlot& slot = from_utf8 ? to_gbk : to_utf8;
+  return from_utf8 ? to_gbk : to_utf8;
+}
+
+iconv_t Descriptor(bool from_utf8) {
+  const IconvSlot& slot = Slot(from_utf8);
   if (!slot.ok()) return reinterpret_cast<iconv_t>(-1);
   iconv(slot.get(), nullptr, nullptr, nullptr, nullptr);
   return slot.get();
 }
 
-// iconv over the whole text; at a character it cannot convert it either
-// stops or writes the replacement and steps over the character.
-bool ConvertIconv(const std::string& in, std::string* out, Unmappable mode, ConversionStop* stop,
-                  size_t* replaced, bool from_utf8) {
-  out->clear();
+// iconv over the text from byte `start` on, appended to out; at a
+// character it cannot convert it either stops or writes the replacement
+// and steps over the character. Offsets are the whole text's.
+bool ConvertIconvFrom(const std::string& in, size_t start, std::string* out, Unmappable mode,
+                      ConversionStop* stop, size_t* replaced, bool from_utf8) {
   iconv_t cd = Descriptor(from_utf8);
   if (cd == reinterpret_cast<iconv_t>(-1)) {
     if (stop) *stop = ConversionStop{0, 0};
@@ -134,8 +140,8 @@ bool ConvertIconv(const std::string& in, std::string* out, Unmappable mode, Conv
   size_t count = 0;
   thread_local std::string buffer;
   buffer.resize(std::max(buffer.size(), in.size() * 2 + 16));
-  char* in_at = const_cast<char*>(in.data());
-  size_t in_left = in.size();
+  char* in_at = const_cast<char*>(in.data()) + start;
+  size_t in_left = in.size() - start;
   bool ok = true;
   while (in_left > 0) {
     char* out_at = &buffer[0];
@@ -163,6 +169,160 @@ bool ConvertIconv(const std::string& in, std::string* out, Unmappable mode, Conv
   if (replaced) *replaced = count;
   return ok;
 }
+
+// The well-formed UTF-8 character of at most three bytes at the start of
+// s (n bytes), as its code point and length; false for anything else.
+bool DecodeBmp(const unsigned char* s, size_t n, uint32_t* cp, size_t* length) {
+  const unsigned char c = s[0];
+  if (c < 0x80) {
+    *cp = c;
+    *length = 1;
+    return true;
+  }
+  auto continues = [](unsigned char b) { return (b & 0xC0) == 0x80; };
+  if (c >= 0xC2 && c <= 0xDF) {
+    if (n < 2 || !continues(s[1])) return false;
+    *cp = (c & 0x1Fu) << 6 | (s[1] & 0x3Fu);
+    *length = 2;
+    return true;
+  }
+  if (c >= 0xE0 && c <= 0xEF) {
+    if (n < 3 || !continues(s[1]) || !continues(s[2])) return false;
+    const uint32_t v = (c & 0x0Fu) << 12 | (s[1] & 0x3Fu) << 6 | (s[2] & 0x3Fu);
+    if (v < 0x800 || (v >= 0xD800 && v <= 0xDFFF)) return false;  // overlong, surrogate
+    *cp = v;
+    *length = 3;
+    return true;
+  }
+  return false;
+}
+
+// The GBK character at the start of s (n bytes), as its code (the byte
+// itself below 0x80, lead and trail byte above) and length; false for
+// anything else.
+bool DecodeGbk(const unsigned char* s, size_t n, uint32_t* code, size_t* length) {
+  const unsigned char lead = s[0];
+  if (lead < 0x80) {
+    *code = lead;
+    *length = 1;
+    return true;
+  }
+  if (lead == 0x80 || lead == 0xFF || n < 2) return false;
+  const unsigned char trail = s[1];
+  if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
+  *code = static_cast<uint32_t>(lead) << 8 | trail;
+  *length = 2;
+  return true;
+}
+
+// What each character of one direction becomes in the other code page,
+// learnt from iconv at its first use on a thread: converting a short
+// abstract's fields and keywords through iconv cost about a sixteenth of
+// its keyword extraction, and an abstract uses the same few hundred
+// characters as the next one.
+// iconv stays the authority: every entry is its answer for the character
+// alone, which is its answer inside a text too, as neither direction keeps
+// any state from one character to the next.
+class RememberedChars {
+ public:
+  explicit RememberedChars(bool from_utf8) : from_utf8_(from_utf8) {}
+
+  static constexpr uint32_t kUnknown = 0xFFFFFFFFu;
+
+  // The converted bytes of the character numbered key: their count in the
+  // top byte, the bytes below it, first byte highest; 0 when iconv
+  // refuses the character, kUnknown before Learn.
+  uint32_t Find(uint32_t key) const { return table_[key]; }
+  // Asks iconv about the character numbered key, whose own bytes are
+  // text (length bytes).
+  uint32_t Learn(uint32_t key, const char* text, size_t length) {
+    return table_[key] = Ask(text, length);
+  }
+
+  // Writes the bytes of an entry other than 0 and kUnknown at out and
+  // returns how many.
+  static size_t Write(uint32_t entry, char* out) {
+    const uint32_t count = entry >> 24;
+    for (uint32_t i = 0; i < count; ++i) {
+      out[i] = static_cast<char>(entry >> (8 * (count - 1 - i)) & 0xFF);
+    }
+    return count;
+  }
+
+ private:
+  uint32_t Ask(const char* text, size_t length) const {
+    iconv_t cd = Descriptor(from_utf8_);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return 0;
+    char bytes[8];
+    char* in_at = const_cast<char*>(text);
+    size_t in_left = length;
+    char* out_at = bytes;
+    size_t out_left = sizeof bytes;
+    if (iconv(cd, &in_at, &in_left, &out_at, &out_left) == static_cast<size_t>(-1) || in_left != 0) return 0;
+    const size_t n = sizeof bytes - out_left;
+    // Left to the plain conversion: what would not fit the room
+    // ConvertRemembering makes for a character of this length.
+    if (n == 0 || n > 3 || n > (from_utf8_ ? length : length + length / 2)) return 0;
+    uint32_t entry = static_cast<uint32_t>(n) << 24;
+    for (size_t i = 0; i < n; ++i) {
+      entry |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * (n - 1 - i));
+    }
+    return entry;
+  }
+
+  bool from_utf8_;
+  std::vector<uint32_t> table_ = std::vector<uint32_t>(0x10000, kUnknown);
+};
+
+// Characters a text may teach RememberedChars: asking iconv about one
+// character costs as much as converting a few dozen in a row, so a long
+// text of new ones (the code page's whole table, once at start-up) goes
+// on in one conversion instead.
+constexpr int kLearntPerText = 64;
+
+// The characters RememberedChars knows or learns are converted through
+// it; from the first one it cannot (a broken sequence, a character the
+// other code page lacks, one beyond the plane, a new one past the text's
+// share) iconv converts the rest, which gives what it would have given
+// for the whole text, errors and replacements included.
+bool ConvertRemembering(const std::string& in, std::string* out, Unmappable mode, ConversionStop* stop,
+                        size_t* replaced, bool from_utf8) {
+  out->clear();
+  if (!Slot(from_utf8).ok()) {
+    if (stop) *stop = ConversionStop{0, 0};
+    return false;
+  }
+  thread_local RememberedChars to_gbk(true), to_utf8(false);
+  RememberedChars& known = from_utf8 ? to_gbk : to_utf8;
+  const auto decode = from_utf8 ? DecodeBmp : DecodeGbk;
+  const auto* s = reinterpret_cast<const unsigned char*>(in.data());
+  const size_t size = in.size();
+  // No character grows from UTF-8 to GBK; from GBK to UTF-8 two bytes
+  // become three at most.
+  out->resize(from_utf8 ? size : size + size / 2 + 1);
+  size_t written = 0;
+  size_t at = 0;
+  int learnt = 0;
+  while (at < size) {
+    uint32_t key = 0;
+    size_t length = 0;
+    if (!decode(s + at, size - at, &key, &length)) break;
+    uint32_t entry = known.Find(key);
+    if (entry == RememberedChars::kUnknown) {
+      if (learnt++ == kLearntPerText) break;
+      entry = known.Learn(key, in.data() + at, length);
+    }
+    if (entry == 0) break;
+    written += RememberedChars::Write(entry, &(*out)[written]);
+    at += length;
+  }
+  out->resize(written);
+  if (at == size) {
+    if (replaced) *replaced = 0;
+    return true;
+  }
+  return ConvertIconvFrom(in, at, out, mode, stop, replaced, from_utf8);
+}
 #endif
 
 }  // namespace
@@ -172,7 +332,7 @@ bool Utf8ToGbk(const std::string& in, std::string* out, Unmappable mode, Convers
 #ifdef _WIN32
   return ConvertWindows(in, out, mode, stop, replaced, true);
 #else
-  return ConvertIconv(in, out, mode, stop, replaced, true);
+  return ConvertRemembering(in, out, mode, stop, replaced, true);
 #endif
 }
 
@@ -181,7 +341,7 @@ bool GbkToUtf8(const std::string& in, std::string* out, Unmappable mode, Convers
 #ifdef _WIN32
   return ConvertWindows(in, out, mode, stop, replaced, false);
 #else
-  return ConvertIconv(in, out, mode, stop, replaced, false);
+  return ConvertRemembering(in, out, mode, stop, replaced, false);
 #endif
 }
 
@@ -213,6 +373,28 @@ void SetBinaryMode(std::FILE* stream) {
 #else
   (void)stream;
 #endif
+}
+
+bool ReadLineBytes(std::FILE* stream, std::string* line, size_t limit) {
+  line->clear();
+#ifdef _WIN32
+  auto next = [stream] { return std::getc(stream); };
+#else
+  // The stream is locked once for the line rather than once for each of
+  // its thousand-odd bytes, which cost as much as parsing its JSON.
+  flockfile(stream);
+  auto next = [stream] { return getc_unlocked(stream); };
+#endif
+  int c = next();
+  const bool any = c != EOF;
+  while (c != EOF && c != '\n') {
+    if (line->size() <= limit) line->push_back(static_cast<char>(c));
+    c = next();
+  }
+#ifndef _WIN32
+  funlockfile(stream);
+#endif
+  return any;
 }
 
 void IgnoreBrokenPipes() {

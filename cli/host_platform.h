@@ -45,6 +45,12 @@ bool IsTerminal(std::FILE* stream);
 // Standard input and output carry bytes, not text (no CR/LF translation).
 void SetBinaryMode(std::FILE* stream);
 
+// Reads the bytes of stream up to the next '\n' (which is read and not
+// kept) or its end into line, keeping at most limit + 1 of them; false at
+// the end of the stream with nothing read. A NUL byte is kept like any
+// other.
+bool ReadLineBytes(std::FILE* stream, std::string* line, size_t limit);
+
 // A writer on a pipe whose reader has gone gets an error instead of being
 // killed, so that the program can say what happened.
 void IgnoreBrokenPipes();

@@ -431,8 +431,8 @@ bool StretchStaysAsItIs(std::string_view text) {
   return true;
 }
 
-std::string NormaliseStretch(const std::string& utf8, const GbkTextOptions& options, GbkTextCounts* counts) {
-  if (StretchStaysAsItIs(utf8)) return utf8;
+// NFC and both stages over a stretch as a whole.
+std::string NormaliseWhole(const std::string& utf8, const GbkTextOptions& options, GbkTextCounts* counts) {
   const std::vector<char32_t> nfc = Nfc(utf8);
   std::vector<Piece> pieces;
   pieces.reserve(nfc.size());
@@ -476,12 +476,80 @@ std::string NormaliseStretch(const std::string& utf8, const GbkTextOptions& opti
   return out;
 }
 
+// A stretch cut between two characters that stay as they are and are no
+// blanks gives, part by part, what it gives as a whole: such a character
+// is a starter that no composition takes in, so NFC joins nothing across
+// it, and the nearest-character rule for the contextual characters stops
+// at it on either side. Chinese prose holds no blanks, so its stretch is
+// the whole abstract, and one character of another kind in it (a curly
+// quote, a Greek letter, a middle dot) sent all of it through NFC and the
+// mapping; now only the characters around that one go.
+std::string NormaliseStretch(const std::string& utf8, const GbkTextOptions& options, GbkTextCounts* counts,
+                             bool cut) {
+  if (!cut) return StretchStaysAsItIs(utf8) ? utf8 : NormaliseWhole(utf8, options, counts);
+  std::string out;
+  out.reserve(utf8.size());
+  size_t part = 0;             // where the part not yet written begins
+  size_t last_cut = 0;         // the last place in it where it may be cut
+  bool part_stays = true;      // whether all of it stays as it is
+  bool previous_stop = false;  // whether the character before `at` may end a part
+  auto write = [&](size_t end) {
+    if (part_stays) {
+      out.append(utf8, part, end - part);
+    } else {
+      out += NormaliseWhole(utf8.substr(part, end - part), options, counts);
+    }
+    part = end;
+  };
+  for (size_t at = 0; at < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[at]);
+    size_t length = 1;
+    bool stays = true;
+    if (c >= 0x80) {
+      // As StretchStaysAsItIs decides, and stepping as DecodeUtf8 steps;
+      // the three-byte characters of Chinese text are read here, as the
+      // library would read them, without a call for each.
+      const auto c1 = at + 1 < utf8.size() ? static_cast<unsigned char>(utf8[at + 1]) : 0u;
+      const auto c2 = at + 2 < utf8.size() ? static_cast<unsigned char>(utf8[at + 2]) : 0u;
+      const char32_t three = (c & 0x0Fu) << 12 | (c1 & 0x3Fu) << 6 | (c2 & 0x3Fu);
+      if (c >= 0xE0 && c <= 0xEF && (c1 & 0xC0) == 0x80 && (c2 & 0xC0) == 0x80 && three >= 0x800 &&
+          (three < 0xD800 || three > 0xDFFF)) {
+        length = 3;
+        stays = StaysAsItIs(three);
+      } else {
+        utf8proc_int32_t cp = -1;
+        const utf8proc_ssize_t n = utf8proc_iterate(reinterpret_cast<const utf8proc_uint8_t*>(utf8.data() + at),
+                                                    static_cast<utf8proc_ssize_t>(utf8.size() - at), &cp);
+        length = n > 0 ? static_cast<size_t>(n) : 1;
+        stays = n == 3 && cp >= 0x800 && StaysAsItIs(static_cast<char32_t>(cp));
+      }
+    }
+    const bool stop = stays && !IsBlankAscii(c);
+    // A part that stays grows until a character that does not comes; that
+    // one's part then begins at the last cut before it.
+    if (stop && previous_stop) {
+      if (!part_stays) {
+        write(at);
+        part_stays = true;
+      }
+      last_cut = at;
+    }
+    if (!stays && part_stays) {
+      write(last_cut);
+      part_stays = false;
+    }
+    previous_stop = stop;
+    at += length;
+  }
+  write(utf8.size());
+  return out;
+}
+
 bool IsAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-}  // namespace
+std::string Normalise(const std::string& utf8, const GbkTextOptions& options, GbkTextCounts* counts,
+                      bool cut) {
 
-std::string NormaliseForGbk(const std::string& utf8, const GbkTextOptions& options,
-                            GbkTextCounts* counts) {
   // ASCII maps to itself, and most words of an English paper are ASCII:
   // they are copied, and only the runs of other words between them go
   // through NFC and the mapping. An ASCII word is where the nearest-
@@ -506,15 +574,27 @@ std::string NormaliseForGbk(const std::string& utf8, const GbkTextOptions& optio
       if (run == std::string_view::npos) run = at;
     } else {
       if (run != std::string_view::npos) {
-        out += NormaliseStretch(std::string(all.substr(run, at - run)), options, counts);
+        out += NormaliseStretch(std::string(all.substr(run, at - run)), options, counts, cut);
         run = std::string_view::npos;
       }
       out.append(all.data() + at, end - at);
     }
     at = end;
   }
-  if (run != std::string_view::npos) out += NormaliseStretch(std::string(all.substr(run)), options, counts);
+  if (run != std::string_view::npos) out += NormaliseStretch(std::string(all.substr(run)), options, counts, cut);
   return out;
+}
+
+}  // namespace
+
+std::string NormaliseForGbk(const std::string& utf8, const GbkTextOptions& options,
+                            GbkTextCounts* counts) {
+  return Normalise(utf8, options, counts, true);
+}
+
+std::string NormaliseForGbkUncut(const std::string& utf8, const GbkTextOptions& options,
+                                 GbkTextCounts* counts) {
+  return Normalise(utf8, options, counts, false);
 }
 
 }  // namespace tarnix

@@ -64,6 +64,12 @@ struct GbkTextCounts {
 std::string NormaliseForGbk(const std::string& utf8, const GbkTextOptions& options = {},
                             GbkTextCounts* counts = nullptr);
 
+// The same, with every run of words other than ASCII ones normalised as
+// a whole: what NormaliseForGbk gives, more slowly, for the tests that
+// compare the two.
+std::string NormaliseForGbkUncut(const std::string& utf8, const GbkTextOptions& options = {},
+                                 GbkTextCounts* counts = nullptr);
+
 // True when the code point has a GBK form the engines can read: ASCII or a
 // double-byte character (not the single byte 0x80 some converters give
 // the euro sign, and not a private-use code point).

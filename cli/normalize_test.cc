@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -281,6 +282,50 @@ TEST(NormaliseForGbkTest, AsciiLinesBetweenOthersChangeNothingAroundThem) {
   GbkTextCounts none;
   EXPECT_EQ(NormaliseForGbk(ascii, english, &none), ascii);
   EXPECT_EQ(none.changed, 0u);
+}
+
+}  // namespace
+}  // namespace tarnix
+
+namespace tarnix {
+namespace {
+
+// Chinese prose with the characters that make the mapping work around
+// them (marks that compose with the letter before, Hangul jamo that
+// compose with each other, quotes and dashes whose form depends on their
+// neighbours, letters GBK lacks, broken bytes) and the characters where a
+// stretch may be cut: cut or whole, the text and the counts must agree.
+TEST(NormaliseForGbkTest, CutStretchesGiveWhatTheWholeGives) {
+  const std::vector<char32_t> prose = {0x4E2D, 0x6587, 0x9FA5, 0x3001, 0x3002, 0xFF08, 0xFF09, 0xFF0C,
+                                       0xFF1B, 0xFF1A, 0x2103, 'a',    'e',    'Z',    '1',    '(',
+                                       ' ',    '\t',   '\n',   '\r'};
+  const std::vector<char32_t> others = {
+      0x0301, 0x0308, 0x0327, 0x00E9, 0x00B7, 0x03B1, 0x201C, 0x201D, 0x2018, 0x2019, 0x2014,
+      0x2026, 0x00D7, 0x2013, 0xFF11, 0xFF41, 0x1100, 0x1161, 0x11A8, 0xAC00, 0x00A0, 0x2028,
+      0xE000, 0xF900, 0x2126, 0xFB01, 0x0085, 0x00DF, 0x1F600, 0x3099, 0x304B, 0x200B};
+  const char* const broken[] = {"\x80", "\xE4\xB8", "\xC0\xAF", "\xED\xA0\x80", "\xFF"};
+  std::mt19937 random(20261210);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    for (int i = static_cast<int>(random() % 40); i > 0; --i) {
+      const unsigned kind = random() % 10;
+      if (kind < 6) {
+        text += Utf8(prose[random() % prose.size()]);
+      } else if (kind < 9) {
+        text += Utf8(others[random() % others.size()]);
+      } else {
+        text += broken[random() % std::size(broken)];
+      }
+    }
+    GbkTextOptions options;
+    options.language = static_cast<TextLanguage>(round % 3);
+    options.unmapped = round % 2 ? ' ' : '?';
+    GbkTextCounts cut_counts, whole_counts;
+    const std::string cut = NormaliseForGbk(text, options, &cut_counts);
+    ASSERT_EQ(cut, NormaliseForGbkUncut(text, options, &whole_counts)) << "round " << round;
+    EXPECT_EQ(cut_counts.changed, whole_counts.changed) << "round " << round;
+    EXPECT_EQ(cut_counts.unmapped, whole_counts.unmapped) << "round " << round;
+  }
 }
 
 }  // namespace

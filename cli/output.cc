@@ -1,6 +1,8 @@
 #include "output.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -107,6 +109,20 @@ bool PlainJsonString(std::string_view s) {
   return true;
 }
 
+// A number as the JSON library writes a double: null for what is not
+// finite, else the shortest text that reads back as the same double, by
+// the very function its dump() calls. Building a JSON value and a
+// serializer for each weight cost as much as the rest of the record.
+void AppendJsonNumber(std::string* out, double x) {
+  if (!std::isfinite(x)) {
+    *out += "null";
+    return;
+  }
+  std::array<char, 64> buffer;
+  const char* end = nlohmann::detail::to_chars(buffer.data(), buffer.data() + buffer.size(), x);
+  out->append(buffer.data(), static_cast<size_t>(end - buffer.data()));
+}
+
 void AppendJsonString(std::string* out, const std::string& s) {
   if (PlainJsonString(s)) {
     *out += '"';
@@ -126,7 +142,7 @@ std::string KeywordsJsonText(const std::vector<Keyword>& keywords) {
     out += "{\"keyword\":";
     AppendJsonString(&out, k.text);
     out += ",\"weight\":";
-    out += nlohmann::ordered_json(k.weight).dump();
+    AppendJsonNumber(&out, k.weight);
     out += ",\"frequency\":";
     out += std::to_string(k.frequency);
     out += ",\"class\":";

@@ -51,12 +51,14 @@ bool SimilarWordDel(KeywordEntry* word_buffer, int32_t* buffer_size) {
       std::string word;
       int32_t window = std::min(kInitialWindow, count);
       for (int32_t i = 0; i < window - 1; ++i) {
+        // Word i's entry is the same for every later word it is compared
+        // with (only weights change in the loop), so it is looked up once;
+        // a word the dictionary lacks is compared with none.
+        word.assign(FieldView(word_buffer[i].keyword_text));
+        if (!LookUpInfo(word.c_str(), dict.get(), info, sizeof info, static_cast<int>(sizeof info))) {
+          continue;
+        }
         for (int32_t j = i + 1; j < window; ++j) {
-          word.assign(FieldView(word_buffer[i].keyword_text));
-          if (!LookUpInfo(word.c_str(), dict.get(), info, sizeof info,
-                          static_cast<int>(sizeof info))) {
-            continue;
-          }
           const double similarity =
               ListedSimilarity(info, FieldView(word_buffer[j].keyword_text));
           if (!(similarity > kSimilarityLimit)) continue;

@@ -60,9 +60,14 @@ bool ContraWord(std::string& text) {
     if (text.empty() || text.size() >= kContraBufferSize) return false;
     char work[kContraBufferSize];
     CopyText(work, sizeof work, text);
-    int ends[kContraEndsSize] = {};
-    char kinds[kContraBufferSize] = {};
     const int length = static_cast<int>(text.size());
+    // Only the entries a text of this length can use are cleared: the
+    // whole arrays, cleared for every key of two merging passes, cost a
+    // seventh of the reversal. No more than `length` ends are read below.
+    int ends[kContraEndsSize];
+    char kinds[kContraBufferSize];
+    std::fill_n(ends, length + 1, 0);
+    std::fill_n(kinds, length + 1, '\0');
     int count = -1;
     if (!Code_Determine(work, ends, kinds, length, &count, 0, 0)) return false;
 
