@@ -23,7 +23,18 @@
 namespace tarnix {
 
 std::string LocalTimeText() {
-  std::time_t now = std::time(nullptr);
+  const std::time_t now = std::time(nullptr);
+  // Worked out once a second by each thread: a call of the library writes
+  // five lines of the run log within the same second, and the conversion
+  // to local time and the formatting were a seventieth of a short
+  // article's call.
+  struct Formatted {
+    std::time_t at;
+    bool valid;
+    char text[64];
+  };
+  thread_local Formatted last{0, false, {}};
+  if (last.valid && last.at == now) return last.text;
   std::tm tm{};
 #ifdef _WIN32
   localtime_s(&tm, &now);
@@ -35,11 +46,11 @@ std::string LocalTimeText() {
   static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  char text[64];
-  std::snprintf(text, sizeof text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", kDays[tm.tm_wday % 7],
-                kMonths[tm.tm_mon % 12], tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                tm.tm_year + 1900);
-  return text;
+  std::snprintf(last.text, sizeof last.text, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", kDays[tm.tm_wday % 7],
+                kMonths[tm.tm_mon % 12], tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, tm.tm_year + 1900);
+  last.at = now;
+  last.valid = true;
+  return last.text;
 }
 
 std::string NativePath(const char* path) {

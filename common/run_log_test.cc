@@ -1,7 +1,10 @@
 #include "run_log.h"
 
+#include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "platform.h"
 #include "test_support.h"
@@ -20,6 +23,35 @@ TEST_F(RunLogTest, AppendsTimeSeparatorMessageAndLineEnd) {
   EXPECT_EQ(content.substr(24, 3), " : ");
   EXPECT_EQ(content.back(), '\n');
   EXPECT_EQ(LocalTimeText().size(), 24u);
+}
+
+// The time text is kept for the second it was made in, and is the C
+// library's own text of the current local time, on any thread.
+TEST_F(RunLogTest, TheTimeTextIsTheCurrentSecondsOnEveryThread) {
+  auto expected = [](std::time_t t) {
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    char text[64];
+    std::strftime(text, sizeof text, "%a %b %e %H:%M:%S %Y", &tm);  // the C locale's, as asctime writes it
+    return std::string(text);
+  };
+  for (int round = 0; round < 3; ++round) {
+    std::string here, there;
+    std::time_t before, after;
+    do {
+      before = std::time(nullptr);
+      here = LocalTimeText();
+      std::thread([&] { there = LocalTimeText(); }).join();
+      after = std::time(nullptr);
+    } while (before != after);  // a second began meanwhile: ask again
+    EXPECT_EQ(here, expected(before));
+    EXPECT_EQ(there, here);
+    if (round < 2) std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  }
 }
 
 TEST_F(RunLogTest, ProblemsOfTheWriterGoToStandardOutput) {
