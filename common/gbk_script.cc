@@ -18,10 +18,6 @@ constexpr Pair kTable[] = {
 
 bool IsLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 bool IsTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
-bool InGb2312(uint16_t code) {
-  const unsigned lead = code >> 8, trail = code & 0xFF;
-  return lead >= 0xA1 && lead <= 0xF7 && trail >= 0xA1;
-}
 // Chinese characters of GBK: every double-byte code outside the rows of
 // punctuation and symbols (A1-A9, A8-A9 and their extensions).
 bool IsChinese(uint16_t code) {
@@ -52,11 +48,25 @@ void EachDoubleByte(std::string_view s, F f) {
 struct ScriptCount {
   size_t traditional = 0;
   size_t chinese = 0;
+  // Every article's fields pass here: GB2312's rows, most of a Simplified
+  // text, are counted without the general tests or a search.
   void Add(std::string_view gbk) {
-    EachDoubleByte(gbk, [&](size_t, uint16_t code) {
-      if (IsChinese(code)) ++chinese;
-      if (!InGb2312(code) && Find(code) != nullptr) ++traditional;
-    });
+    const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
+    const size_t n = gbk.size();
+    for (size_t i = 0; i < n;) {
+      const unsigned lead = p[i];
+      if (lead >= 0xA1 && lead <= 0xF7 && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] != 0xFF) {
+        chinese += lead > 0xA9;
+        i += 2;
+      } else if (IsLead(p[i]) && i + 1 < n && IsTrail(p[i + 1])) {
+        const auto code = static_cast<uint16_t>(lead << 8 | p[i + 1]);
+        chinese += IsChinese(code);
+        traditional += Find(code) != nullptr;  // outside GB2312
+        i += 2;
+      } else {
+        ++i;
+      }
+    }
   }
   bool Traditional() const { return traditional >= 3 && traditional * 20 >= chinese; }
 };

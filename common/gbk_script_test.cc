@@ -45,6 +45,40 @@ TEST(GbkScript, HasTraditionalOnlyCharsWhenTheCountSaysSo) {
   EXPECT_FALSE(HasTraditionalOnlyChars(kSimplified + kQianlong));
 }
 
+// The whole count against one made character by character: Chinese are
+// the double-byte characters outside the symbol rows A1-A9, Traditional
+// those HasTraditionalOnlyChars names alone.
+TEST(GbkScript, CountsAsCharacterByCharacter) {
+  std::mt19937 rng(5);
+  const std::string pieces[] = {kTraditional.substr(0, 2), kTraditional.substr(2, 2), kSimplified.substr(0, 2),
+                                kQianlong.substr(0, 2), "\xA1\xA3", "\xA3\xAC", "a", " ", "\xFF", "\x81\x40"};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(rng() % 40);
+    for (int k = 0; k < length; ++k) {
+      if (rng() % 5 == 0) {
+        text += static_cast<char>(rng() % 256);
+      } else {
+        text += pieces[rng() % std::size(pieces)];
+      }
+    }
+    size_t traditional = 0, chinese = 0;
+    for (size_t i = 0; i < text.size();) {
+      const auto lead = static_cast<unsigned char>(text[i]);
+      const auto trail = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+      if (lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F) {
+        chinese += !(lead >= 0xA1 && lead <= 0xA9);
+        traditional += HasTraditionalOnlyChars(text.substr(i, 2));
+        i += 2;
+      } else {
+        ++i;
+      }
+    }
+    ASSERT_EQ(TraditionalOnlyChars(text), traditional) << round;
+    ASSERT_EQ(LooksTraditional(text), traditional >= 3 && traditional * 20 >= chinese) << round;
+  }
+}
+
 TEST(GbkScript, TellsTraditionalFromSimplifiedText) {
   EXPECT_EQ(TraditionalOnlyChars(kTraditional), 5u);
   EXPECT_TRUE(LooksTraditional(kTraditional));
