@@ -5,6 +5,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tarnix {
 namespace {
@@ -23,22 +24,31 @@ TEST(GbkScript, SimplifiesCharacterByCharacterKeepingOffsets) {
   EXPECT_EQ(simple, kSimplified);
 }
 
+// Up to max_pieces of the pieces, one in stray_one_in of them a random
+// byte instead: characters of both scripts, ASCII, stray and cut bytes.
+std::string RandomText(std::mt19937* rng, const std::vector<std::string>& pieces, unsigned max_pieces,
+                       unsigned stray_one_in) {
+  std::string text;
+  const unsigned length = (*rng)() % max_pieces;
+  for (unsigned k = 0; k < length; ++k) {
+    if ((*rng)() % stray_one_in == 0) {
+      text += static_cast<char>((*rng)() % 256);
+    } else {
+      text += pieces[(*rng)() % pieces.size()];
+    }
+  }
+  return text;
+}
+
 // Random GBK, ASCII, stray and cut bytes with Traditional characters here
 // and there: the quick question answers as the count does.
 TEST(GbkScript, HasTraditionalOnlyCharsWhenTheCountSaysSo) {
   std::mt19937 rng(3);
-  const std::string pieces[] = {kTraditional.substr(0, 2), kTraditional.substr(4, 2), kSimplified.substr(0, 2),
-                                kQianlong.substr(0, 2), "a", " ", "\x80", "\xFF", "\xA1", "\x81\x40"};
+  const std::vector<std::string> pieces = {kTraditional.substr(0, 2), kTraditional.substr(4, 2),
+                                           kSimplified.substr(0, 2),  kQianlong.substr(0, 2),
+                                           "a", " ", "\x80", "\xFF", "\xA1", "\x81\x40"};
   for (int round = 0; round < 20000; ++round) {
-    std::string text;
-    const int length = static_cast<int>(rng() % 12);
-    for (int k = 0; k < length; ++k) {
-      if (rng() % 4 == 0) {
-        text += static_cast<char>(rng() % 256);
-      } else {
-        text += pieces[rng() % std::size(pieces)];
-      }
-    }
+    const std::string text = RandomText(&rng, pieces, 12, 4);
     ASSERT_EQ(HasTraditionalOnlyChars(text), TraditionalOnlyChars(text) > 0) << round;
   }
   EXPECT_TRUE(HasTraditionalOnlyChars(kTraditional));
@@ -50,18 +60,11 @@ TEST(GbkScript, HasTraditionalOnlyCharsWhenTheCountSaysSo) {
 // those HasTraditionalOnlyChars names alone.
 TEST(GbkScript, CountsAsCharacterByCharacter) {
   std::mt19937 rng(5);
-  const std::string pieces[] = {kTraditional.substr(0, 2), kTraditional.substr(2, 2), kSimplified.substr(0, 2),
-                                kQianlong.substr(0, 2), "\xA1\xA3", "\xA3\xAC", "a", " ", "\xFF", "\x81\x40"};
+  const std::vector<std::string> pieces = {kTraditional.substr(0, 2), kTraditional.substr(2, 2),
+                                           kSimplified.substr(0, 2),  kQianlong.substr(0, 2),
+                                           "\xA1\xA3", "\xA3\xAC", "a", " ", "\xFF", "\x81\x40"};
   for (int round = 0; round < 20000; ++round) {
-    std::string text;
-    const int length = static_cast<int>(rng() % 40);
-    for (int k = 0; k < length; ++k) {
-      if (rng() % 5 == 0) {
-        text += static_cast<char>(rng() % 256);
-      } else {
-        text += pieces[rng() % std::size(pieces)];
-      }
-    }
+    const std::string text = RandomText(&rng, pieces, 40, 5);
     size_t traditional = 0, chinese = 0;
     for (size_t i = 0; i < text.size();) {
       const auto lead = static_cast<unsigned char>(text[i]);
