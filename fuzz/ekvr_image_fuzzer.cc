@@ -2,12 +2,12 @@
 // damaged on disk.
 //
 // Input: one selector byte, then the body. An idf table, a keyphrase
-// table, a classifier and an English tagger are compiled once at start,
-// each with short and long (pooled) words and a filter; the selector
-// modulo 4 picks one. Every five
-// bytes of the body set the byte at a little-endian offset (modulo the
-// file's size) to the fifth; with the selector's bit 2 the file is cut at
-// the first offset instead. The image, when it loads, is asked for every
+// table, a classifier, an English tagger and a term model of trees are
+// compiled once at start, the tables each with short and long (pooled)
+// words and a filter; the selector modulo 5 picks one. Every five bytes
+// of the body set the byte at a little-endian offset (modulo the file's
+// size) to the fifth; when the selector divided by 5 is odd the file is
+// cut at the first offset instead. The image, when it loads, is asked for every
 // word of the table, a few absent ones and the body's own bytes. The
 // sanitizers catch a read outside the mapping; the checks hold that a
 // loaded table answers every word without hanging and that a refusal
@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "en_tagger.h"
 #include "fuzz_support.h"
 #include "idf_table.h"
+#include "term_model.h"
 
 namespace {
 
@@ -34,7 +36,7 @@ const char* const kWords[] = {"the", "kernel", "support vector", "abcdefghijkl",
                               "a-rather-long-english-compound-key", "", "absent", "absent-and-rather-long-key"};
 
 std::string g_dir;
-std::string g_images[4];  // idf, keyphrases, classifier, tagger
+std::string g_images[5];  // idf, keyphrases, classifier, tagger, term model
 
 std::string CompileClassifier() {
   std::string text = "alpha 0.1\nclass 08.12 10 cs\nclass 09.01 10 agri\n", error;
@@ -60,6 +62,20 @@ std::string CompileTagger() {
   std::string error;
   if (!t.Parse(text, &error) || !t.WriteImage(path, text.size(), &error)) {
     tarnix_fuzz::Fail("the base tagger could not be written");
+  }
+  return tarnix_fuzz::ReadWholeFile(path);
+}
+
+std::string CompileTermModel() {
+  const std::string text =
+      "features 5\nlambda 1.5\nbaseline -0.25\n"
+      "tree\nsplit 0 0.5 1 4\nsplit 1 -0.25 2 3\nleaf 1.5\nleaf -2\nleaf 0.75\n"
+      "tree\nsplit 2 0.1 1 2\nleaf 0.125\nsplit 3 3 3 4\nsplit 4 1e-3 5 6\nleaf 9\nleaf -1\nleaf 4\n";
+  const std::string path = g_dir + "/base_terms.ekt";
+  ekvr::TermModel m(5);
+  std::string error;
+  if (!m.Parse(text, &error) || !m.WriteImage(path, text.size(), &error)) {
+    tarnix_fuzz::Fail("the base term model could not be written");
   }
   return tarnix_fuzz::ReadWholeFile(path);
 }
@@ -90,14 +106,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   g_images[1] = CompileBase(true);
   g_images[2] = CompileClassifier();
   g_images[3] = CompileTagger();
+  g_images[4] = CompileTermModel();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > kMaxInput) return 0;
-  const int kind = data[0] % 4;
+  const int kind = data[0] % 5;
   const std::string body(reinterpret_cast<const char*>(data + 1), size - 1);
-  const std::string file = tarnix_fuzz::Patched(g_images[kind], body, (data[0] & 4) != 0);
+  const std::string file = tarnix_fuzz::Patched(g_images[kind], body, (data[0] / 5) % 2 != 0);
   const std::string path = g_dir + "/fuzz.ekt";
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (f == nullptr || std::fwrite(file.data(), 1, file.size(), f) != file.size()) tarnix_fuzz::Fail("write");
@@ -106,7 +123,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> words(std::begin(kWords), std::end(kWords));
   words.push_back(body.substr(0, 40));
   std::string error;
-  if (kind == 3) {
+  if (kind == 4) {
+    ekvr::TermModel m(5);
+    if (!m.LoadImage(path, &error)) {
+      FUZZ_CHECK(error.find(path) != std::string::npos);
+      return 0;
+    }
+    // Rows from the body's bytes, then each row alone: the same logits.
+    float rows[70 * 5];
+    for (size_t i = 0; i < 70 * 5; ++i) {
+      rows[i] = body.empty() ? 0.0f : static_cast<float>(static_cast<int8_t>(body[i % body.size()])) / 16.0f;
+    }
+    double many[70];
+    m.LogitMany(rows, 70, 5, many);
+    for (size_t r = 0; r < 70; r += 23) {
+      const double one = m.Logit(rows + r * 5);
+      FUZZ_CHECK(std::memcmp(&one, &many[r], sizeof one) == 0);
+    }
+  } else if (kind == 3) {
     ekvr::EnglishTagger t;
     if (!t.LoadImage(path, &error)) {
       FUZZ_CHECK(error.find(path) != std::string::npos);

@@ -83,7 +83,7 @@ bool Engine::LoadChinese() {
   if (!LoadTableOrImage(JoinPath(folder_, kModelFile), classifier.get(), &error) ||
       !scheme->Load(JoinPath(folder_, kConcordanceFile), &error) ||
       !LoadTableOrImage(JoinPath(folder_, kChineseIdfFile), idf.get(), &error) ||
-      !term_model->Load(JoinPath(folder_, kTermModelFile), &error)) {
+      !LoadTableOrImage(JoinPath(folder_, kTermModelFile), term_model.get(), &error)) {
     Complain(error);
     return false;
   }
@@ -128,14 +128,15 @@ bool Engine::LoadEnglish() {
   // Without a term model (the trainer's folder, before there is one) the
   // weights come from frequency and specificity; a model that is there
   // must fit.
-  const bool have_model = IsRegularFile(JoinPath(folder_, kEnglishModelFile));
+  const std::string model_path = JoinPath(folder_, kEnglishModelFile);
+  const bool have_model = IsRegularFile(model_path) || IsRegularFile(ImagePathFor(model_path));
   if (!have_model) model.reset();
   if (!LoadTableOrImage(JoinPath(folder_, kEnglishIdfFile), idf.get(), &error) ||
       (have_tagger && !(tagger_mapped ? tagger->LoadImage(ImagePathFor(tagger_path), &error)
                                       : tagger->Parse(tagger_text, &error))) ||
       !LoadTableOrImage(JoinPath(folder_, kKeyphraseFile), keyphrases.get(), &error) ||
       !LoadTableOrImage(JoinPath(folder_, kEnglishPairFile), pairs.get(), &error) ||
-      (have_model && !model->Load(JoinPath(folder_, kEnglishModelFile), &error))) {
+      (have_model && !LoadTableOrImage(model_path, model.get(), &error))) {
     Complain(error);
     return false;
   }

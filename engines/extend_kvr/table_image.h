@@ -26,7 +26,7 @@ inline constexpr uint32_t kImageByteOrder = 0x01020304u;
 inline constexpr const char* kImageExtension = ".ekt";
 
 // Which table a file holds; a file of another kind is refused.
-enum class ImageKind : uint32_t { kIdf = 1, kKeyphrases = 2, kClassifier = 3, kTagger = 4 };
+enum class ImageKind : uint32_t { kIdf = 1, kKeyphrases = 2, kClassifier = 3, kTagger = 4, kTermModel = 5 };
 
 // Where one array lies in the file; offsets are multiples of kImageAlign.
 struct ImageSection {
@@ -76,6 +76,23 @@ struct TaggerImageMeta {
   uint32_t reserved;
 };
 static_assert(sizeof(TaggerImageMeta) == 48, "TaggerImageMeta has no padding");
+
+// A term model's: TermModelImageMeta, its weights (double) or its trees'
+// roots (uint32, node indices) and nodes (TreeEnsemble::WrittenNode), as
+// the text reads them. It has no word table: no slots, of kNoSlotBytes.
+inline constexpr ImageSectionId kTermMetaSection = ImageSectionId(kKindSections + 0);
+inline constexpr ImageSectionId kTermWeightsSection = ImageSectionId(kKindSections + 1);
+inline constexpr ImageSectionId kTermRootsSection = ImageSectionId(kKindSections + 2);
+inline constexpr ImageSectionId kTermNodesSection = ImageSectionId(kKindSections + 3);
+inline constexpr size_t kNoSlotBytes = 8;
+
+struct TermModelImageMeta {
+  int32_t features;
+  uint32_t has_baseline;  // 1 when the trees' baseline was given
+  double lambda;
+  double baseline;
+};
+static_assert(sizeof(TermModelImageMeta) == 24, "TermModelImageMeta has no padding");
 
 // The file starts with this; the sections follow it.
 struct ImageHeader {

@@ -5,10 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "classifier.h"
@@ -17,6 +20,7 @@
 #include "idf_table.h"
 #include "data_path.h"
 #include "table_file.h"
+#include "term_model.h"
 
 namespace ekvr {
 namespace {
@@ -331,6 +335,128 @@ TEST(TableImage, RefusesADamagedTagger) {
     EXPECT_FALSE(t.LoadImage(path, &error)) << c.what;
     EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
     EXPECT_EQ(t.tag_names().size(), 4u) << c.what;  // left as it was
+  }
+}
+
+// A small boosted model over five features: shared thresholds, a leaf
+// above the full depth, and a deeper tree.
+const char kTinyTrees[] =
+    "features 5\nlambda 1.5\nbaseline -0.25\n"
+    "tree\nsplit 0 0.5 1 4\nsplit 1 -0.25 2 3\nleaf 1.5\nleaf -2\nleaf 0.75\n"
+    "tree\nsplit 2 0.1 1 2\nleaf 0.125\nsplit 3 3 3 4\nsplit 4 1e-3 5 6\nleaf 9\nleaf -1\nleaf 4\n";
+
+// Random rows of features, thresholds and values on them included.
+std::vector<float> Rows(int features, size_t rows, unsigned seed) {
+  std::mt19937 rng(seed);
+  const float kOn[] = {0.5f, -0.25f, 0.1f, 3.0f, 1e-3f, 0.0f};
+  std::vector<float> f(static_cast<size_t>(features) * rows);
+  for (float& v : f) v = rng() % 3 == 0 ? kOn[rng() % 6] : static_cast<float>(rng() % 4001) / 1000.0f - 2.0f;
+  return f;
+}
+
+// The model from its image scores every row as the model from its text,
+// to the bit, one at a time and in blocks.
+void ExpectSameScores(const TermModel& text, const TermModel& image, int features) {
+  EXPECT_EQ(image.lambda(), text.lambda());
+  for (size_t rows : {1u, 7u, 64u, 150u}) {
+    const std::vector<float> f = Rows(features, rows, static_cast<unsigned>(rows));
+    std::vector<double> a(rows), b(rows);
+    text.LogitMany(f.data(), rows, features, a.data());
+    image.LogitMany(f.data(), rows, features, b.data());
+    for (size_t r = 0; r < rows; ++r) {
+      ASSERT_EQ(std::memcmp(&a[r], &b[r], sizeof a[r]), 0) << rows << " rows, row " << r;
+      const double one = image.Logit(&f[r * features]);
+      ASSERT_EQ(std::memcmp(&a[r], &one, sizeof one), 0) << r;
+    }
+  }
+}
+
+TEST(TableImage, TermModelsScoreTheSameMapped) {
+  const std::string linear = "features 5\nlambda 2\nweights 0.5 -1 0 3.25 -0.125\n";
+  for (const std::string& model : {std::string(kTinyTrees), linear}) {
+    TermModel text(5), image(5);
+    std::string error;
+    ASSERT_TRUE(text.Parse(model, &error)) << error;
+    const std::string path = Scratch("terms.ekt");
+    ASSERT_TRUE(text.WriteImage(path, model.size(), &error)) << error;
+    ASSERT_TRUE(image.LoadImage(path, &error)) << error;
+    ExpectSameScores(text, image, 5);
+  }
+  // The default models, where the build compiled them.
+  size_t compared = 0;
+  for (const auto& [name, features] : {std::pair<const char*, int>{"term_model", kTermFeatures},
+                                       std::pair<const char*, int>{"en_term_model", kEnglishFeatures}}) {
+    const std::string text_path = std::string(EKVR_BUILD_DATA) + "/" + name + ".txt";
+    const std::string image_path = ImagePathFor(text_path);
+    if (!IsRegularFile(image_path)) continue;
+    TermModel text(features), image(features);
+    std::string error;
+    ASSERT_TRUE(text.Load(text_path, &error)) << error;
+    ASSERT_TRUE(image.LoadImage(image_path, &error)) << error;
+    ExpectSameScores(text, image, features);
+    ++compared;
+  }
+  if (compared == 0) GTEST_SKIP() << "a build without images";
+}
+
+// Whatever the text's lines could not say, the image cannot either: each
+// damage is refused with a message naming the file; any other byte
+// damaged leaves a model that scores without reading outside its tables.
+TEST(TableImage, RefusesADamagedTermModel) {
+  TermModel text(5);
+  std::string error;
+  ASSERT_TRUE(text.Parse(kTinyTrees, &error)) << error;
+  const std::string good_path = Scratch("terms_good.ekt");
+  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
+  const std::string good = ReadBytes(good_path);
+  ImageHeader h;
+  std::memcpy(&h, good.data(), sizeof h);
+  const uint64_t meta = h.sections[kTermMetaSection].offset, nodes = h.sections[kTermNodesSection].offset;
+  const uint64_t roots = h.sections[kTermRootsSection].offset;
+  const size_t node = sizeof(TreeEnsemble::WrittenNode);
+  auto with = [&good](uint64_t at, uint32_t value, size_t bytes = 4) { return WithValue(good, at, value, bytes); };
+  std::string nan_leaf = good;
+  const double nan = std::nan("");
+  std::memcpy(&nan_leaf[nodes + 2 * node + offsetof(TreeEnsemble::WrittenNode, value)], &nan, sizeof nan);
+  std::string no_lambda = good;
+  const double zero = 0.0;
+  std::memcpy(&no_lambda[meta + offsetof(TermModelImageMeta, lambda)], &zero, sizeof zero);
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  } cases[] = {
+      {"feature count", with(meta + offsetof(TermModelImageMeta, features), 6), "features"},
+      {"lambda", no_lambda, "lambda"},
+      {"no baseline", with(meta + offsetof(TermModelImageMeta, has_baseline), 0), "trees"},
+      {"feature", with(nodes + offsetof(TreeEnsemble::WrittenNode, feature), 5), "malformed"},
+      {"child before its parent", with(nodes + node + offsetof(TreeEnsemble::WrittenNode, left), 0), "malformed"},
+      {"child in the next tree", with(nodes + offsetof(TreeEnsemble::WrittenNode, right), 6), "trees"},
+      {"leaf value", nan_leaf, "malformed"},
+      {"first root", with(roots, 1), "malformed"},
+      {"second root", with(roots + 4, 99), "malformed"},
+      {"kind", with(offsetof(ImageHeader, kind), static_cast<uint32_t>(ImageKind::kTagger)), "another kind"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = Scratch("terms_damaged.ekt");
+    WriteBytes(path, c.bytes);
+    TermModel t(5);
+    error.clear();
+    EXPECT_FALSE(t.LoadImage(path, &error)) << c.what;
+    EXPECT_NE(error.find(path), std::string::npos) << c.what << ": " << error;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.what << ": " << error;
+  }
+  const std::vector<float> f = Rows(5, 70, 3);
+  std::vector<double> out(70);
+  for (size_t at = sizeof(ImageHeader); at < good.size(); ++at) {
+    for (const unsigned char flip : {0x01, 0x80, 0xFF}) {
+      std::string bytes = good;
+      bytes[at] = static_cast<char>(bytes[at] ^ flip);
+      const std::string path = Scratch("terms_flipped.ekt");
+      WriteBytes(path, bytes);
+      TermModel t(5);
+      if (t.LoadImage(path, &error)) t.LogitMany(f.data(), 70, 5, out.data());
+    }
   }
 }
 

@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "table_file.h"
+#include "table_image.h"
 
 namespace ekvr {
 
@@ -61,6 +63,68 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
     return false;
   }
   return true;
+}
+
+bool TermModel::LoadImage(const std::string& path, std::string* error) {
+  auto image = MappedImage::Open(path, ImageKind::kTermModel, kNoSlotBytes, error);
+  if (image == nullptr) return false;
+  weights_.clear();
+  trees_.Clear();
+  auto refuse = [&](const std::string& why) {
+    *error = path + ": " + why;
+    weights_.clear();
+    trees_.Clear();
+    return false;
+  };
+  const uint64_t weights_size = image->section(kTermWeightsSection).size;
+  const uint64_t roots_size = image->section(kTermRootsSection).size;
+  const uint64_t nodes_size = image->section(kTermNodesSection).size;
+  if (image->section(kTermMetaSection).size != sizeof(TermModelImageMeta) || weights_size % sizeof(double) != 0 ||
+      roots_size % sizeof(uint32_t) != 0 || nodes_size % sizeof(TreeEnsemble::WrittenNode) != 0) {
+    return refuse("the term model's sections do not match their items");
+  }
+  TermModelImageMeta meta;
+  std::memcpy(&meta, image->at(kTermMetaSection), sizeof meta);
+  weights_.resize(static_cast<size_t>(weights_size / sizeof(double)));
+  if (!weights_.empty()) std::memcpy(weights_.data(), image->at(kTermWeightsSection), weights_size);
+  std::vector<uint32_t> roots(static_cast<size_t>(roots_size / sizeof(uint32_t)));
+  if (!roots.empty()) std::memcpy(roots.data(), image->at(kTermRootsSection), roots_size);
+  std::vector<TreeEnsemble::WrittenNode> nodes(static_cast<size_t>(nodes_size / sizeof(TreeEnsemble::WrittenNode)));
+  if (!nodes.empty()) std::memcpy(nodes.data(), image->at(kTermNodesSection), nodes_size);
+  // What Parse asks of the text's lines and of the whole.
+  bool ok = meta.features == features_ && features_ <= kMaxFeatures && std::isfinite(meta.lambda) &&
+            meta.lambda > 0.0 && meta.lambda <= 64.0;
+  for (double w : weights_) ok = ok && std::isfinite(w) && std::fabs(w) < 100.0;
+  if (!ok) return refuse("the term model's features, lambda or weights are out of range");
+  lambda_ = meta.lambda;
+  std::string tree_error;
+  if (!roots.empty() &&
+      !trees_.Import(meta.baseline, meta.has_baseline != 0, roots, nodes, features_, &tree_error)) {
+    return refuse("the trees are malformed: " + tree_error);
+  }
+  const bool linear = weights_.size() == static_cast<size_t>(features_) && trees_.empty();
+  const bool trees = weights_.empty() && !trees_.empty();
+  if (!(linear || trees) || (roots.empty() && !nodes.empty())) {
+    return refuse("the term model needs as many weights as features or a set of trees");
+  }
+  return true;
+}
+
+bool TermModel::WriteImage(const std::string& path, uint64_t source_size, std::string* error) const {
+  TermModelImageMeta meta{features_, trees_.has_baseline() ? 1u : 0u, lambda_, trees_.baseline()};
+  std::vector<uint32_t> roots;
+  std::vector<TreeEnsemble::WrittenNode> nodes;
+  trees_.Export(&roots, &nodes);
+  ImageHeader header{};
+  header.source_size = source_size;
+  header.kind = static_cast<uint32_t>(ImageKind::kTermModel);
+  header.slot_bytes = kNoSlotBytes;
+  ImageExtra data[kImageSections] = {};
+  data[kTermMetaSection] = {&meta, sizeof meta};
+  data[kTermWeightsSection] = {weights_.data(), weights_.size() * sizeof(double)};
+  data[kTermRootsSection] = {roots.data(), roots.size() * sizeof(uint32_t)};
+  data[kTermNodesSection] = {nodes.data(), nodes.size() * sizeof(TreeEnsemble::WrittenNode)};
+  return WriteImageBytes(path, header, data, error);
 }
 
 double TermModel::Logit(const float* features) const {

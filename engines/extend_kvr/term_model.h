@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,6 +115,10 @@ class TermModel {
   // either "weights W0 W1 ..." (a logistic model) or the lines of a
   // TreeEnsemble (boosted trees); "#" starts a comment line.
   bool Parse(std::string_view text, std::string* error);
+  // The model from its compiled image (table_image.h), with the checks
+  // Parse makes; the image of what Parse read, for ekvr_tablec.
+  bool LoadImage(const std::string& path, std::string* error);
+  bool WriteImage(const std::string& path, uint64_t source_size, std::string* error) const;
 
   // The logit of a candidate with these features: the weighted sum, or
   // the trees' score.

@@ -87,6 +87,52 @@ bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int feat
   return ok;
 }
 
+void TreeEnsemble::Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>* nodes) const {
+  *roots = roots_;
+  nodes->clear();
+  for (uint32_t i = 0; i < nodes_.size(); ++i) {
+    const Node& n = nodes_[i];
+    // A leaf leads to itself; a split to the node after it.
+    if (n.left == i) {
+      nodes->push_back({-1, 0, 0, 0, leaves_[i]});
+    } else {
+      nodes->push_back({static_cast<int32_t>(n.feature), n.left, n.right, 0, static_cast<double>(n.threshold)});
+    }
+  }
+}
+
+bool TreeEnsemble::Import(double baseline, bool has_baseline, const std::vector<uint32_t>& roots,
+                          const std::vector<WrittenNode>& nodes, int features, std::string* error) {
+  Clear();
+  bool ok = nodes.size() <= kMaxNodes && (roots.empty() ? nodes.empty() : roots[0] == 0);
+  for (size_t t = 0; ok && t < roots.size(); ++t) {
+    const uint32_t root = roots[t];
+    const uint32_t end = t + 1 < roots.size() ? roots[t + 1] : static_cast<uint32_t>(nodes.size());
+    ok = root < end && end <= nodes.size();
+    roots_.push_back(root);
+    for (uint32_t i = root; ok && i < end; ++i) {
+      const WrittenNode& w = nodes[i];
+      ReadNode node{-1, 0, 0, w.value};
+      ok = std::isfinite(w.value);
+      if (w.feature >= 0) {
+        // The checks of a split line, on indices within the tree.
+        const uint32_t self = i - root, left = w.left - root, right = w.right - root;
+        ok = ok && w.feature < features && left > self && right > self && left < kMaxNodes && right < kMaxNodes;
+        node = ReadNode{w.feature, w.left, w.right, w.value};
+      }
+      read_.push_back(node);
+    }
+  }
+  if (!ok) {
+    *error = "a tree node is malformed";
+    Clear();
+    return false;
+  }
+  baseline_ = baseline;
+  have_baseline_ = has_baseline && std::isfinite(baseline);
+  return Finish(error);
+}
+
 bool TreeEnsemble::Finish(std::string* error) {
   if (roots_.empty()) return true;
   bool ok = have_baseline_;

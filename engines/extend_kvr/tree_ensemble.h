@@ -28,6 +28,25 @@ class TreeEnsemble {
 
   bool empty() const { return roots_.empty(); }
 
+  // The trees as a compiled image holds them: every tree's nodes in
+  // preorder, children by absolute index, a split's threshold as the
+  // scorer compares it (read again, it gives the same float). Part of the
+  // image format (table_image.h).
+  struct WrittenNode {
+    int32_t feature;  // -1 for a leaf
+    uint32_t left;
+    uint32_t right;
+    uint32_t reserved;
+    double value;     // threshold of a split, score of a leaf
+  };
+  double baseline() const { return baseline_; }
+  bool has_baseline() const { return have_baseline_; }
+  void Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>* nodes) const;
+  // Takes trees as Export gives them, with every check the text's lines
+  // and Finish make; false with *error otherwise.
+  bool Import(double baseline, bool has_baseline, const std::vector<uint32_t>& roots,
+              const std::vector<WrittenNode>& nodes, int features, std::string* error);
+
   // The score of a candidate: the baseline plus one leaf of every tree.
   double Score(const float* features) const;
   // The scores of n candidates whose features stand `stride` floats apart,
@@ -94,6 +113,8 @@ class TreeEnsemble {
   std::vector<Test> tests_;
   std::vector<uint32_t> tree_tests_;
 };
+
+static_assert(sizeof(TreeEnsemble::WrittenNode) == 24, "WrittenNode is part of the image format");
 
 }  // namespace ekvr
 
