@@ -38,12 +38,16 @@ size_t Utf8CharLength(unsigned char lead) {
 }
 
 // A GBK character is one byte below 0x80, or a lead byte 0x81-0xFE and a
-// trail byte 0x40-0xFE other than 0x7F.
-size_t GbkCharLength(const std::string& s, size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(s[at]);
-  if (lead < 0x80 || lead == 0x80 || lead == 0xFF || at + 1 >= s.size()) return 1;
-  const unsigned char trail = static_cast<unsigned char>(s[at + 1]);
+// trail byte 0x40-0xFE other than 0x7F: the length of the one starting s
+// (n > 0 bytes), 1 for a byte that starts none.
+size_t GbkCharLength(const unsigned char* s, size_t n) {
+  const unsigned char lead = s[0];
+  if (lead < 0x80 || lead == 0x80 || lead == 0xFF || n < 2) return 1;
+  const unsigned char trail = s[1];
   return (trail >= 0x40 && trail <= 0xFE && trail != 0x7F) ? 2 : 1;
+}
+size_t GbkCharLength(const std::string& s, size_t at) {
+  return GbkCharLength(reinterpret_cast<const unsigned char*>(s.data()) + at, s.size() - at);
 }
 
 #ifdef _WIN32
@@ -201,17 +205,12 @@ bool DecodeBmp(const unsigned char* s, size_t n, uint32_t* cp, size_t* length) {
 // itself below 0x80, lead and trail byte above) and length; false for
 // anything else.
 bool DecodeGbk(const unsigned char* s, size_t n, uint32_t* code, size_t* length) {
-  const unsigned char lead = s[0];
-  if (lead < 0x80) {
-    *code = lead;
-    *length = 1;
-    return true;
+  *length = GbkCharLength(s, n);
+  if (*length == 1) {
+    *code = s[0];
+    return s[0] < 0x80;
   }
-  if (lead == 0x80 || lead == 0xFF || n < 2) return false;
-  const unsigned char trail = s[1];
-  if (trail < 0x40 || trail == 0x7F || trail == 0xFF) return false;
-  *code = static_cast<uint32_t>(lead) << 8 | trail;
-  *length = 2;
+  *code = static_cast<uint32_t>(s[0]) << 8 | s[1];
   return true;
 }
 

@@ -45,28 +45,40 @@ void EachDoubleByte(std::string_view s, F f) {
   }
 }
 
+// Walks the double-byte characters of a GBK text: in_gb2312(lead) for
+// those in GB2312's rows, the commonest, told apart by one range test
+// without the general ones; other(code) for the rest, which ends the walk
+// by returning false.
+template <typename InGb2312, typename Other>
+void EachDoubleByteByRow(std::string_view gbk, InGb2312 in_gb2312, Other other) {
+  const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
+  const size_t n = gbk.size();
+  for (size_t i = 0; i < n;) {
+    const unsigned lead = p[i];
+    if (lead >= 0xA1 && lead <= 0xF7 && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] != 0xFF) {
+      in_gb2312(lead);
+      i += 2;
+    } else if (IsLead(p[i]) && i + 1 < n && IsTrail(p[i + 1])) {
+      if (!other(static_cast<uint16_t>(lead << 8 | p[i + 1]))) return;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+}
+
 struct ScriptCount {
   size_t traditional = 0;
   size_t chinese = 0;
-  // Every article's fields pass here: GB2312's rows, most of a Simplified
-  // text, are counted without the general tests or a search.
+  // Every article's fields pass here.
   void Add(std::string_view gbk) {
-    const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
-    const size_t n = gbk.size();
-    for (size_t i = 0; i < n;) {
-      const unsigned lead = p[i];
-      if (lead >= 0xA1 && lead <= 0xF7 && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] != 0xFF) {
-        chinese += lead > 0xA9;
-        i += 2;
-      } else if (IsLead(p[i]) && i + 1 < n && IsTrail(p[i + 1])) {
-        const auto code = static_cast<uint16_t>(lead << 8 | p[i + 1]);
-        chinese += IsChinese(code);
-        traditional += Find(code) != nullptr;  // outside GB2312
-        i += 2;
-      } else {
-        ++i;
-      }
-    }
+    EachDoubleByteByRow(
+        gbk, [&](unsigned lead) { chinese += lead > 0xA9; },
+        [&](uint16_t code) {
+          chinese += IsChinese(code);
+          traditional += Find(code) != nullptr;  // outside GB2312
+          return true;
+        });
   }
   bool Traditional() const { return traditional >= 3 && traditional * 20 >= chinese; }
 };
@@ -80,20 +92,14 @@ size_t TraditionalOnlyChars(std::string_view gbk) {
 }
 
 bool HasTraditionalOnlyChars(std::string_view gbk) {
-  const auto* p = reinterpret_cast<const unsigned char*>(gbk.data());
-  const size_t n = gbk.size();
-  for (size_t i = 0; i < n;) {
-    // GB2312's rows, the commonest double bytes, need no search.
-    if (p[i] >= 0xA1 && p[i] <= 0xF7 && i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] != 0xFF) {
-      i += 2;
-    } else if (IsLead(p[i]) && i + 1 < n && IsTrail(p[i + 1])) {
-      if (Find(static_cast<uint16_t>(p[i] << 8 | p[i + 1])) != nullptr) return true;
-      i += 2;
-    } else {
-      ++i;
-    }
-  }
-  return false;
+  bool found = false;
+  EachDoubleByteByRow(
+      gbk, [](unsigned) {},
+      [&](uint16_t code) {
+        found = Find(code) != nullptr;
+        return !found;
+      });
+  return found;
 }
 
 bool LooksTraditional(const std::string* texts, size_t count) {

@@ -38,75 +38,54 @@ const char* const kWords[] = {"the", "kernel", "support vector", "abcdefghijkl",
 std::string g_dir;
 std::string g_images[5];  // idf, keyphrases, classifier, tagger, term model
 
-std::string CompileClassifier() {
-  std::string text = "alpha 0.1\nclass 08.12 10 cs\nclass 09.01 10 agri\n", error;
-  for (size_t i = 0; i + 3 < sizeof kWords / sizeof kWords[0]; ++i) {
-    text += std::string(kWords[i]) + "\t" + std::to_string(i % 2) + ":" + std::to_string(i + 1) + "\n";
-  }
-  const std::string path = g_dir + "/base_classifier.ekt";
-  ekvr::Classifier c;
-  if (!c.Parse(text, &error) || !c.WriteImage(path, text.size(), &error)) {
-    tarnix_fuzz::Fail("the base classifier could not be written");
-  }
-  return tarnix_fuzz::ReadWholeFile(path);
-}
-
-std::string CompileTagger() {
-  const std::string text =
-      "en-tagger 1\ntags 3 det nn vbz\ncounts 10 10 10\nstart -0.5 -1.5 -3\n"
-      "from det -5 -0.1 -5\nfrom nn -3 -1.5 -0.4\nfrom vbz -0.7 -1.2 -4\n"
-      "words 4\nthe\t0:-1\nmodel\t1:-3 2:-5\nsupport-vector-machines\t1:-2\n*NUM*\t1:-2\n"
-      "suffixes 2\nl\t1:0.5\nlling\t2:1\nend\n";
-  const std::string path = g_dir + "/base_tagger.ekt";
-  ekvr::EnglishTagger t;
+// The image of table as it reads text, written once at start; its bytes.
+template <typename Table>
+std::string Compile(Table table, const std::string& text, const char* name) {
+  const std::string path = g_dir + "/base_" + name + ".ekt";
   std::string error;
-  if (!t.Parse(text, &error) || !t.WriteImage(path, text.size(), &error)) {
-    tarnix_fuzz::Fail("the base tagger could not be written");
+  if (!table.Parse(text, &error) || !table.WriteImage(path, text.size(), &error)) {
+    tarnix_fuzz::Fail((std::string("the base ") + name + " image could not be written: " + error).c_str());
   }
   return tarnix_fuzz::ReadWholeFile(path);
 }
 
-std::string CompileTermModel() {
-  const std::string text =
-      "features 5\nlambda 1.5\nbaseline -0.25\n"
-      "tree\nsplit 0 0.5 1 4\nsplit 1 -0.25 2 3\nleaf 1.5\nleaf -2\nleaf 0.75\n"
-      "tree\nsplit 2 0.1 1 2\nleaf 0.125\nsplit 3 3 3 4\nsplit 4 1e-3 5 6\nleaf 9\nleaf -1\nleaf 4\n";
-  const std::string path = g_dir + "/base_terms.ekt";
-  ekvr::TermModel m(5);
-  std::string error;
-  if (!m.Parse(text, &error) || !m.WriteImage(path, text.size(), &error)) {
-    tarnix_fuzz::Fail("the base term model could not be written");
-  }
-  return tarnix_fuzz::ReadWholeFile(path);
-}
-
-std::string CompileBase(bool keyphrases) {
-  std::string text, error;
+// The table's words, each with the column the kind reads after it.
+std::string WordLines(bool keyphrases, bool classifier) {
+  std::string text;
   for (size_t i = 0; i + 3 < sizeof kWords / sizeof kWords[0]; ++i) {
-    text += std::string(kWords[i]) + (keyphrases ? "\t" + std::to_string(i) + "\t9\n" : " " + std::to_string(i) + ".5\n");
+    text += kWords[i];
+    if (classifier) {
+      text += "\t" + std::to_string(i % 2) + ":" + std::to_string(i + 1) + "\n";
+    } else if (keyphrases) {
+      text += "\t" + std::to_string(i) + "\t9\n";
+    } else {
+      text += " " + std::to_string(i) + ".5\n";
+    }
   }
-  const std::string path = g_dir + (keyphrases ? "/base_kp.ekt" : "/base_idf.ekt");
-  bool ok = false;
-  if (keyphrases) {
-    ekvr::KeyphraseTable t;
-    ok = t.Parse(text, &error) && t.WriteImage(path, text.size(), &error);
-  } else {
-    ekvr::IdfTable t;
-    ok = t.Parse(text, &error) && t.WriteImage(path, text.size(), &error);
-  }
-  if (!ok) tarnix_fuzz::Fail("the base image could not be written");
-  return tarnix_fuzz::ReadWholeFile(path);
+  return text;
 }
+
+const char kTagger[] =
+    "en-tagger 1\ntags 3 det nn vbz\ncounts 10 10 10\nstart -0.5 -1.5 -3\n"
+    "from det -5 -0.1 -5\nfrom nn -3 -1.5 -0.4\nfrom vbz -0.7 -1.2 -4\n"
+    "words 4\nthe\t0:-1\nmodel\t1:-3 2:-5\nsupport-vector-machines\t1:-2\n*NUM*\t1:-2\n"
+    "suffixes 2\nl\t1:0.5\nlling\t2:1\nend\n";
+
+const char kTermModel[] =
+    "features 5\nlambda 1.5\nbaseline -0.25\n"
+    "tree\nsplit 0 0.5 1 4\nsplit 1 -0.25 2 3\nleaf 1.5\nleaf -2\nleaf 0.75\n"
+    "tree\nsplit 2 0.1 1 2\nleaf 0.125\nsplit 3 3 3 4\nsplit 4 1e-3 5 6\nleaf 9\nleaf -1\nleaf 4\n";
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   g_dir = tarnix_fuzz::EnterWorkDir(false, argc, argv);
-  g_images[0] = CompileBase(false);
-  g_images[1] = CompileBase(true);
-  g_images[2] = CompileClassifier();
-  g_images[3] = CompileTagger();
-  g_images[4] = CompileTermModel();
+  g_images[0] = Compile(ekvr::IdfTable(), WordLines(false, false), "idf");
+  g_images[1] = Compile(ekvr::KeyphraseTable(), WordLines(true, false), "kp");
+  g_images[2] = Compile(ekvr::Classifier(), "alpha 0.1\nclass 08.12 10 cs\nclass 09.01 10 agri\n" + WordLines(false, true),
+                        "classifier");
+  g_images[3] = Compile(ekvr::EnglishTagger(), kTagger, "tagger");
+  g_images[4] = Compile(ekvr::TermModel(5), kTermModel, "terms");
   return 0;
 }
 

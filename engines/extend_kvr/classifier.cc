@@ -150,12 +150,9 @@ bool Classifier::LoadImage(const std::string& path, std::string* error) {
   }
   Clear();
   codes_ = std::move(codes);
-  class_docs_.resize(k);
-  log_prior_.resize(k);
-  log_floor_.resize(k);
-  std::memcpy(class_docs_.data(), image->at(kClassDocsSection), k * sizeof(uint32_t));
-  std::memcpy(log_prior_.data(), image->at(kLogPriorSection), k * sizeof(double));
-  std::memcpy(log_floor_.data(), image->at(kLogFloorSection), k * sizeof(double));
+  class_docs_ = image->Copy<uint32_t>(kClassDocsSection);
+  log_prior_ = image->Copy<double>(kLogPriorSection);
+  log_floor_ = image->Copy<double>(kLogFloorSection);
   image_ = std::move(image);
   mapped_index_ = index;
   stats_data_ = stats;

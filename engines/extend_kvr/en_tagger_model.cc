@@ -430,12 +430,9 @@ bool EnglishTagger::LoadImage(const std::string& path, std::string* error) {
   tag_names_ = std::move(names);
   for (const std::string& n : tag_names_) classes_.push_back(ClassOfTagName(n));
   tag_count_ = tags;
-  start_.resize(tags);
-  log_count_.resize(tags);
-  transition_.resize(tags * tags);
-  std::memcpy(start_.data(), image->at(kStartSection), tags * sizeof(float));
-  std::memcpy(log_count_.data(), image->at(kLogCountSection), tags * sizeof(float));
-  std::memcpy(transition_.data(), image->at(kTransitionSection), tags * tags * sizeof(float));
+  start_ = image->Copy<float>(kStartSection);
+  log_count_ = image->Copy<float>(kLogCountSection);
+  transition_ = image->Copy<float>(kTransitionSection);
   number_ = {meta.number_first, meta.number_count};
   ordinal_ = {meta.ordinal_first, meta.ordinal_count};
   max_suffix_ = meta.max_suffix;

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -149,6 +150,14 @@ class MappedImage {
   // The texts of a section of NUL-terminated names (class codes, tag
   // names), in order; bytes after the last NUL are no name.
   std::vector<std::string> Names(ImageSectionId id) const;
+  // A section's items copied out, as many whole ones as it holds (the
+  // kinds check a section's size before they copy it).
+  template <typename T>
+  std::vector<T> Copy(ImageSectionId id) const {
+    std::vector<T> items(static_cast<size_t>(section(id).size / sizeof(T)));
+    if (!items.empty()) std::memcpy(items.data(), at(id), items.size() * sizeof(T));
+    return items;
+  }
 
   // The table the image holds, over the mapped bytes.
   template <typename V>

@@ -44,6 +44,36 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// The image of table as it reads text, written under name: its bytes in
+// *bytes and its header in *h.
+template <typename Table>
+void WriteGoodImage(Table* table, const char* text, const std::string& name, std::string* bytes, ImageHeader* h) {
+  std::string error;
+  ASSERT_TRUE(table->Parse(text, &error)) << error;
+  const std::string path = Scratch(name);
+  ASSERT_TRUE(table->WriteImage(path, 1, &error)) << error;
+  *bytes = ReadBytes(path);
+  ASSERT_GE(bytes->size(), sizeof *h);
+  std::memcpy(h, bytes->data(), sizeof *h);
+}
+
+// The build's default table `file` as its text gives it (the text in
+// *source) and as its image does; *present is false in a build that
+// compiled no image of it.
+template <typename Table>
+void LoadDefaultBothWays(const std::string& file, Table* from_text, Table* from_image, std::string* source,
+                         bool* present) {
+  const std::string text_path = std::string(EKVR_BUILD_DATA) + "/" + file;
+  const std::string image_path = ImagePathFor(text_path);
+  *present = IsRegularFile(image_path);
+  if (!*present) return;
+  EXPECT_TRUE(ImageIsCurrent(image_path, text_path)) << file;
+  std::string error;
+  ASSERT_TRUE(ReadWholeFile(text_path, source)) << file;
+  ASSERT_TRUE(from_text->Parse(*source, &error)) << file << ": " << error;
+  ASSERT_TRUE(from_image->LoadImage(image_path, &error)) << error;
+}
+
 // Words of every length class: empty-free short keys inline in the slot,
 // exactly 12 bytes, and long ones in the pool (GBK and ASCII).
 const char kSmallIdf[] =
@@ -124,26 +154,20 @@ TEST(TableImage, KeyphraseTableAsksTheSameMapped) {
 // The build's own images against its text tables, word for word.
 TEST(TableImage, DefaultTablesAskTheSameMapped) {
   size_t compared = 0;
-  for (const char* name : {"zh_idf", "en_idf", "en_bigram_df"}) {
-    const std::string text_path = std::string(EKVR_BUILD_DATA) + "/" + name + ".txt";
-    const std::string image_path = ImagePathFor(text_path);
-    if (!IsRegularFile(image_path)) continue;  // a build without images
-    EXPECT_TRUE(ImageIsCurrent(image_path, text_path)) << name;
-    std::string text, error;
-    ASSERT_TRUE(ReadWholeFile(text_path, &text));
+  for (const char* name : {"zh_idf.txt", "en_idf.txt", "en_bigram_df.txt"}) {
+    std::string text;
+    bool present = false;
     IdfTable from_text, mapped;
-    ASSERT_TRUE(from_text.Parse(text, &error)) << error;
-    ASSERT_TRUE(mapped.LoadImage(image_path, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(LoadDefaultBothWays(name, &from_text, &mapped, &text, &present));
+    if (!present) continue;  // a build without images
     ExpectSameIdf(from_text, mapped, WordsOf(text));
     ++compared;
   }
-  const std::string kp_text = std::string(EKVR_BUILD_DATA) + "/en_keyphrases.txt";
-  if (IsRegularFile(ImagePathFor(kp_text))) {
-    std::string text, error;
-    ASSERT_TRUE(ReadWholeFile(kp_text, &text));
-    KeyphraseTable from_text, mapped;
-    ASSERT_TRUE(from_text.Parse(text, &error)) << error;
-    ASSERT_TRUE(mapped.LoadImage(ImagePathFor(kp_text), &error)) << error;
+  std::string text;
+  bool present = false;
+  KeyphraseTable from_text, mapped;
+  ASSERT_NO_FATAL_FAILURE(LoadDefaultBothWays("en_keyphrases.txt", &from_text, &mapped, &text, &present));
+  if (present) {
     EXPECT_EQ(mapped.size(), from_text.size());
     size_t differ = 0;
     for (std::string_view line : SplitView(text, '\n')) {
@@ -189,13 +213,11 @@ TEST(TableImage, ClassifierAsksTheSameMapped) {
   ExpectSameClassifier(text, image, {"kernel", "method", "soil", "support vector machine", "absent", ""});
   EXPECT_EQ(image.Find("kernel")->best_class, 0);  // the first line of a word still holds
 
-  const std::string model = std::string(EKVR_BUILD_DATA) + "/classifier.model";
-  if (!IsRegularFile(ImagePathFor(model))) GTEST_SKIP() << "the build has no compiled classifier";
   std::string source;
-  ASSERT_TRUE(ReadWholeFile(model, &source));
+  bool present = false;
   Classifier full_text, full_image;
-  ASSERT_TRUE(full_text.Parse(source, &error)) << error;
-  ASSERT_TRUE(full_image.LoadImage(ImagePathFor(model), &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(LoadDefaultBothWays("classifier.model", &full_text, &full_image, &source, &present));
+  if (!present) GTEST_SKIP() << "the build has no compiled classifier";
   std::vector<std::string> words;
   for (std::string_view line : SplitView(source, '\n')) {
     const size_t tab = line.find('\t');
@@ -209,13 +231,9 @@ TEST(TableImage, ClassifierAsksTheSameMapped) {
 // look-ups could hand out never points outside them.
 TEST(TableImage, RefusesADamagedClassifier) {
   Classifier text;
-  std::string error;
-  ASSERT_TRUE(text.Parse(kSmallModel, &error)) << error;
-  const std::string good_path = Scratch("classifier_good.ekt");
-  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
-  const std::string good = ReadBytes(good_path);
+  std::string good, error;
   ImageHeader h;
-  std::memcpy(&h, good.data(), sizeof h);
+  ASSERT_NO_FATAL_FAILURE(WriteGoodImage(&text, kSmallModel, "classifier_good.ekt", &good, &h));
   const uint64_t stats = h.sections[kStatsSection].offset, evidence = h.sections[kEvidenceSection].offset;
   auto with = [&good](uint64_t at, uint32_t value) { return WithValue(good, at, value); };
   const struct {
@@ -281,13 +299,11 @@ TEST(TableImage, TaggerTagsTheSameMapped) {
   image.Tag({"the", "model", "runs"}, &tags);
   EXPECT_EQ(tags, (std::vector<uint8_t>{0, 1, 2}));
 
-  const std::string model = std::string(EKVR_BUILD_DATA) + "/" + kEnglishTaggerFile;
-  if (!IsRegularFile(ImagePathFor(model))) GTEST_SKIP() << "the build has no compiled tagger";
   std::string source;
-  ASSERT_TRUE(ReadWholeFile(model, &source));
+  bool present = false;
   EnglishTagger full_text, full_image;
-  ASSERT_TRUE(full_text.Parse(source, &error)) << error;
-  ASSERT_TRUE(full_image.LoadImage(ImagePathFor(model), &error)) << error;
+  ASSERT_NO_FATAL_FAILURE(LoadDefaultBothWays(kEnglishTaggerFile, &full_text, &full_image, &source, &present));
+  if (!present) GTEST_SKIP() << "the build has no compiled tagger";
   // Every listed word as written, capitalised and with a made-up ending
   // (the suffix table), and numbers.
   std::vector<std::string> tokens;
@@ -306,13 +322,9 @@ TEST(TableImage, TaggerTagsTheSameMapped) {
 
 TEST(TableImage, RefusesADamagedTagger) {
   EnglishTagger text;
-  std::string error;
-  ASSERT_TRUE(text.Parse(kTinyTagger, &error)) << error;
-  const std::string good_path = Scratch("tagger_good.ekt");
-  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
-  const std::string good = ReadBytes(good_path);
+  std::string good, error;
   ImageHeader h;
-  std::memcpy(&h, good.data(), sizeof h);
+  ASSERT_NO_FATAL_FAILURE(WriteGoodImage(&text, kTinyTagger, "tagger_good.ekt", &good, &h));
   const uint64_t meta = h.sections[kTaggerMetaSection].offset;
   auto with = [&good](uint64_t at, uint32_t value, size_t bytes) { return WithValue(good, at, value, bytes); };
   const struct {
@@ -384,15 +396,13 @@ TEST(TableImage, TermModelsScoreTheSameMapped) {
   }
   // The default models, where the build compiled them.
   size_t compared = 0;
-  for (const auto& [name, features] : {std::pair<const char*, int>{"term_model", kTermFeatures},
-                                       std::pair<const char*, int>{"en_term_model", kEnglishFeatures}}) {
-    const std::string text_path = std::string(EKVR_BUILD_DATA) + "/" + name + ".txt";
-    const std::string image_path = ImagePathFor(text_path);
-    if (!IsRegularFile(image_path)) continue;
+  for (const auto& [name, features] : {std::pair<const char*, int>{kTermModelFile, kTermFeatures},
+                                       std::pair<const char*, int>{kEnglishModelFile, kEnglishFeatures}}) {
+    std::string source;
+    bool present = false;
     TermModel text(features), image(features);
-    std::string error;
-    ASSERT_TRUE(text.Load(text_path, &error)) << error;
-    ASSERT_TRUE(image.LoadImage(image_path, &error)) << error;
+    ASSERT_NO_FATAL_FAILURE(LoadDefaultBothWays(name, &text, &image, &source, &present));
+    if (!present) continue;
     ExpectSameScores(text, image, features);
     ++compared;
   }
@@ -404,13 +414,9 @@ TEST(TableImage, TermModelsScoreTheSameMapped) {
 // damaged leaves a model that scores without reading outside its tables.
 TEST(TableImage, RefusesADamagedTermModel) {
   TermModel text(5);
-  std::string error;
-  ASSERT_TRUE(text.Parse(kTinyTrees, &error)) << error;
-  const std::string good_path = Scratch("terms_good.ekt");
-  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
-  const std::string good = ReadBytes(good_path);
+  std::string good, error;
   ImageHeader h;
-  std::memcpy(&h, good.data(), sizeof h);
+  ASSERT_NO_FATAL_FAILURE(WriteGoodImage(&text, kTinyTrees, "terms_good.ekt", &good, &h));
   const uint64_t meta = h.sections[kTermMetaSection].offset, nodes = h.sections[kTermNodesSection].offset;
   const uint64_t roots = h.sections[kTermRootsSection].offset;
   const size_t node = sizeof(TreeEnsemble::WrittenNode);
@@ -464,13 +470,9 @@ TEST(TableImage, RefusesADamagedTermModel) {
 // naming the file; the table keeps what it had.
 TEST(TableImage, RefusesDamagedImages) {
   IdfTable text;
-  std::string error;
-  ASSERT_TRUE(text.Parse(kSmallIdf, &error)) << error;
-  const std::string good_path = Scratch("good.ekt");
-  ASSERT_TRUE(text.WriteImage(good_path, 1, &error)) << error;
-  const std::string good = ReadBytes(good_path);
+  std::string good, error;
   ImageHeader h;
-  std::memcpy(&h, good.data(), sizeof h);
+  ASSERT_NO_FATAL_FAILURE(WriteGoodImage(&text, kSmallIdf, "good.ekt", &good, &h));
 
   auto patched = [&](auto&& patch) {
     ImageHeader copy = h;

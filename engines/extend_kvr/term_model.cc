@@ -8,6 +8,13 @@
 #include "table_image.h"
 
 namespace ekvr {
+namespace {
+
+// What a model may hold, from its text or its image alike.
+bool LambdaFits(double lambda) { return lambda > 0.0 && lambda <= 64.0; }
+bool WeightFits(double weight) { return std::isfinite(weight) && std::fabs(weight) < 100.0; }
+
+}  // namespace
 
 bool TermModel::Load(const std::string& path, std::string* error) {
   return LoadTable(path, this, error);
@@ -18,7 +25,6 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
   trees_.Clear();
   int features = -1;
   bool have_lambda = false;
-  auto number = ParseFinite;
   int line_no = 0;
   std::vector<std::string_view> cols;
   for (std::string_view line : SplitView(text, '\n')) {
@@ -29,16 +35,16 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
     double v = 0.0;
     bool ok = cols.size() >= 2;
     if (ok && cols[0] == "features") {
-      ok = cols.size() == 2 && number(cols[1], &v) && v == features_;
+      ok = cols.size() == 2 && ParseFinite(cols[1], &v) && v == features_;
       features = static_cast<int>(v);
     } else if (ok && cols[0] == "lambda") {
-      ok = cols.size() == 2 && number(cols[1], &lambda_) && lambda_ > 0.0 && lambda_ <= 64.0;
+      ok = cols.size() == 2 && ParseFinite(cols[1], &lambda_) && LambdaFits(lambda_);
       have_lambda = true;
     } else if (!cols.empty() && TreeEnsemble::Accepts(cols[0])) {
       ok = trees_.ParseLine(cols, features_, error);
     } else if (ok && cols[0] == "weights") {
       for (size_t i = 1; ok && i < cols.size(); ++i) {
-        ok = number(cols[i], &v) && std::fabs(v) < 100.0;
+        ok = ParseFinite(cols[i], &v) && WeightFits(v);
         weights_.push_back(v);
       }
     } else {
@@ -51,10 +57,8 @@ bool TermModel::Parse(std::string_view text, std::string* error) {
       return false;
     }
   }
-  const bool linear = weights_.size() == static_cast<size_t>(features_) && trees_.empty();
-  const bool trees = weights_.empty() && !trees_.empty();
   std::string tree_error;
-  if (features != features_ || features_ > kMaxFeatures || !have_lambda || !(linear || trees) ||
+  if (features != features_ || features_ > kMaxFeatures || !have_lambda || !LinearOrTrees() ||
       !trees_.Finish(&tree_error)) {
     *error = "term model needs features " + std::to_string(features_) +
              ", lambda, and as many weights or a set of trees" + (tree_error.empty() ? "" : ": " + tree_error);
@@ -85,16 +89,12 @@ bool TermModel::LoadImage(const std::string& path, std::string* error) {
   }
   TermModelImageMeta meta;
   std::memcpy(&meta, image->at(kTermMetaSection), sizeof meta);
-  weights_.resize(static_cast<size_t>(weights_size / sizeof(double)));
-  if (!weights_.empty()) std::memcpy(weights_.data(), image->at(kTermWeightsSection), weights_size);
-  std::vector<uint32_t> roots(static_cast<size_t>(roots_size / sizeof(uint32_t)));
-  if (!roots.empty()) std::memcpy(roots.data(), image->at(kTermRootsSection), roots_size);
-  std::vector<TreeEnsemble::WrittenNode> nodes(static_cast<size_t>(nodes_size / sizeof(TreeEnsemble::WrittenNode)));
-  if (!nodes.empty()) std::memcpy(nodes.data(), image->at(kTermNodesSection), nodes_size);
+  weights_ = image->Copy<double>(kTermWeightsSection);
+  const std::vector<uint32_t> roots = image->Copy<uint32_t>(kTermRootsSection);
+  const std::vector<TreeEnsemble::WrittenNode> nodes = image->Copy<TreeEnsemble::WrittenNode>(kTermNodesSection);
   // What Parse asks of the text's lines and of the whole.
-  bool ok = meta.features == features_ && features_ <= kMaxFeatures && std::isfinite(meta.lambda) &&
-            meta.lambda > 0.0 && meta.lambda <= 64.0;
-  for (double w : weights_) ok = ok && std::isfinite(w) && std::fabs(w) < 100.0;
+  bool ok = meta.features == features_ && features_ <= kMaxFeatures && LambdaFits(meta.lambda);
+  for (double w : weights_) ok = ok && WeightFits(w);
   if (!ok) return refuse("the term model's features, lambda or weights are out of range");
   lambda_ = meta.lambda;
   std::string tree_error;
@@ -102,12 +102,15 @@ bool TermModel::LoadImage(const std::string& path, std::string* error) {
       !trees_.Import(meta.baseline, meta.has_baseline != 0, roots, nodes, features_, &tree_error)) {
     return refuse("the trees are malformed: " + tree_error);
   }
-  const bool linear = weights_.size() == static_cast<size_t>(features_) && trees_.empty();
-  const bool trees = weights_.empty() && !trees_.empty();
-  if (!(linear || trees) || (roots.empty() && !nodes.empty())) {
+  if (!LinearOrTrees() || (roots.empty() && !nodes.empty())) {
     return refuse("the term model needs as many weights as features or a set of trees");
   }
   return true;
+}
+
+bool TermModel::LinearOrTrees() const {
+  const bool linear = weights_.size() == static_cast<size_t>(features_) && trees_.empty();
+  return linear || (weights_.empty() && !trees_.empty());
 }
 
 bool TermModel::WriteImage(const std::string& path, uint64_t source_size, std::string* error) const {

@@ -130,6 +130,8 @@ class TermModel {
 
  private:
   static constexpr int kMaxFeatures = 128;
+  // As many weights as features and no trees, or trees and no weights.
+  bool LinearOrTrees() const;
   int features_;
   double lambda_ = 1.0;
   std::vector<double> weights_;

@@ -18,8 +18,6 @@
 namespace ekvr {
 namespace {
 
-bool Number(std::string_view s, double* out) { return ParseFinite(s, out); }
-
 bool Index(std::string_view s, uint32_t* out) {
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), *out);
   return ec == std::errc() && end == s.data() + s.size();
@@ -60,7 +58,7 @@ bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int feat
   const std::string_view key = cols.empty() ? std::string_view() : cols[0];
   bool ok = false;
   if (key == "baseline") {
-    ok = cols.size() == 2 && Number(cols[1], &baseline_);
+    ok = cols.size() == 2 && ParseFinite(cols[1], &baseline_);
     have_baseline_ = ok;
   } else if (key == "tree") {
     ok = cols.size() == 1;
@@ -69,13 +67,13 @@ bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int feat
     const uint32_t root = roots_.back();
     ReadNode node{-1, 0, 0, 0.0};
     if (key == "leaf") {
-      ok = cols.size() == 2 && Number(cols[1], &node.value);
+      ok = cols.size() == 2 && ParseFinite(cols[1], &node.value);
     } else {
       uint32_t feature = 0, left = 0, right = 0;
       const uint32_t self = static_cast<uint32_t>(read_.size()) - root;
       // Children stand after their parent: every walk ends.
       ok = cols.size() == 5 && Index(cols[1], &feature) && feature < static_cast<uint32_t>(features) &&
-           Number(cols[2], &node.value) && Index(cols[3], &left) && Index(cols[4], &right) && left > self &&
+           ParseFinite(cols[2], &node.value) && Index(cols[3], &left) && Index(cols[4], &right) && left > self &&
            right > self && left < kMaxNodes && right < kMaxNodes;
       node.feature = static_cast<int32_t>(feature);
       node.left = root + left;
