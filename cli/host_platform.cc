@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #ifdef _WIN32
@@ -224,12 +227,19 @@ bool DecodeGbk(const unsigned char* s, size_t n, uint32_t* code, size_t* length)
 // any state from one character to the next.
 class RememberedChars {
  public:
-  explicit RememberedChars(bool from_utf8) : from_utf8_(from_utf8) {}
+  explicit RememberedChars(bool from_utf8) : from_utf8_(from_utf8) {
+    if (table_ == nullptr) throw std::bad_alloc();
+  }
 
-  static constexpr uint32_t kUnknown = 0xFFFFFFFFu;
+  // Entries are zero before Learn, so that the table can come from
+  // calloc's untouched pages: filling 256 KB a direction cost a process
+  // a hundred page faults before its first article, where an abstract
+  // touches a few dozen of the pages.
+  static constexpr uint32_t kUnknown = 0;
+  static constexpr uint32_t kRefused = 1;  // no character has 0 bytes
 
   // The converted bytes of the character numbered key: their count in the
-  // top byte, the bytes below it, first byte highest; 0 when iconv
+  // top byte, the bytes below it, first byte highest; kRefused when iconv
   // refuses the character, kUnknown before Learn.
   uint32_t Find(uint32_t key) const { return table_[key]; }
   // Asks iconv about the character numbered key, whose own bytes are
@@ -238,7 +248,7 @@ class RememberedChars {
     return table_[key] = Ask(text, length);
   }
 
-  // Writes the bytes of an entry other than 0 and kUnknown at out and
+  // Writes the bytes of an entry other than kRefused and kUnknown at out and
   // returns how many.
   static size_t Write(uint32_t entry, char* out) {
     const uint32_t count = entry >> 24;
@@ -251,17 +261,17 @@ class RememberedChars {
  private:
   uint32_t Ask(const char* text, size_t length) const {
     iconv_t cd = Descriptor(from_utf8_);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return 0;
+    if (cd == reinterpret_cast<iconv_t>(-1)) return kRefused;
     char bytes[8];
     char* in_at = const_cast<char*>(text);
     size_t in_left = length;
     char* out_at = bytes;
     size_t out_left = sizeof bytes;
-    if (iconv(cd, &in_at, &in_left, &out_at, &out_left) == static_cast<size_t>(-1) || in_left != 0) return 0;
+    if (iconv(cd, &in_at, &in_left, &out_at, &out_left) == static_cast<size_t>(-1) || in_left != 0) return kRefused;
     const size_t n = sizeof bytes - out_left;
     // Left to the plain conversion: what would not fit the room
     // ConvertRemembering makes for a character of this length.
-    if (n == 0 || n > 3 || n > (from_utf8_ ? length : length + length / 2)) return 0;
+    if (n == 0 || n > 3 || n > (from_utf8_ ? length : length + length / 2)) return kRefused;
     uint32_t entry = static_cast<uint32_t>(n) << 24;
     for (size_t i = 0; i < n; ++i) {
       entry |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * (n - 1 - i));
@@ -270,7 +280,10 @@ class RememberedChars {
   }
 
   bool from_utf8_;
-  std::vector<uint32_t> table_ = std::vector<uint32_t>(0x10000, kUnknown);
+  struct Free {
+    void operator()(uint32_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<uint32_t[], Free> table_{static_cast<uint32_t*>(std::calloc(0x10000, sizeof(uint32_t)))};
 };
 
 // Characters a text may teach RememberedChars: asking iconv about one
@@ -311,7 +324,7 @@ bool ConvertRemembering(const std::string& in, std::string* out, Unmappable mode
       if (learnt++ == kLearntPerText) break;
       entry = known.Learn(key, in.data() + at, length);
     }
-    if (entry == 0) break;
+    if (entry == RememberedChars::kRefused) break;
     written += RememberedChars::Write(entry, &(*out)[written]);
     at += length;
   }

@@ -90,19 +90,19 @@ bool TermModel::LoadImage(const std::string& path, std::string* error) {
   TermModelImageMeta meta;
   std::memcpy(&meta, image->at(kTermMetaSection), sizeof meta);
   weights_ = image->Copy<double>(kTermWeightsSection);
-  const std::vector<uint32_t> roots = image->Copy<uint32_t>(kTermRootsSection);
-  const std::vector<TreeEnsemble::WrittenNode> nodes = image->Copy<TreeEnsemble::WrittenNode>(kTermNodesSection);
+  const size_t roots = static_cast<size_t>(roots_size / sizeof(uint32_t));
+  const size_t nodes = static_cast<size_t>(nodes_size / sizeof(TreeEnsemble::WrittenNode));
   // What Parse asks of the text's lines and of the whole.
   bool ok = meta.features == features_ && features_ <= kMaxFeatures && LambdaFits(meta.lambda);
   for (double w : weights_) ok = ok && WeightFits(w);
   if (!ok) return refuse("the term model's features, lambda or weights are out of range");
   lambda_ = meta.lambda;
   std::string tree_error;
-  if (!roots.empty() &&
-      !trees_.Import(meta.baseline, meta.has_baseline != 0, roots, nodes, features_, &tree_error)) {
+  if (roots != 0 && !trees_.Import(meta.baseline, meta.has_baseline != 0, image->at(kTermRootsSection), roots,
+                                   image->at(kTermNodesSection), nodes, features_, &tree_error)) {
     return refuse("the trees are malformed: " + tree_error);
   }
-  if (!LinearOrTrees() || (roots.empty() && !nodes.empty())) {
+  if (!LinearOrTrees() || (roots == 0 && nodes != 0)) {
     return refuse("the term model needs as many weights as features or a set of trees");
   }
   return true;

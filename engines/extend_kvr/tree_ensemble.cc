@@ -34,6 +34,8 @@ float FloatThreshold(double written) {
 // A model file is read once; this bounds what a damaged one can allocate.
 constexpr size_t kMaxNodes = 1u << 22;
 
+constexpr char kIncomplete[] = "the trees are incomplete (a baseline, and every child inside its tree)";
+
 }  // namespace
 
 bool TreeEnsemble::Accepts(std::string_view keyword) {
@@ -99,26 +101,37 @@ void TreeEnsemble::Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>
   }
 }
 
-bool TreeEnsemble::Import(double baseline, bool has_baseline, const std::vector<uint32_t>& roots,
-                          const std::vector<WrittenNode>& nodes, int features, std::string* error) {
+bool TreeEnsemble::Import(double baseline, bool has_baseline, const void* roots, size_t root_count,
+                          const void* nodes, size_t node_count, int features, std::string* error) {
   Clear();
-  bool ok = nodes.size() <= kMaxNodes && (roots.empty() ? nodes.empty() : roots[0] == 0);
-  for (size_t t = 0; ok && t < roots.size(); ++t) {
-    const uint32_t root = roots[t];
-    const uint32_t end = t + 1 < roots.size() ? roots[t + 1] : static_cast<uint32_t>(nodes.size());
-    ok = root < end && end <= nodes.size();
-    roots_.push_back(root);
+  const auto root_at = [roots](size_t t) {
+    uint32_t r;
+    std::memcpy(&r, static_cast<const char*>(roots) + t * sizeof r, sizeof r);
+    return r;
+  };
+  // The nodes are compiled from the bytes themselves: a copy in the read
+  // layout first would be as many fresh pages again as the compiled trees.
+  const auto node_at = [nodes](size_t i) {
+    WrittenNode w;
+    std::memcpy(&w, static_cast<const char*>(nodes) + i * sizeof w, sizeof w);
+    return w.feature < 0 ? ReadNode{-1, 0, 0, w.value} : ReadNode{w.feature, w.left, w.right, w.value};
+  };
+  bool ok = node_count <= kMaxNodes && (root_count == 0 ? node_count == 0 : root_at(0) == 0);
+  bool inside = true;  // every child inside its tree
+  for (size_t t = 0; ok && t < root_count; ++t) {
+    const uint32_t root = root_at(t);
+    const uint32_t end = t + 1 < root_count ? root_at(t + 1) : static_cast<uint32_t>(node_count);
+    ok = root < end && end <= node_count;
     for (uint32_t i = root; ok && i < end; ++i) {
-      const WrittenNode& w = nodes[i];
-      ReadNode node{-1, 0, 0, w.value};
-      ok = std::isfinite(w.value);
-      if (w.feature >= 0) {
+      const ReadNode node = node_at(i);
+      ok = std::isfinite(node.value);
+      if (node.feature >= 0) {
         // The checks of a split line, on indices within the tree.
-        const uint32_t self = i - root, left = w.left - root, right = w.right - root;
-        ok = ok && w.feature < features && left > self && right > self && left < kMaxNodes && right < kMaxNodes;
-        node = ReadNode{w.feature, w.left, w.right, w.value};
+        const uint32_t self = i - root, left = node.left - root, right = node.right - root;
+        ok = ok && node.feature < features && left > self && right > self && left < kMaxNodes &&
+             right < kMaxNodes;
+        inside = inside && node.left < end && node.right < end;
       }
-      read_.push_back(node);
     }
   }
   if (!ok) {
@@ -128,7 +141,16 @@ bool TreeEnsemble::Import(double baseline, bool has_baseline, const std::vector<
   }
   baseline_ = baseline;
   have_baseline_ = has_baseline && std::isfinite(baseline);
-  return Finish(error);
+  if (root_count == 0) return true;
+  if (!have_baseline_ || !inside) {
+    *error = kIncomplete;
+    Clear();
+    return false;
+  }
+  roots_.assign(root_count, 0);
+  for (size_t t = 0; t < root_count; ++t) roots_[t] = root_at(t);
+  Compile(node_at, node_count);
+  return true;
 }
 
 bool TreeEnsemble::Finish(std::string* error) {
@@ -142,26 +164,33 @@ bool TreeEnsemble::Finish(std::string* error) {
     }
   }
   if (!ok) {
-    *error = "the trees are incomplete (a baseline, and every child inside its tree)";
+    *error = kIncomplete;
     Clear();
     return false;
   }
-  Compile();
+  Compile([this](size_t i) { return read_[i]; }, read_.size());
+  read_.clear();
+  read_.shrink_to_fit();
   return true;
 }
 
-void TreeEnsemble::Compile() {
+template <typename Source>
+void TreeEnsemble::Compile(const Source& read, size_t count) {
   nodes_.clear();
   leaves_.clear();
   std::vector<uint32_t> roots;
   uint32_t deepest = 0;  // splits on the longest path of any tree
   struct Pending {
-    uint32_t at;      // node of read_
+    uint32_t at;      // node read
     size_t parent;    // slot whose right child it is, or kNone
     uint32_t depth;   // splits above it
   };
   constexpr size_t kNone = static_cast<size_t>(-1);
   std::vector<Pending> stack;
+  // Every node read is laid out once.
+  nodes_.reserve(count);
+  leaves_.reserve(count);
+  roots.reserve(roots_.size());
   for (uint32_t root : roots_) {
     roots.push_back(static_cast<uint32_t>(nodes_.size()));
     stack.assign(1, {root, kNone, 0});
@@ -170,7 +199,7 @@ void TreeEnsemble::Compile() {
       stack.pop_back();
       const uint32_t self = static_cast<uint32_t>(nodes_.size());
       if (p.parent != kNone) nodes_[p.parent].right = self;
-      const ReadNode& r = read_[p.at];
+      const ReadNode r = read(p.at);
       if (r.feature < 0) {
         nodes_.push_back({HUGE_VALF, 0, self, self});
         leaves_.push_back(r.value);
@@ -186,15 +215,14 @@ void TreeEnsemble::Compile() {
   }
   // Shallower trees take the layout of the depth scored by columns: a leaf
   // above it fills its subtree.
-  CompileComplete(deepest > 0 && deepest < kMaxByColumns ? kMaxByColumns : deepest);
+  CompileComplete(read, deepest > 0 && deepest < kMaxByColumns ? kMaxByColumns : deepest);
   CompileTests();
   roots_ = std::move(roots);
-  read_.clear();
-  read_.shrink_to_fit();
 }
 
-// From read_ and roots_ (still the read layout).
-void TreeEnsemble::CompileComplete(uint32_t depth) {
+// From the nodes read and roots_ (still the read layout).
+template <typename Source>
+void TreeEnsemble::CompileComplete(const Source& read, uint32_t depth) {
   complete_depth_ = 0;
   splits_.clear();
   tips_.clear();
@@ -203,7 +231,7 @@ void TreeEnsemble::CompileComplete(uint32_t depth) {
   splits_.assign(roots_.size() * inner, {HUGE_VALF, 0});
   tips_.assign(roots_.size() * tips, 0.0);
   struct Place {
-    uint32_t at;   // node of read_
+    uint32_t at;   // node read
     size_t slot;   // heap index in the tree's complete layout
   };
   std::vector<Place> stack;
@@ -215,10 +243,10 @@ void TreeEnsemble::CompileComplete(uint32_t depth) {
       const Place p = stack.back();
       stack.pop_back();
       if (p.slot >= inner) {  // at the full depth: a leaf
-        tip[p.slot - inner] = read_[p.at].value;
+        tip[p.slot - inner] = read(p.at).value;
         continue;
       }
-      const ReadNode& r = read_[p.at];
+      const ReadNode r = read(p.at);
       if (r.feature < 0) {
         // A leaf above the full depth: both ways lead to it (the split
         // stays +inf on feature 0).

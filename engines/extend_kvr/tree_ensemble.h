@@ -4,6 +4,7 @@
 #ifndef TARNIX_ENGINES_EXTEND_KVR_TREE_ENSEMBLE_H_
 #define TARNIX_ENGINES_EXTEND_KVR_TREE_ENSEMBLE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,9 +44,11 @@ class TreeEnsemble {
   bool has_baseline() const { return have_baseline_; }
   void Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>* nodes) const;
   // Takes trees as Export gives them, with every check the text's lines
-  // and Finish make; false with *error otherwise.
-  bool Import(double baseline, bool has_baseline, const std::vector<uint32_t>& roots,
-              const std::vector<WrittenNode>& nodes, int features, std::string* error);
+  // and Finish make; false with *error otherwise. The roots and nodes are
+  // read in place (an image's mapped bytes, any alignment): copying them
+  // out first would cost a process as many fresh pages again.
+  bool Import(double baseline, bool has_baseline, const void* roots, size_t root_count, const void* nodes,
+              size_t node_count, int features, std::string* error);
 
   // The score of a candidate: the baseline plus one leaf of every tree.
   double Score(const float* features) const;
@@ -82,8 +85,11 @@ class TreeEnsemble {
     float threshold;
     uint32_t feature;
   };
-  void Compile();
-  void CompileComplete(uint32_t depth);
+  // Lays out the nodes read(i) gives, i < count, from roots_.
+  template <typename Source>
+  void Compile(const Source& read, size_t count);
+  template <typename Source>
+  void CompileComplete(const Source& read, uint32_t depth);
   void ScoreComplete(const float* features, size_t n, size_t stride, double* out) const;
   // Trees this shallow (the Chinese model's) are cheaper still to score by
   // testing every split of a tree for a whole block of candidates (7 tests
