@@ -196,6 +196,24 @@ TEST(ConversionTest, RememberedCharactersGiveWhatIconvGives) {
 }
 #endif
 
+#if defined(__GLIBC__)
+TEST(LibraryFunctionTest, FindsAFunctionOrSaysWhatIsMissing) {
+  std::string error;
+  using Length = size_t (*)(const char*);
+  void* found = LibraryFunction("libc.so.6", "strlen", &error);
+  ASSERT_NE(found, nullptr) << error;
+  Length length;
+  std::memcpy(&length, &found, sizeof length);
+  EXPECT_EQ(length("four"), 4u);
+
+  EXPECT_EQ(LibraryFunction("libc.so.6", "no_such_function_here", &error), nullptr);
+  EXPECT_NE(error.find("no_such_function_here"), std::string::npos) << error;
+  error.clear();
+  EXPECT_EQ(LibraryFunction("libtarnix-no-such-library.so.1", "strlen", &error), nullptr);
+  EXPECT_NE(error.find("libtarnix-no-such-library.so.1"), std::string::npos) << error;
+}
+#endif
+
 TEST(ArticleTest, JsonFieldsKeywordListAndLanguage) {
   Article a;
   std::string error;

@@ -397,6 +397,29 @@ TEST_F(CliTest, PaperWithUnicodePunctuationEndToEnd) {
   EXPECT_NE(r.err.find("0 errors, 40 characters replaced"), std::string::npos) << r.err;
 }
 
+#if defined(TARNIX_STEMMER_SONAME) && defined(__GLIBC__)
+// Every tarnix process used to load the stemmer, whose relocation costs
+// some 90 page faults at start; only scoring English opens it now.
+TEST_F(CliTest, OnlyEnglishScoringLoadsTheStemmer) {
+  auto loads_stemmer = [&](const std::string& args) {
+    // glibc's loader names each library it maps, linked or opened, when
+    // LD_DEBUG asks it to.
+    const std::string command = "cd " + Quote(dir_) + " && LD_DEBUG=files " + Quote(TARNIX_COMMAND) + " " + args +
+                                " < /dev/null > out.txt 2> loader.txt";
+    const int status = std::system(command.c_str());
+    const std::string log = ReadFile(Path("loader.txt"));
+    EXPECT_EQ(status, 0) << args << "\n" << log.substr(0, 2000);
+    EXPECT_NE(log.find("file="), std::string::npos) << "no loader log for " << args;
+    return log.find(TARNIX_STEMMER_SONAME) != std::string::npos;
+  };
+  EXPECT_FALSE(loads_stemmer("--version"));
+  EXPECT_FALSE(loads_stemmer("extract " + Quote(kTestData + "/article.json")));
+  // One of the documents is English.
+  EXPECT_TRUE(loads_stemmer("eval --predictions " + Quote(kTestData + "/eval_predictions.jsonl") + " " +
+                            Quote(kTestData + "/eval.jsonl")));
+}
+#endif
+
 TEST_F(CliTest, EvalScoresKnownPredictions) {
   // The expected means are worked out by hand in testdata/README.md.
   const Result r = Run({"eval", "--format", "json", "--predictions",

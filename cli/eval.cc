@@ -409,6 +409,12 @@ bool ScoreSystems(const Options& o, const std::string& path, const EvalInput& in
     }
   }
   MatchForm form;
+  std::string stem_error;
+  if (std::any_of(docs.begin(), docs.end(), [](const EvalDoc& d) { return d.english; }) &&
+      !form.CanStem(&stem_error)) {
+    std::fprintf(stderr, "tarnix: %s\n", stem_error.c_str());
+    return false;
+  }
   auto score = [&](const std::vector<std::vector<std::string>>& lists, SystemRow row) {
     ScoreTotals totals;
     for (size_t i = 0; i < docs.size(); ++i) {

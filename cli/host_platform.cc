@@ -18,6 +18,7 @@
 #include <mutex>
 #else
 #include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <spawn.h>
@@ -368,6 +369,29 @@ std::string SelfExecutablePath() {
   if (n <= 0 || static_cast<size_t>(n) >= path.size()) return std::string();
   path.resize(static_cast<size_t>(n));
   return path;
+#endif
+}
+
+void* LibraryFunction(const char* library, const char* name, std::string* error) {
+#ifdef _WIN32
+  HMODULE module = LoadLibraryA(library);
+  if (module == nullptr) {
+    *error = std::string("cannot load ") + library + " (error " + std::to_string(GetLastError()) + ")";
+    return nullptr;
+  }
+  void* function = reinterpret_cast<void*>(GetProcAddress(module, name));
+  if (function == nullptr) *error = std::string(library) + " has no " + name;
+  return function;
+#else
+  void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* why = dlerror();  // names the library
+    *error = why != nullptr ? std::string(why) : std::string("cannot load ") + library;
+    return nullptr;
+  }
+  void* function = dlsym(handle, name);
+  if (function == nullptr) *error = std::string(library) + " has no " + name;
+  return function;
 #endif
 }
 

@@ -39,6 +39,12 @@ bool GbkToUtf8(const std::string& in, std::string* out, Unmappable mode, Convers
 // cannot be found.
 std::string SelfExecutablePath();
 
+// The address of function `name` in the shared library `library` (a file
+// name the system's loader searches for), which is opened the first time
+// it is asked for and stays open; null with *error when either cannot be
+// found.
+void* LibraryFunction(const char* library, const char* name, std::string* error);
+
 // True when the stream is an interactive terminal.
 bool IsTerminal(std::FILE* stream);
 

@@ -2,22 +2,81 @@
 
 #include <libstemmer.h>
 
+#include <cstring>
 #include <set>
 
+#include "host_platform.h"
 #include "text.h"
 
 namespace tarnix {
 namespace cli {
 
+namespace {
+
+// The calls of libstemmer the match form makes.
+struct StemmerCalls {
+  decltype(&sb_stemmer_new) create = nullptr;
+  decltype(&sb_stemmer_delete) destroy = nullptr;
+  decltype(&sb_stemmer_stem) stem = nullptr;
+  decltype(&sb_stemmer_length) length = nullptr;
+};
+
+// The calls, or null with *error.
+const StemmerCalls* Stemmer(std::string* error) {
+#ifdef TARNIX_STEMMER_SONAME
+  // Opened when eval first stems rather than with the command: the
+  // library's 330 KB of tables, relocated at load, cost every tarnix
+  // process some 90 page faults (2 ms here), and only eval stems.
+  static std::string failure;
+  static const StemmerCalls* const calls = []() -> const StemmerCalls* {
+    static StemmerCalls c;
+    auto find = [](const char* name, auto* out) {
+      if (!failure.empty()) return;
+      void* function = LibraryFunction(TARNIX_STEMMER_SONAME, name, &failure);
+      static_assert(sizeof function == sizeof *out, "a function's address fits a data pointer");
+      std::memcpy(out, &function, sizeof *out);
+    };
+    find("sb_stemmer_new", &c.create);
+    find("sb_stemmer_delete", &c.destroy);
+    find("sb_stemmer_stem", &c.stem);
+    find("sb_stemmer_length", &c.length);
+    return failure.empty() ? &c : nullptr;
+  }();
+  if (calls == nullptr) *error = "the Porter stemmer is not available: " + failure;
+  return calls;
+#else
+  (void)error;
+  static const StemmerCalls calls{&sb_stemmer_new, &sb_stemmer_delete, &sb_stemmer_stem, &sb_stemmer_length};
+  return &calls;
+#endif
+}
+
+}  // namespace
+
 struct MatchForm::Stemmer {
-  sb_stemmer* handle = sb_stemmer_new("porter", "UTF_8");
-  ~Stemmer() {
-    if (handle) sb_stemmer_delete(handle);
+  Stemmer() {
+    calls = ::tarnix::cli::Stemmer(&error);
+    if (calls != nullptr) {
+      handle = calls->create("porter", "UTF_8");
+      if (handle == nullptr) error = "the Porter stemmer cannot start";
+    }
   }
+  ~Stemmer() {
+    if (handle != nullptr) calls->destroy(handle);
+  }
+  std::string error;
+  const StemmerCalls* calls = nullptr;
+  sb_stemmer* handle = nullptr;
 };
 
 MatchForm::MatchForm() : stemmer_(std::make_unique<Stemmer>()) {}
 MatchForm::~MatchForm() = default;
+
+bool MatchForm::CanStem(std::string* error) const {
+  if (stemmer_->handle != nullptr) return true;
+  *error = stemmer_->error;
+  return false;
+}
 
 std::string MatchForm::Of(const std::string& keyword, bool english) {
   const std::string normal = NormaliseForMatch(keyword);
@@ -30,13 +89,13 @@ std::string MatchForm::Of(const std::string& keyword, bool english) {
     size_t end = normal.find_first_of(" \t\n\r", start);
     if (end == std::string::npos) end = normal.size();
     const std::string word = normal.substr(start, end - start);
-    const sb_symbol* stem = sb_stemmer_stem(stemmer_->handle, reinterpret_cast<const sb_symbol*>(word.data()),
-                                            static_cast<int>(word.size()));
+    const sb_symbol* stem = stemmer_->calls->stem(stemmer_->handle, reinterpret_cast<const sb_symbol*>(word.data()),
+                                                  static_cast<int>(word.size()));
     if (!out.empty()) out += ' ';
     if (stem == nullptr) {
       out += word;
     } else {
-      out.append(reinterpret_cast<const char*>(stem), static_cast<size_t>(sb_stemmer_length(stemmer_->handle)));
+      out.append(reinterpret_cast<const char*>(stem), static_cast<size_t>(stemmer_->calls->length(stemmer_->handle)));
     }
     at = end;
   }

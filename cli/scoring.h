@@ -21,8 +21,12 @@ class MatchForm {
   MatchForm(const MatchForm&) = delete;
   MatchForm& operator=(const MatchForm&) = delete;
 
-  // The form keywords are compared in.
+  // The form keywords are compared in. English words are left unstemmed
+  // when the stemmer is missing: ask CanStem first.
   std::string Of(const std::string& keyword, bool english);
+  // Whether English words are stemmed; false with *error when the stemmer
+  // library cannot be loaded.
+  bool CanStem(std::string* error) const;
 
  private:
   struct Stemmer;
