@@ -383,9 +383,21 @@ void ExpectSameScores(const TermModel& text, const TermModel& image, int feature
   }
 }
 
+// Trees deeper than the complete layout takes: a chain of eight splits,
+// each with a leaf on its left.
+std::string DeepTrees() {
+  std::string model = "features 5\nlambda 1\nbaseline 0.5\ntree\n";
+  for (int k = 0; k < 8; ++k) {
+    model += "split " + std::to_string(k % 5) + " " + std::to_string(0.25 * k - 1) + " " +
+             std::to_string(2 * k + 1) + " " + std::to_string(2 * k + 2) + "\nleaf " + std::to_string(k + 1) + "\n";
+  }
+  return model + "leaf -3\ntree\nleaf 0.125\n";
+}
+
 TEST(TableImage, TermModelsScoreTheSameMapped) {
   const std::string linear = "features 5\nlambda 2\nweights 0.5 -1 0 3.25 -0.125\n";
-  for (const std::string& model : {std::string(kTinyTrees), linear}) {
+  const std::string stumps = "features 5\nlambda 1\nbaseline 1\ntree\nleaf 2\ntree\nleaf -0.5\n";
+  for (const std::string& model : {std::string(kTinyTrees), linear, DeepTrees(), stumps}) {
     TermModel text(5), image(5);
     std::string error;
     ASSERT_TRUE(text.Parse(model, &error)) << error;
@@ -393,6 +405,17 @@ TEST(TableImage, TermModelsScoreTheSameMapped) {
     ASSERT_TRUE(text.WriteImage(path, model.size(), &error)) << error;
     ASSERT_TRUE(image.LoadImage(path, &error)) << error;
     ExpectSameScores(text, image, 5);
+    // Shallow trees from an image keep only the layout they are scored in,
+    // and say so when asked to be written; the others write what they read.
+    error.clear();
+    const bool written = image.WriteImage(Scratch("terms_again.ekt"), model.size(), &error);
+    if (model == kTinyTrees) {
+      EXPECT_FALSE(written);
+      EXPECT_NE(error.find("copying the image"), std::string::npos) << error;
+    } else {
+      ASSERT_TRUE(written) << error;
+      EXPECT_EQ(ReadBytes(Scratch("terms_again.ekt")), ReadBytes(path)) << model;
+    }
   }
   // The default models, where the build compiled them.
   size_t compared = 0;
@@ -438,6 +461,8 @@ TEST(TableImage, RefusesADamagedTermModel) {
       {"feature", with(nodes + offsetof(TreeEnsemble::WrittenNode, feature), 5), "malformed"},
       {"child before its parent", with(nodes + node + offsetof(TreeEnsemble::WrittenNode, left), 0), "malformed"},
       {"child in the next tree", with(nodes + offsetof(TreeEnsemble::WrittenNode, right), 6), "trees"},
+      {"a child given twice", with(nodes + offsetof(TreeEnsemble::WrittenNode, right), 1), "two splits"},
+      {"a child of two splits", with(nodes + node + offsetof(TreeEnsemble::WrittenNode, right), 4), "two splits"},
       {"leaf value", nan_leaf, "malformed"},
       {"first root", with(roots, 1), "malformed"},
       {"second root", with(roots + 4, 99), "malformed"},

@@ -117,7 +117,10 @@ bool TermModel::WriteImage(const std::string& path, uint64_t source_size, std::s
   TermModelImageMeta meta{features_, trees_.has_baseline() ? 1u : 0u, lambda_, trees_.baseline()};
   std::vector<uint32_t> roots;
   std::vector<TreeEnsemble::WrittenNode> nodes;
-  trees_.Export(&roots, &nodes);
+  if (!trees_.Export(&roots, &nodes)) {
+    *error = "a term model loaded from its image is written by copying the image";
+    return false;
+  }
   ImageHeader header{};
   header.source_size = source_size;
   header.kind = static_cast<uint32_t>(ImageKind::kTermModel);

@@ -35,6 +35,19 @@ float FloatThreshold(double written) {
 constexpr size_t kMaxNodes = 1u << 22;
 
 constexpr char kIncomplete[] = "the trees are incomplete (a baseline, and every child inside its tree)";
+// A node reached from two splits makes the trees a graph whose paths
+// double with every such level: walked or laid out path by path, a few
+// dozen nodes would never finish.
+constexpr char kSharedChild[] = "a tree node is the child of two splits";
+
+// Counts a split's two children; false when either already had a parent.
+bool FirstParent(std::vector<uint8_t>* parents, uint32_t left, uint32_t right) {
+  uint8_t& l = (*parents)[left];
+  uint8_t& r = (*parents)[right];
+  if (l != 0 || r != 0 || left == right) return false;
+  l = r = 1;
+  return true;
+}
 
 }  // namespace
 
@@ -87,9 +100,11 @@ bool TreeEnsemble::ParseLine(const std::vector<std::string_view>& cols, int feat
   return ok;
 }
 
-void TreeEnsemble::Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>* nodes) const {
-  *roots = roots_;
+bool TreeEnsemble::Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>* nodes) const {
+  roots->clear();
   nodes->clear();
+  if (nodes_.empty() && !roots_.empty()) return false;  // scored from the complete layout alone
+  *roots = roots_;
   for (uint32_t i = 0; i < nodes_.size(); ++i) {
     const Node& n = nodes_[i];
     // A leaf leads to itself; a split to the node after it.
@@ -99,6 +114,7 @@ void TreeEnsemble::Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>
       nodes->push_back({static_cast<int32_t>(n.feature), n.left, n.right, 0, static_cast<double>(n.threshold)});
     }
   }
+  return true;
 }
 
 bool TreeEnsemble::Import(double baseline, bool has_baseline, const void* roots, size_t root_count,
@@ -118,6 +134,8 @@ bool TreeEnsemble::Import(double baseline, bool has_baseline, const void* roots,
   };
   bool ok = node_count <= kMaxNodes && (root_count == 0 ? node_count == 0 : root_at(0) == 0);
   bool inside = true;  // every child inside its tree
+  bool one_parent = true;
+  std::vector<uint8_t> parents(ok ? node_count : 0);
   for (size_t t = 0; ok && t < root_count; ++t) {
     const uint32_t root = root_at(t);
     const uint32_t end = t + 1 < root_count ? root_at(t + 1) : static_cast<uint32_t>(node_count);
@@ -131,6 +149,7 @@ bool TreeEnsemble::Import(double baseline, bool has_baseline, const void* roots,
         ok = ok && node.feature < features && left > self && right > self && left < kMaxNodes &&
              right < kMaxNodes;
         inside = inside && node.left < end && node.right < end;
+        one_parent = one_parent && (!ok || !inside || FirstParent(&parents, node.left, node.right));
       }
     }
   }
@@ -142,29 +161,65 @@ bool TreeEnsemble::Import(double baseline, bool has_baseline, const void* roots,
   baseline_ = baseline;
   have_baseline_ = has_baseline && std::isfinite(baseline);
   if (root_count == 0) return true;
-  if (!have_baseline_ || !inside) {
-    *error = kIncomplete;
+  if (!have_baseline_ || !inside || !one_parent) {
+    *error = !one_parent && have_baseline_ && inside ? kSharedChild : kIncomplete;
     Clear();
     return false;
   }
   roots_.assign(root_count, 0);
   for (size_t t = 0; t < root_count; ++t) roots_[t] = root_at(t);
+  const uint32_t deepest = Deepest(node_at);
+  if (deepest > 0 && deepest <= kMaxComplete) {
+    // Trees this shallow are scored from their complete layout alone: the
+    // walkable nodes beside it would be 24 bytes a node of fresh pages
+    // (a hundred page faults at every start for the English model) that
+    // nothing reads. Such trees cannot be exported again; their image is.
+    CompileComplete(node_at, deepest < kMaxByColumns ? kMaxByColumns : deepest);
+    CompileTests();
+    return true;
+  }
   Compile(node_at, node_count);
   return true;
+}
+
+template <typename Source>
+uint32_t TreeEnsemble::Deepest(const Source& read) const {
+  uint32_t deepest = 0;
+  std::vector<std::pair<uint32_t, uint32_t>> stack;  // node, splits above it
+  for (uint32_t root : roots_) {
+    stack.assign(1, {root, 0});
+    while (!stack.empty()) {
+      const auto [at, depth] = stack.back();
+      stack.pop_back();
+      const ReadNode r = read(at);
+      if (r.feature < 0) {
+        deepest = std::max(deepest, depth);
+      } else {
+        stack.push_back({r.left, depth + 1});
+        stack.push_back({r.right, depth + 1});
+      }
+    }
+  }
+  return deepest;
 }
 
 bool TreeEnsemble::Finish(std::string* error) {
   if (roots_.empty()) return true;
   bool ok = have_baseline_;
+  bool one_parent = true;
+  std::vector<uint8_t> parents(read_.size());
   for (size_t t = 0; ok && t < roots_.size(); ++t) {
     const uint32_t end = t + 1 < roots_.size() ? roots_[t + 1] : static_cast<uint32_t>(read_.size());
     ok = roots_[t] < end;  // no empty tree
     for (uint32_t i = roots_[t]; ok && i < end; ++i) {
       ok = read_[i].feature < 0 || (read_[i].left < end && read_[i].right < end);
+      if (ok && read_[i].feature >= 0) {
+        one_parent = one_parent && FirstParent(&parents, read_[i].left, read_[i].right);
+      }
     }
   }
-  if (!ok) {
-    *error = kIncomplete;
+  if (!ok || !one_parent) {
+    *error = ok ? kSharedChild : kIncomplete;
     Clear();
     return false;
   }
@@ -499,7 +554,8 @@ void TreeEnsemble::ScoreMany(const float* features, size_t n, size_t stride, dou
     ScoreByColumns(features, n, stride, out);
     return;
   }
-  if (complete_depth_ > 0 && n > 1) {
+  // An imported model of shallow trees has only the complete layout.
+  if (complete_depth_ > 0 && (n > 1 || nodes_.empty())) {
     ScoreComplete(features, n, stride, out);
     return;
   }

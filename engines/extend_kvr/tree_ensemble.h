@@ -42,7 +42,9 @@ class TreeEnsemble {
   };
   double baseline() const { return baseline_; }
   bool has_baseline() const { return have_baseline_; }
-  void Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>* nodes) const;
+  // False (and nothing out) for trees imported shallow enough to be kept
+  // in their complete layout alone: their image is what they are.
+  bool Export(std::vector<uint32_t>* roots, std::vector<WrittenNode>* nodes) const;
   // Takes trees as Export gives them, with every check the text's lines
   // and Finish make; false with *error otherwise. The roots and nodes are
   // read in place (an image's mapped bytes, any alignment): copying them
@@ -90,6 +92,9 @@ class TreeEnsemble {
   void Compile(const Source& read, size_t count);
   template <typename Source>
   void CompileComplete(const Source& read, uint32_t depth);
+  // Splits on the longest path of any tree from roots_ (the read layout).
+  template <typename Source>
+  uint32_t Deepest(const Source& read) const;
   void ScoreComplete(const float* features, size_t n, size_t stride, double* out) const;
   // Trees this shallow (the Chinese model's) are cheaper still to score by
   // testing every split of a tree for a whole block of candidates (7 tests

@@ -230,7 +230,13 @@ TEST(TreeEnsemble, AThresholdAFloatCannotHoldDecidesAsTheExactValue) {
 
 TEST(TreeEnsemble, RejectsTreesThatCouldMisreadOrNeverEnd) {
   const std::string head = "features 3\nlambda 1\nbaseline 0\n";
-  const char* const bad[] = {
+  // Every split sending both ways to the next: 2^40 paths through 41 nodes.
+  std::string graph = "tree\n";
+  for (int i = 0; i < 40; ++i) graph += "split 0 1 " + std::to_string(i + 1) + " " + std::to_string(i + 1) + "\n";
+  graph += "leaf 1\n";
+  const std::string bad[] = {
+      graph,
+      "tree\nsplit 0 1 1 3\nsplit 1 1 2 3\nleaf 1\nleaf 2\n",  // node 3 the child of two splits
       "tree\nsplit 0 1 0 1\nleaf 1\n",           // a child that is the node itself: a loop
       "tree\nleaf 1\ntree\nsplit 0 1 1 5\nleaf 1\n",  // a child outside its tree
       "tree\nsplit 3 1 1 2\nleaf 1\nleaf 2\n",   // no such feature
@@ -242,7 +248,7 @@ TEST(TreeEnsemble, RejectsTreesThatCouldMisreadOrNeverEnd) {
       "tree\nleaf 1 2\n",
       "tree\nleaf 1\nweights 0 0 0\n",           // trees and weights at once
   };
-  for (const char* trees : bad) {
+  for (const std::string& trees : bad) {
     TermModel m(3);
     std::string error;
     EXPECT_FALSE(m.Parse(head + trees, &error)) << trees;
