@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -191,10 +192,17 @@ void FreeLargeBlock(void* block, size_t) {
 
 namespace {
 constexpr size_t kHugePage = size_t{2} << 20;
-}
 
-void* AllocateLargeBlock(size_t bytes) {
-  // Reserve a huge page more than asked, so that the block can start on a
+// A block ends on a huge-page boundary too: a tail in small pages cost a
+// fault for every 4 KB of it (the kept full-text tables' 0.4 MB tail, a
+// hundred faults at a process's first article).
+size_t WholeHugePages(size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+}  // namespace
+
+void* AllocateLargeBlock(size_t requested) {
+  const size_t bytes = WholeHugePages(requested);
+  if (bytes < requested || bytes > std::numeric_limits<size_t>::max() - kHugePage) return nullptr;  // wraps round
+  // Reserve a huge page more than that, so that the block can start on a
   // huge-page boundary, and give the ends back.
   const size_t reserved = bytes + kHugePage;
   void* p = mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -211,7 +219,7 @@ void* AllocateLargeBlock(size_t bytes) {
 }
 
 void FreeLargeBlock(void* block, size_t bytes) {
-  if (block != nullptr) munmap(block, bytes);
+  if (block != nullptr) munmap(block, WholeHugePages(bytes));
 }
 
 #endif
