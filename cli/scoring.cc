@@ -22,7 +22,7 @@ struct StemmerCalls {
 };
 
 // The calls, or null with *error.
-const StemmerCalls* Stemmer(std::string* error) {
+const StemmerCalls* StemmerLibrary(std::string* error) {
 #ifdef TARNIX_STEMMER_SONAME
   // Opened when eval first stems rather than with the command: the
   // library's 330 KB of tables, relocated at load, cost every tarnix
@@ -55,7 +55,7 @@ const StemmerCalls* Stemmer(std::string* error) {
 
 struct MatchForm::Stemmer {
   Stemmer() {
-    calls = ::tarnix::cli::Stemmer(&error);
+    calls = StemmerLibrary(&error);
     if (calls != nullptr) {
       handle = calls->create("porter", "UTF_8");
       if (handle == nullptr) error = "the Porter stemmer cannot start";

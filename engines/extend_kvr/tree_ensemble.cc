@@ -168,17 +168,11 @@ bool TreeEnsemble::Import(double baseline, bool has_baseline, const void* roots,
   }
   roots_.assign(root_count, 0);
   for (size_t t = 0; t < root_count; ++t) roots_[t] = root_at(t);
-  const uint32_t deepest = Deepest(node_at);
-  if (deepest > 0 && deepest <= kMaxComplete) {
-    // Trees this shallow are scored from their complete layout alone: the
-    // walkable nodes beside it would be 24 bytes a node of fresh pages
-    // (a hundred page faults at every start for the English model) that
-    // nothing reads. Such trees cannot be exported again; their image is.
-    CompileComplete(node_at, deepest < kMaxByColumns ? kMaxByColumns : deepest);
-    CompileTests();
-    return true;
-  }
-  Compile(node_at, node_count);
+  // Trees shallow enough for the complete layout are scored from it alone:
+  // the walkable nodes beside it would be 24 bytes a node of fresh pages
+  // (a hundred page faults at every start for the English model) that
+  // nothing reads. Such trees cannot be exported again; their image is.
+  Compile(node_at, node_count, /*walkable=*/false);
   return true;
 }
 
@@ -223,22 +217,30 @@ bool TreeEnsemble::Finish(std::string* error) {
     Clear();
     return false;
   }
-  Compile([this](size_t i) { return read_[i]; }, read_.size());
+  Compile([this](size_t i) { return read_[i]; }, read_.size(), /*walkable=*/true);
   read_.clear();
   read_.shrink_to_fit();
   return true;
 }
 
 template <typename Source>
-void TreeEnsemble::Compile(const Source& read, size_t count) {
+void TreeEnsemble::Compile(const Source& read, size_t count, bool walkable) {
+  // Shallower trees take the layout of the depth scored by columns: a leaf
+  // above it fills its subtree.
+  const uint32_t deepest = Deepest(read);
+  CompileComplete(read, deepest > 0 && deepest < kMaxByColumns ? kMaxByColumns : deepest);
+  CompileTests();
+  if (walkable || complete_depth_ == 0) CompileWalk(read, count);
+}
+
+template <typename Source>
+void TreeEnsemble::CompileWalk(const Source& read, size_t count) {
   nodes_.clear();
   leaves_.clear();
   std::vector<uint32_t> roots;
-  uint32_t deepest = 0;  // splits on the longest path of any tree
   struct Pending {
     uint32_t at;      // node read
     size_t parent;    // slot whose right child it is, or kNone
-    uint32_t depth;   // splits above it
   };
   constexpr size_t kNone = static_cast<size_t>(-1);
   std::vector<Pending> stack;
@@ -248,7 +250,7 @@ void TreeEnsemble::Compile(const Source& read, size_t count) {
   roots.reserve(roots_.size());
   for (uint32_t root : roots_) {
     roots.push_back(static_cast<uint32_t>(nodes_.size()));
-    stack.assign(1, {root, kNone, 0});
+    stack.assign(1, {root, kNone});
     while (!stack.empty()) {
       const Pending p = stack.back();
       stack.pop_back();
@@ -258,20 +260,15 @@ void TreeEnsemble::Compile(const Source& read, size_t count) {
       if (r.feature < 0) {
         nodes_.push_back({HUGE_VALF, 0, self, self});
         leaves_.push_back(r.value);
-        deepest = std::max(deepest, p.depth);
         continue;
       }
       nodes_.push_back({FloatThreshold(r.value), static_cast<uint32_t>(r.feature), self + 1, 0});
       leaves_.push_back(0.0);
       // Left next (it is popped first), right after the left subtree.
-      stack.push_back({r.right, nodes_.size() - 1, p.depth + 1});
-      stack.push_back({r.left, kNone, p.depth + 1});
+      stack.push_back({r.right, nodes_.size() - 1});
+      stack.push_back({r.left, kNone});
     }
   }
-  // Shallower trees take the layout of the depth scored by columns: a leaf
-  // above it fills its subtree.
-  CompileComplete(read, deepest > 0 && deepest < kMaxByColumns ? kMaxByColumns : deepest);
-  CompileTests();
   roots_ = std::move(roots);
 }
 

@@ -87,9 +87,13 @@ class TreeEnsemble {
     float threshold;
     uint32_t feature;
   };
-  // Lays out the nodes read(i) gives, i < count, from roots_.
+  // Lays out the nodes read(i) gives, i < count, from roots_: the complete
+  // layout where the trees are shallow enough, and the walkable one where
+  // they are not or where `walkable` asks for it (to be exported again).
   template <typename Source>
-  void Compile(const Source& read, size_t count);
+  void Compile(const Source& read, size_t count, bool walkable);
+  template <typename Source>
+  void CompileWalk(const Source& read, size_t count);
   template <typename Source>
   void CompileComplete(const Source& read, uint32_t depth);
   // Splits on the longest path of any tree from roots_ (the read layout).
